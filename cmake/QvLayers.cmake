@@ -1,0 +1,48 @@
+# qv_layer(<target> <folders> [<lower layer>])
+# One static library per layer, built from every .cpp of its folders under src/
+# (subfolders of one layer that are layers of their own are left out).
+set(QV_LAYER_TARGETS "" CACHE INTERNAL "")
+
+function(qv_layer target folders)
+  set(sources "")
+  foreach(folder IN LISTS folders)
+    file(GLOB found CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp")
+    list(APPEND sources ${found})
+    if(folder STREQUAL "platform")
+      file(GLOB_RECURSE backend CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/platform/backends/*.cpp")
+      list(APPEND sources ${backend})
+    endif()
+  endforeach()
+  if(NOT sources)
+    # A layer with no units yet is an interface so that the ones above still link.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE "${PROJECT_SOURCE_DIR}/src")
+    if(ARGC GREATER 2)
+      target_link_libraries(${target} INTERFACE ${ARGV2})
+    endif()
+  else()
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    if(ARGC GREATER 2)
+      target_link_libraries(${target} PUBLIC ${ARGV2})
+    endif()
+  endif()
+  set(QV_LAYER_TARGETS ${QV_LAYER_TARGETS} ${target} CACHE INTERNAL "")
+endfunction()
+
+# Links every layer whole into an executable and exports its symbols for plug-ins.
+# The archives go in whole ahead of the objects; the ordinary link that follows brings
+# their own dependencies and adds nothing twice.
+function(qv_link_whole target)
+  set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+  set(archives "")
+  foreach(layer IN LISTS QV_LAYER_TARGETS)
+    get_target_property(kind ${layer} TYPE)
+    if(kind STREQUAL "STATIC_LIBRARY")
+      list(APPEND archives "$<TARGET_FILE:${layer}>")
+    endif()
+  endforeach()
+  target_link_options(${target} PRIVATE "LINKER:--whole-archive" ${archives} "LINKER:--no-whole-archive")
+  list(GET QV_LAYER_TARGETS -1 top)
+  target_link_libraries(${target} PRIVATE ${top})
+endfunction()

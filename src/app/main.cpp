@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::puts("varnoth: nothing to show yet");
+    return 0;
+}
