@@ -5,6 +5,7 @@
 #include "platform/uQvBase.h"
 #include "platform/uQvColor.h"
 #include "platform/uQvGeometry.h"
+#include "platform/uQvHandles.h"
 #include "platform/uQvResources.h"
 
 TEST(Utf, RoundTripsMixedText) {
@@ -136,4 +137,12 @@ TEST(Resources, CompiledInFilesAreFoundByNameWithoutRegardToCase) {
     EXPECT_STREQ(R->Name, "QV_TEST_TEXT");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(R->Data), R->Size), "Pellux resource\n");
     EXPECT_EQ(AllQvResources().size(), 1u);
+}
+
+TEST(Handles, PackedPointsAreSignExtended) {
+    EXPECT_EQ(GET_X_LPARAM(MAKELPARAM(-5, 7)), -5);
+    EXPECT_EQ(GET_Y_LPARAM(MAKELPARAM(-5, -32768)), -32768);
+    EXPECT_EQ(LOWORD(0x12345678u), 0x5678);
+    EXPECT_EQ(HIWORD(0x12345678u), 0x1234);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(MAKEWPARAM(0, -120)), -120);
 }
