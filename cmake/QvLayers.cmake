@@ -7,6 +7,8 @@ function(qv_layer target folders)
   set(sources "")
   foreach(folder IN LISTS folders)
     file(GLOB found CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp")
+    # The program's entry point is not part of any library.
+    list(FILTER found EXCLUDE REGEX "/src/app/main\\.cpp$")
     list(APPEND sources ${found})
     if(folder STREQUAL "platform")
       file(GLOB_RECURSE backend CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/platform/backends/*.cpp")
