@@ -7,8 +7,11 @@
 #include <string>
 #include <system_error>
 
+#include "support/qv_test_fonts.h"
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    QvPinTestFonts();
     namespace fs = std::filesystem;
     std::string Pattern = (fs::temp_directory_path() / "qv-test-XXXXXX").string();
     if (mkdtemp(Pattern.data()) == nullptr) return 2;
