@@ -1,0 +1,271 @@
+#pragma once
+// The 32-bit ARGB surface on which every pixel of the skin library is composed: pixel
+// format, fills, frames, lines, block and stretched transfer, change notification.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "draw/uQvBlend.h"
+#include "draw/uQvColor32.h"
+#include "draw/uQvSurfaceTypes.h"
+#include "platform/uQvBase.h"
+#include "platform/uQvGeometry.h"
+
+class TCustomSurface32;
+class TCustomResampler;
+class TNotifiablePersistent;
+
+using TSurfaceNotifyEvent = std::function<void(TNotifiablePersistent* Sender)>;
+using TAreaChangedEvent = std::function<void(TNotifiablePersistent* Sender, const TRect& Area, uint32_t Info)>;
+
+// An object that tells its listeners when it changed, unless changes are being batched
+// between BeginUpdate and EndUpdate.
+class TNotifiablePersistent {
+public:
+    TNotifiablePersistent() = default;
+    TNotifiablePersistent(const TNotifiablePersistent&) = delete;
+    TNotifiablePersistent& operator=(const TNotifiablePersistent&) = delete;
+    virtual ~TNotifiablePersistent() = default;
+
+    virtual void BeginUpdate();
+    // Fires nothing itself; callers that batch drawing raise Changed afterwards.
+    virtual void EndUpdate();
+    virtual void Changed();
+    int UpdateCount() const { return FUpdateCount; }
+
+    TSurfaceNotifyEvent OnChange;
+
+protected:
+    int FUpdateCount = 0;
+};
+
+// Adds a lock that painting code takes around copying or resizing a surface.
+class TThreadPersistent : public TNotifiablePersistent {
+public:
+    void Lock();
+    void Unlock();
+    int LockCount() const { return FLockCount.load(); }
+
+private:
+    std::recursive_mutex FLock;
+    std::atomic<int> FLockCount{0};
+};
+
+// Something with a width and a height.
+class TCustomMap : public TThreadPersistent {
+public:
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    virtual void SetHeight(int NewHeight);
+    virtual void SetWidth(int NewWidth);
+    virtual void Delete();
+    virtual bool Empty() const { return FWidth == 0 || FHeight == 0; }
+    virtual void Resized();
+    // Negative sizes count as 0.
+    virtual bool SetSize(int NewWidth, int NewHeight);
+
+    TSurfaceNotifyEvent OnResize;
+
+protected:
+    // Reallocates for the new size; the base only records it.
+    virtual void ChangeSize(int& Width, int& Height, int NewWidth, int NewHeight);
+
+    int FWidth = 0;
+    int FHeight = 0;
+};
+
+// The pixels and the modes that govern how they are drawn.
+class TCustomSurface32 : public TCustomMap {
+public:
+    TCustomSurface32();
+    ~TCustomSurface32() override;
+
+    // Sides beyond this, or more pixels than MaxSurfacePixels, are refused.
+    static constexpr int MaxSurfaceSide = 32767;
+    static constexpr int64_t MaxSurfacePixels = int64_t{1} << 28;
+
+    // --- size and pixels ---
+    // Discards the contents and allocates W*H pixels, all 0; a zero side leaves the
+    // surface empty; negative sizes count as 0. Resets ClipRect and raises Changed.
+    // When the pixels cannot be allocated the surface keeps its old contents and
+    // "Can't allocate the DIB handle" is raised.
+    bool SetSize(int NewWidth, int NewHeight) override;
+    TColor32* Bits() const { return FBits; }
+    TColor32* ScanLine(int Y) const { return FBits + static_cast<ptrdiff_t>(Y) * FWidth; }
+    TColor32* PixelPtr(int X, int Y) const { return ScanLine(Y) + X; }
+    TRect BoundsRect() const { return Rect(0, 0, FWidth, FHeight); }
+    const TRect& ClipRect() const { return FClipRect; }
+    // Limited to the surface's bounds.
+    void SetClipRect(const TRect& Value);
+    void ResetClipRect() { FClipRect = BoundsRect(); }
+
+    // Pixel reads return OuterColor outside the surface (GetPixelS: outside ClipRect).
+    TColor32 GetPixel(int X, int Y) const;
+    TColor32 GetPixelS(int X, int Y) const;
+    // Writes outside the surface (SetPixelS: outside ClipRect) are ignored.
+    void SetPixel(int X, int Y, TColor32 Value);
+    void SetPixelS(int X, int Y, TColor32 Value);
+    // Blends Value in by its alpha (cmBlend) or merges it (cmMerge).
+    void SetPixelT(int X, int Y, TColor32 Value);
+    void SetPixelTS(int X, int Y, TColor32 Value);
+
+    void Clear(TColor32 FillColor);
+    void ResetAlpha(uint8_t Alpha = 255);
+
+    // --- fills and frames; rectangles are [X1, X2) x [Y1, Y2) ---
+    // The unclipped forms still never write outside the surface.
+    void FillRect(int X1, int Y1, int X2, int Y2, TColor32 Value);
+    void FillRectS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+    void FillRectS(const TRect& R, TColor32 Value) { FillRectS(R.Left, R.Top, R.Right, R.Bottom, Value); }
+    void FillRectT(int X1, int Y1, int X2, int Y2, TColor32 Value);
+    void FillRectTS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+    void FillRectTS(const TRect& R, TColor32 Value) { FillRectTS(R.Left, R.Top, R.Right, R.Bottom, Value); }
+    void FrameRectS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+    void FrameRectS(const TRect& R, TColor32 Value) { FrameRectS(R.Left, R.Top, R.Right, R.Bottom, Value); }
+    void FrameRectTS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+    void FrameRectTS(const TRect& R, TColor32 Value) { FrameRectTS(R.Left, R.Top, R.Right, R.Bottom, Value); }
+
+    // --- lines; end points inclusive for the horizontal and vertical forms ---
+    void HorzLine(int X1, int Y, int X2, TColor32 Value);
+    void HorzLineS(int X1, int Y, int X2, TColor32 Value);
+    void HorzLineT(int X1, int Y, int X2, TColor32 Value);
+    void HorzLineTS(int X1, int Y, int X2, TColor32 Value);
+    void VertLine(int X, int Y1, int Y2, TColor32 Value);
+    void VertLineS(int X, int Y1, int Y2, TColor32 Value);
+    void VertLineT(int X, int Y1, int Y2, TColor32 Value);
+    void VertLineTS(int X, int Y1, int Y2, TColor32 Value);
+    // Straight lines; the last point is drawn only when L is true.
+    void Line(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+    void LineS(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+    void LineT(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+    void LineTS(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+    // Antialiased integer line.
+    void LineAS(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+    // Antialiased line between 16.16 fixed-point (LineXS) or floating-point end points.
+    void LineXS(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, TColor32 Value, bool L = false);
+    void LineFS(float X1, float Y1, float X2, float Y2, TColor32 Value, bool L = false);
+    void MoveTo(int X, int Y);
+    void LineToS(int X, int Y);
+    TPoint PenPos() const { return FPenPos; }
+    TColor32 PenColor() const { return FPenColor; }
+    void SetPenColor(TColor32 Value) { FPenColor = Value; }
+
+    // --- drawing another surface onto this one (this is the destination) ---
+    void Draw(int DstX, int DstY, TCustomSurface32* Src);
+    void Draw(int DstX, int DstY, const TRect& SrcRect, TCustomSurface32* Src);
+    // Stretched when the rectangles differ in size, through Src's resampler.
+    void Draw(const TRect& DstRect, const TRect& SrcRect, TCustomSurface32* Src);
+    // The same seen from the source.
+    void DrawTo(TCustomSurface32* Dst);
+    void DrawTo(TCustomSurface32* Dst, int DstX, int DstY);
+    void DrawTo(TCustomSurface32* Dst, const TRect& DstRect);
+    void DrawTo(TCustomSurface32* Dst, const TRect& DstRect, const TRect& SrcRect);
+
+    // --- modes ---
+    TDrawMode DrawMode() const { return FDrawMode; }
+    void SetDrawMode(TDrawMode Value);
+    TCombineMode CombineMode() const { return FCombineMode; }
+    void SetCombineMode(TCombineMode Value);
+    TWrapMode WrapMode() const { return FWrapMode; }
+    void SetWrapMode(TWrapMode Value);
+    uint8_t MasterAlpha() const { return FMasterAlpha; }
+    void SetMasterAlpha(uint8_t Value);
+    TColor32 OuterColor() const { return FOuterColor; }
+    void SetOuterColor(TColor32 Value);
+
+    // The resampler used when this surface is drawn stretched or transformed; a surface
+    // always has one (nearest at creation). Setting one replaces and frees the previous
+    // one and raises Changed.
+    TCustomResampler* Resampler() const { return FResampler.get(); }
+    void SetResampler(std::unique_ptr<TCustomResampler> Value);
+    std::string ResamplerClassName() const;
+    // Unknown names are refused with an error and change nothing.
+    void SetResamplerClassName(const std::string& Value);
+
+    TPixelCombineEvent OnPixelCombine;
+    TAreaChangedEvent OnAreaChanged;
+
+    // --- change notification ---
+    void Changed() override;
+    virtual void Changed(const TRect& Area, uint32_t Info = AREAINFO_RECT);
+    // While measuring, operations only report their area to Callback and change no pixel.
+    void BeginMeasuring(TAreaChangedEvent Callback);
+    void EndMeasuring();
+    bool MeasuringMode() const { return FMeasuringMode; }
+
+    // --- copying ---
+    // Copies the draw properties and a new resampler of the same class; no pixels.
+    virtual void CopyPropertiesTo(TCustomSurface32* Dst) const;
+    // Size, pixels and draw properties of another surface.
+    virtual void Assign(const TCustomSurface32* Source);
+
+    // The stored "Data" record: width and height as unsigned 32-bit little-endian values,
+    // then the pixels row by row, each B, G, R, A.
+    std::vector<uint8_t> DataRecord() const;
+    // Reads a "Data" record. Sides above 32767, more than 2^28 pixels or fewer pixel bytes
+    // than the size needs are refused with "Stream read error", leaving the surface as it
+    // was. Returns the number of bytes used.
+    size_t ReadDataRecord(const uint8_t* Data, size_t Size);
+
+protected:
+    void ChangeSize(int& Width, int& Height, int NewWidth, int NewHeight) override;
+    // Allocates zeroed pixel memory; nullptr when it cannot. The memory stays valid until
+    // ReleasePixels is given it.
+    virtual TColor32* AllocatePixels(int Width, int Height);
+    virtual void ReleasePixels(TColor32* Bits);
+    // Setters of draw properties call this when a value really changed.
+    virtual void PropertyChanged();
+
+    TColor32* FBits = nullptr;
+    TRect FClipRect;
+
+private:
+    friend class TCustomResampler;
+    template <bool Transparent>
+    void HorzRun(int X1, int Y, int X2, TColor32 Value, const TRect& Clip);
+    template <bool Transparent>
+    void VertRun(int X, int Y1, int Y2, TColor32 Value, const TRect& Clip);
+    template <bool Transparent>
+    void BresenhamLine(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L, const TRect& Clip);
+    void FillArea(const TRect& R, TColor32 Value, bool Transparent);
+    void FrameArea(int X1, int Y1, int X2, int Y2, TColor32 Value, bool Transparent);
+    void SplatT(int64_t X, int64_t Y, TColor32 Value);
+    void BlendPixelT(TColor32& P, TColor32 Value) const;
+
+    TDrawMode FDrawMode = dmOpaque;
+    TCombineMode FCombineMode = cmBlend;
+    TWrapMode FWrapMode = wmClamp;
+    uint8_t FMasterAlpha = 255;
+    TColor32 FOuterColor = 0;
+    TColor32 FPenColor = clWhite32;
+    TPoint FPenPos;
+    std::unique_ptr<TCustomResampler> FResampler;
+    bool FMeasuringMode = false;
+    TAreaChangedEvent FOldOnAreaChanged;
+};
+
+// The surface the library uses everywhere.
+class TSurface32 : public TCustomSurface32 {
+public:
+    TSurface32() = default;
+};
+
+// Transfers, usable by resamplers and transforms. None of them raises Changed.
+
+// Block transfer of SrcRect of Src to (DstX, DstY) of Dst, clipped to DstClip, by Src's
+// draw mode. Returns the destination rectangle written (empty when nothing was).
+TRect BlockTransfer(TCustomSurface32* Dst, int DstX, int DstY, const TRect& DstClip, TCustomSurface32* Src,
+                    const TRect& SrcRect);
+// Stretched transfer of SrcRect of Src to DstRect of Dst, clipped to DstClip: the
+// rectangles are trimmed to the source, equal sizes go to BlockTransfer, others to Src's
+// resampler. Returns the trimmed destination rectangle (empty when nothing was drawn).
+TRect StretchTransfer(TCustomSurface32* Dst, const TRect& DstRect, const TRect& DstClip, TCustomSurface32* Src,
+                      const TRect& SrcRect);
+// Combines a run of source pixels into a destination run by Src's draw mode, combine mode,
+// master alpha, outer colour and pixel-combine callback (the rules of the block transfer).
+void CombineRun(const TCustomSurface32& Src, const TColor32* S, TColor32* D, int Count);
