@@ -12,11 +12,15 @@ constexpr uint32_t BI_BITFIELDS = 3;
 constexpr uint32_t BI_ALPHABITFIELDS = 6;
 constexpr size_t FileHeaderSize = 14;
 
-uint16_t U16(const uint8_t* P) { return static_cast<uint16_t>(P[0] | P[1] << 8); }
+uint16_t U16(const uint8_t* P) {
+    return static_cast<uint16_t>(P[0] | P[1] << 8);
+}
 uint32_t U32(const uint8_t* P) {
     return uint32_t{P[0]} | uint32_t{P[1]} << 8 | uint32_t{P[2]} << 16 | uint32_t{P[3]} << 24;
 }
-int32_t I32(const uint8_t* P) { return static_cast<int32_t>(U32(P)); }
+int32_t I32(const uint8_t* P) {
+    return static_cast<int32_t>(U32(P));
+}
 
 void Put16(std::vector<uint8_t>& Out, uint16_t V) {
     Out.push_back(static_cast<uint8_t>(V));
@@ -26,7 +30,9 @@ void Put32(std::vector<uint8_t>& Out, uint32_t V) {
     for (int I = 0; I < 4; ++I) Out.push_back(static_cast<uint8_t>(V >> (8 * I)));
 }
 
-[[noreturn]] void Fail(const std::string& What) { throw EQvError("BMP: " + What); }
+[[noreturn]] void Fail(const std::string& What) {
+    throw EQvError("BMP: " + What);
+}
 
 // One colour channel held under a bit mask, widened to 8 bits with rounding.
 struct TMaskChannel {
@@ -143,8 +149,10 @@ TQvPicture DecodeBmp(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
     const uint64_t Stride = (W * static_cast<uint64_t>(Bits) + 31) / 32 * 4;
     const uint64_t LastRow = (W * static_cast<uint64_t>(Bits) + 7) / 8;  // its padding may be missing
     if (W > 0 && Rows > 0) {
-        if (H.PixelOffset < H.PaletteStart) Fail("damaged header (pixel data offset " + std::to_string(H.PixelOffset) + ")");
-        if (H.PixelOffset > Size || Stride * (Rows - 1) + LastRow > Size - H.PixelOffset) Fail("the file is truncated");
+        if (H.PixelOffset < H.PaletteStart)
+            Fail("damaged header (pixel data offset " + std::to_string(H.PixelOffset) + ")");
+        if (H.PixelOffset > Size || Stride * (Rows - 1) + LastRow > Size - H.PixelOffset)
+            Fail("the file is truncated");
     }
 
     TQvPicture P;
@@ -194,7 +202,8 @@ std::vector<uint8_t> EncodeBmp32(const uint32_t* Pixels, int Width, int Height, 
     if (Width < 0 || Height < 0 || (Pixels == nullptr && Width > 0 && Height > 0))
         Fail("nothing to write (bad picture size)");
     if (!PictureSizeAllowed(Width, Height, TQvPictureLimits{}))
-        Fail("picture too large to write (" + std::to_string(Width) + " x " + std::to_string(Height) + " pixels)");
+        Fail("picture too large to write (" + std::to_string(Width) + " x " + std::to_string(Height) +
+             " pixels)");
     const uint32_t ImageSize = 4u * static_cast<uint32_t>(Width) * static_cast<uint32_t>(Height);
     std::vector<uint8_t> Out;
     Out.reserve(54 + size_t{ImageSize});

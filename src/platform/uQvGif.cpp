@@ -33,12 +33,20 @@ struct TGifFile {
     }
 };
 
-[[noreturn]] void Fail(const std::string& What) { throw EQvError("GIF: " + What); }
+[[noreturn]] void Fail(const std::string& What) {
+    throw EQvError("GIF: " + What);
+}
 
-[[noreturn]] void FailCode(int Code) {
-    if (Code == D_GIF_ERR_READ_FAILED || Code == D_GIF_ERR_EOF_TOO_SOON) Fail("the file is truncated");
+// A failure that ran into the end of the data is a truncated file, whatever step noticed it.
+[[noreturn]] void FailCode(int Code, const TGifSource& Src) {
+    if (Code == D_GIF_ERR_READ_FAILED || Code == D_GIF_ERR_EOF_TOO_SOON || Src.Pos >= Src.Size)
+        Fail("the file is truncated");
     const char* Text = GifErrorString(Code);
     Fail(std::string("damaged data (") + (Text != nullptr ? Text : "unknown error") + ")");
+}
+
+[[noreturn]] void FailGif(GifFileType* Gif) {
+    FailCode(Gif->Error, *static_cast<const TGifSource*>(Gif->UserData));
 }
 
 // The graphic control extension that applies to the next frame.
@@ -61,7 +69,7 @@ int DelayMs(int Centiseconds) {
 void ReadExtension(GifFileType* Gif, TFrameControl& Next, TQvPicture& P) {
     int Code = 0;
     GifByteType* Block = nullptr;
-    if (DGifGetExtension(Gif, &Code, &Block) == GIF_ERROR) FailCode(Gif->Error);
+    if (DGifGetExtension(Gif, &Code, &Block) == GIF_ERROR) FailGif(Gif);
     bool Looping = false;
     bool First = true;
     while (Block != nullptr) {
@@ -71,12 +79,13 @@ void ReadExtension(GifFileType* Gif, TFrameControl& Next, TQvPicture& P) {
             Next.DelayCs = Block[2] | Block[3] << 8;
             Next.Transparent = (Block[1] & 1) ? Block[4] : -1;
         } else if (First && Code == APPLICATION_EXT_FUNC_CODE && Length == 11) {
-            Looping = std::memcmp(Block + 1, "NETSCAPE2.0", 11) == 0 || std::memcmp(Block + 1, "ANIMEXTS1.0", 11) == 0;
+            Looping = std::memcmp(Block + 1, "NETSCAPE2.0", 11) == 0 ||
+                      std::memcmp(Block + 1, "ANIMEXTS1.0", 11) == 0;
         } else if (!First && Looping && Length >= 3 && Block[1] == 1) {
             P.LoopCount = Block[2] | Block[3] << 8;
         }
         First = false;
-        if (DGifGetExtensionNext(Gif, &Block) == GIF_ERROR) FailCode(Gif->Error);
+        if (DGifGetExtensionNext(Gif, &Block) == GIF_ERROR) FailGif(Gif);
     }
 }
 
@@ -84,21 +93,22 @@ void ReadExtension(GifFileType* Gif, TFrameControl& Next, TQvPicture& P) {
 void SkipImageData(GifFileType* Gif) {
     int CodeSize = 0;
     GifByteType* Block = nullptr;
-    if (DGifGetCode(Gif, &CodeSize, &Block) == GIF_ERROR) FailCode(Gif->Error);
+    if (DGifGetCode(Gif, &CodeSize, &Block) == GIF_ERROR) FailGif(Gif);
     while (Block != nullptr)
-        if (DGifGetCodeNext(Gif, &Block) == GIF_ERROR) FailCode(Gif->Error);
+        if (DGifGetCodeNext(Gif, &Block) == GIF_ERROR) FailGif(Gif);
 }
 
 }  // namespace
 
 TQvPicture DecodeGif(const uint8_t* Data, size_t Size, const TQvPictureLimits& Limits) {
-    if (Data == nullptr || Size < 6 || (std::memcmp(Data, "GIF87a", 6) != 0 && std::memcmp(Data, "GIF89a", 6) != 0))
+    if (Data == nullptr || Size < 6 ||
+        (std::memcmp(Data, "GIF87a", 6) != 0 && std::memcmp(Data, "GIF89a", 6) != 0))
         Fail("not a GIF file");
     TGifSource Source{Data, Size, 0};
     TGifFile File;
     int OpenError = 0;
     File.Gif = DGifOpen(&Source, ReadGifBytes, &OpenError);
-    if (File.Gif == nullptr) FailCode(OpenError);
+    if (File.Gif == nullptr) FailCode(OpenError, Source);
     GifFileType* Gif = File.Gif;
 
     TQvPicture P;
@@ -117,7 +127,7 @@ TQvPicture DecodeGif(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
         if (DGifGetRecordType(Gif, &Record) == GIF_ERROR) {
             // Junk or nothing where the trailer belongs: the frames read so far stand.
             if (!P.Frames.empty()) break;
-            FailCode(Gif->Error);
+            FailGif(Gif);
         }
         if (Record == TERMINATE_RECORD_TYPE) break;
         if (Record == EXTENSION_RECORD_TYPE) {
@@ -126,7 +136,7 @@ TQvPicture DecodeGif(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
         }
         if (Record != IMAGE_DESC_RECORD_TYPE) Fail("damaged data (unknown record)");
 
-        if (DGifGetImageDesc(Gif) == GIF_ERROR) FailCode(Gif->Error);
+        if (DGifGetImageDesc(Gif) == GIF_ERROR) FailGif(Gif);
         const GifImageDesc& Desc = Gif->Image;
         CheckPictureSize("GIF", Desc.Width, Desc.Height, Limits);
         if (Canvas.empty()) {
@@ -142,8 +152,8 @@ TQvPicture DecodeGif(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
         // Every frame is a full copy of the screen; together they stay within the limits.
         const uint64_t ScreenPixels = static_cast<uint64_t>(CanvasW) * static_cast<uint64_t>(CanvasH);
         if (PixelsSoFar + ScreenPixels > Limits.MaxPixels)
-            Fail("picture too large (" + std::to_string(P.Frames.size() + 1) + " frames of " + std::to_string(CanvasW) +
-                 " x " + std::to_string(CanvasH) + " pixels)");
+            Fail("picture too large (" + std::to_string(P.Frames.size() + 1) + " frames of " +
+                 std::to_string(CanvasW) + " x " + std::to_string(CanvasH) + " pixels)");
         PixelsSoFar += ScreenPixels;
         if (Canvas.empty()) Canvas.assign(ScreenPixels, 0);
 
@@ -163,7 +173,7 @@ TQvPicture DecodeGif(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
             for (int Pass = 0; Pass < Passes; ++Pass) {
                 const int Y0 = Desc.Interlace ? Start[Pass] : 0, DY = Desc.Interlace ? Step[Pass] : 1;
                 for (int Y = Y0; Y < FrameH; Y += DY) {
-                    if (DGifGetLine(Gif, Line.data(), FrameW) == GIF_ERROR) FailCode(Gif->Error);
+                    if (DGifGetLine(Gif, Line.data(), FrameW) == GIF_ERROR) FailGif(Gif);
                     const int64_t CY = int64_t{Desc.Top} + Y;
                     if (CY >= CanvasH) continue;
                     uint32_t* Row = Canvas.data() + static_cast<size_t>(CY) * static_cast<size_t>(CanvasW);
@@ -173,7 +183,8 @@ TQvPicture DecodeGif(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
                         // Indexes beyond the table show nothing, like the transparent one.
                         if (Index == Next.Transparent || Index >= Map->ColorCount) continue;
                         const GifColorType& C = Map->Colors[Index];
-                        Row[Desc.Left + X] = 0xFF000000u | uint32_t{C.Red} << 16 | uint32_t{C.Green} << 8 | C.Blue;
+                        Row[Desc.Left + X] =
+                            0xFF000000u | uint32_t{C.Red} << 16 | uint32_t{C.Green} << 8 | C.Blue;
                     }
                 }
             }

@@ -14,7 +14,9 @@ namespace {
 // Whole files are read into memory; a picture within the limits stays well below this.
 constexpr uint64_t MaxPictureFileSize = uint64_t{2} << 30;
 
-std::string Quoted(const String& FileName) { return "\"" + StringToUtf8(FileName) + "\""; }
+std::string Quoted(const String& FileName) {
+    return "\"" + StringToUtf8(FileName) + "\"";
+}
 
 String LowerAscii(String S) {
     for (Char& C : S)
@@ -30,8 +32,7 @@ bool PictureSizeAllowed(int64_t Width, int64_t Height, const TQvPictureLimits& L
     return static_cast<uint64_t>(Width) * static_cast<uint64_t>(Height) <= Limits.MaxPixels;
 }
 
-void CheckPictureSize(const char* Format, int64_t Width, int64_t Height,
-                      const TQvPictureLimits& Limits) {
+void CheckPictureSize(const char* Format, int64_t Width, int64_t Height, const TQvPictureLimits& Limits) {
     if (Width < 0 || Height < 0)
         throw EQvError(std::string(Format) + ": damaged header (negative picture size)");
     if (!PictureSizeAllowed(Width, Height, Limits))
@@ -64,11 +65,16 @@ TQvPictureFormat PictureFormatFromExtension(const String& FileName) {
 
 const char* PictureFormatName(TQvPictureFormat Format) {
     switch (Format) {
-        case qfPng: return "PNG";
-        case qfJpeg: return "JPEG";
-        case qfGif: return "GIF";
-        case qfBmp: return "BMP";
-        case qfUnknown: break;
+        case qfPng:
+            return "PNG";
+        case qfJpeg:
+            return "JPEG";
+        case qfGif:
+            return "GIF";
+        case qfBmp:
+            return "BMP";
+        case qfUnknown:
+            break;
     }
     return "unknown";
 }
@@ -78,11 +84,16 @@ TQvPicture LoadPicture(const uint8_t* Data, size_t Size, const String& FileName,
     TQvPictureFormat Format = DetectPictureFormat(Data, Size);
     if (Format == qfUnknown) Format = PictureFormatFromExtension(FileName);
     switch (Format) {
-        case qfPng: return DecodePng(Data, Size, Limits);
-        case qfJpeg: return DecodeJpeg(Data, Size, Limits);
-        case qfGif: return DecodeGif(Data, Size, Limits);
-        case qfBmp: return DecodeBmp(Data, Size, Limits);
-        case qfUnknown: break;
+        case qfPng:
+            return DecodePng(Data, Size, Limits);
+        case qfJpeg:
+            return DecodeJpeg(Data, Size, Limits);
+        case qfGif:
+            return DecodeGif(Data, Size, Limits);
+        case qfBmp:
+            return DecodeBmp(Data, Size, Limits);
+        case qfUnknown:
+            break;
     }
     throw EQvError("Unknown picture format");
 }

@@ -33,7 +33,7 @@ struct TQvPictureLimits {
     uint64_t MaxPixels = uint64_t{1} << 28;
 };
 
-// What a PNG file stored, for helpers that treat its transparency specially.
+// What a PNG file stored, for helpers that treat its transparency on their own.
 enum TQvPngTransparency {
     ptNone,     // fully opaque
     ptBit,      // one transparent colour, or a palette whose alphas are only 0 and 255
@@ -59,10 +59,10 @@ struct TQvPicture {
     int Width = 0;
     int Height = 0;
     std::vector<TQvPictureFrame> Frames;  // at least one after a successful decode
-    int BitsPerPixel = 0;  // of the stored picture: 24 or 32 for bitmaps, 8 for GIF, ...
-    bool HasAlpha = false;  // the stored picture carries transparency
-    int LoopCount = 0;      // GIF repetitions; 0 plays forever
-    TQvPngInfo Png;         // PNG files only
+    int BitsPerPixel = 0;                 // of the stored picture: 24 or 32 for bitmaps, 8 for GIF, ...
+    bool HasAlpha = false;                // the stored picture carries transparency
+    int LoopCount = 0;                    // GIF repetitions; 0 plays forever
+    TQvPngInfo Png;                       // PNG files only
 
     bool Empty() const { return Frames.empty() || Width == 0 || Height == 0; }
     const uint32_t* Pixels(size_t Frame = 0) const { return Frames.at(Frame).Pixels.data(); }
@@ -73,8 +73,7 @@ struct TQvPicture {
 
 // Throws EQvError "<Format>: picture too large (W x H pixels)" when a stored size exceeds
 // the limits; negative sizes count as damaged. Codecs call it before allocating.
-void CheckPictureSize(const char* Format, int64_t Width, int64_t Height,
-                      const TQvPictureLimits& Limits);
+void CheckPictureSize(const char* Format, int64_t Width, int64_t Height, const TQvPictureLimits& Limits);
 // The same test without throwing.
 bool PictureSizeAllowed(int64_t Width, int64_t Height, const TQvPictureLimits& Limits);
 

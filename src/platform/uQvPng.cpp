@@ -112,8 +112,8 @@ void DescribeTransparency(png_structp Png, png_infop Info, int ColorType, int Bi
         const uint32_t G = ScaleSample(Key->gray, BitDepth);
         Out.TransparentColor = G << 16 | G << 8 | G;
     } else {
-        Out.TransparentColor = ScaleSample(Key->red, BitDepth) << 16 | ScaleSample(Key->green, BitDepth) << 8 |
-                               ScaleSample(Key->blue, BitDepth);
+        Out.TransparentColor = ScaleSample(Key->red, BitDepth) << 16 |
+                               ScaleSample(Key->green, BitDepth) << 8 | ScaleSample(Key->blue, BitDepth);
     }
 }
 
@@ -129,8 +129,8 @@ bool ReadPngHeader(TPngReadContext& Ctx) {
     int BitDepth = 0, ColorType = 0, Interlace = 0;
     png_get_IHDR(Ctx.Png, Ctx.Info, &Width, &Height, &BitDepth, &ColorType, &Interlace, nullptr, nullptr);
     if (!PictureSizeAllowed(Width, Height, *Ctx.Limits)) {
-        std::snprintf(Ctx.Error, sizeof Ctx.Error, "picture too large (%u x %u pixels)", static_cast<unsigned>(Width),
-                      static_cast<unsigned>(Height));
+        std::snprintf(Ctx.Error, sizeof Ctx.Error, "picture too large (%u x %u pixels)",
+                      static_cast<unsigned>(Width), static_cast<unsigned>(Height));
         return false;
     }
 
@@ -176,8 +176,8 @@ bool WritePngSteps(TPngWriteContext& Ctx, int Width, int Height, const TQvPngWri
     int ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
     if (Options.ColorMode == pcmRGB) ColorType = PNG_COLOR_TYPE_RGB;
     if (Options.ColorMode == pcmPalette) ColorType = PNG_COLOR_TYPE_PALETTE;
-    png_set_IHDR(Ctx.Png, Ctx.Info, static_cast<png_uint_32>(Width), static_cast<png_uint_32>(Height), 8, ColorType,
-                 Interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(Ctx.Png, Ctx.Info, static_cast<png_uint_32>(Width), static_cast<png_uint_32>(Height), 8,
+                 ColorType, Interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (Options.ColorMode == pcmPalette) {
         png_color Palette[256];
         png_byte Alphas[256];
@@ -185,7 +185,8 @@ bool WritePngSteps(TPngWriteContext& Ctx, int Width, int Height, const TQvPngWri
         int Translucent = 0;
         for (int I = 0; I < Count; ++I) {
             const uint32_t C = Ctx.Indexed.Palette[static_cast<size_t>(I)];
-            Palette[I] = {static_cast<png_byte>(C >> 16), static_cast<png_byte>(C >> 8), static_cast<png_byte>(C)};
+            Palette[I] = {static_cast<png_byte>(C >> 16), static_cast<png_byte>(C >> 8),
+                          static_cast<png_byte>(C)};
             Alphas[I] = static_cast<png_byte>(C >> 24);
             if (Alphas[I] != 255) Translucent = I + 1;
         }
@@ -206,11 +207,13 @@ bool WritePngSteps(TPngWriteContext& Ctx, int Width, int Height, const TQvPngWri
 
 TQvPicture DecodePng(const uint8_t* Data, size_t Size, const TQvPictureLimits& Limits) {
     static const uint8_t Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (Data == nullptr || Size < 8 || std::memcmp(Data, Signature, 8) != 0) throw EQvError("PNG: not a PNG file");
+    if (Data == nullptr || Size < 8 || std::memcmp(Data, Signature, 8) != 0)
+        throw EQvError("PNG: not a PNG file");
     // The header chunk comes first: refuse an oversized picture before anything else is read.
     if (Size >= 24 && std::memcmp(Data + 12, "IHDR", 4) == 0) {
         auto Be32 = [Data](size_t At) {
-            return uint32_t{Data[At]} << 24 | uint32_t{Data[At + 1]} << 16 | uint32_t{Data[At + 2]} << 8 | Data[At + 3];
+            return uint32_t{Data[At]} << 24 | uint32_t{Data[At + 1]} << 16 | uint32_t{Data[At + 2]} << 8 |
+                   Data[At + 3];
         };
         CheckPictureSize("PNG", Be32(16), Be32(20), Limits);
     }
@@ -236,11 +239,13 @@ TQvPicture DecodePng(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
     return std::move(Ctx.Picture);
 }
 
-std::vector<uint8_t> EncodePng(const uint32_t* Pixels, int Width, int Height, const TQvPngWriteOptions& Options) {
-    if (Pixels == nullptr || Width <= 0 || Height <= 0) throw EQvError("PNG: nothing to write (empty picture)");
+std::vector<uint8_t> EncodePng(const uint32_t* Pixels, int Width, int Height,
+                               const TQvPngWriteOptions& Options) {
+    if (Pixels == nullptr || Width <= 0 || Height <= 0)
+        throw EQvError("PNG: nothing to write (empty picture)");
     if (!PictureSizeAllowed(Width, Height, TQvPictureLimits{}))
-        throw EQvError("PNG: picture too large to write (" + std::to_string(Width) + " x " + std::to_string(Height) +
-                       " pixels)");
+        throw EQvError("PNG: picture too large to write (" + std::to_string(Width) + " x " +
+                       std::to_string(Height) + " pixels)");
     if (Options.CompressionLevel < 0 || Options.CompressionLevel > 9)
         throw EQvError("PNG: compression level must be 0 to 9");
 

@@ -11,7 +11,9 @@ struct TColorCount {
 };
 
 // Channels by shift: B 0, G 8, R 16, A 24.
-inline uint32_t Channel(uint32_t Color, int Shift) { return (Color >> Shift) & 0xFF; }
+inline uint32_t Channel(uint32_t Color, int Shift) {
+    return (Color >> Shift) & 0xFF;
+}
 
 struct TBox {
     size_t Begin, End;  // range of the colour list
@@ -92,7 +94,8 @@ TQvIndexedPixels BuildPalette(const uint32_t* Pixels, size_t Count, int MaxColor
         if (Best == Boxes.size()) break;
         TBox& Box = Boxes[Best];
         const int Shift = Box.WidestShift;
-        std::sort(Colors.begin() + static_cast<ptrdiff_t>(Box.Begin), Colors.begin() + static_cast<ptrdiff_t>(Box.End),
+        std::sort(Colors.begin() + static_cast<ptrdiff_t>(Box.Begin),
+                  Colors.begin() + static_cast<ptrdiff_t>(Box.End),
                   [Shift](const TColorCount& A, const TColorCount& B) {
                       const uint32_t VA = Channel(A.Color, Shift), VB = Channel(B.Color, Shift);
                       return VA != VB ? VA < VB : A.Color < B.Color;
@@ -135,7 +138,8 @@ TQvIndexedPixels BuildPalette(const uint32_t* Pixels, size_t Count, int MaxColor
         }
     Result.Indices.resize(Count);
     for (size_t I = 0; I < Count; ++I) {
-        const size_t K = static_cast<size_t>(std::lower_bound(Keys.begin(), Keys.end(), Pixels[I]) - Keys.begin());
+        const size_t K =
+            static_cast<size_t>(std::lower_bound(Keys.begin(), Keys.end(), Pixels[I]) - Keys.begin());
         Result.Indices[I] = IndexOfKey[K];
     }
     Result.Exact = Boxes.size() == Colors.size();

@@ -24,8 +24,8 @@ uint32_t Get32(const Bytes& B, size_t At) {
 
 // A file with a 40-byte (or larger) information header; Extra follows the header
 // (masks, palette) and the pixel rows follow Extra.
-Bytes MakeBmp(int32_t W, int32_t H, uint16_t Bits, uint32_t Compression, const Bytes& Extra, const Bytes& Pixels,
-              uint32_t InfoSize = 40, uint32_t ColorsUsed = 0) {
+Bytes MakeBmp(int32_t W, int32_t H, uint16_t Bits, uint32_t Compression, const Bytes& Extra,
+              const Bytes& Pixels, uint32_t InfoSize = 40, uint32_t ColorsUsed = 0) {
     Bytes B = {'B', 'M'};
     const uint32_t Offset = 14 + InfoSize + static_cast<uint32_t>(Extra.size());
     Put32(B, Offset + static_cast<uint32_t>(Pixels.size()));
@@ -48,7 +48,9 @@ Bytes MakeBmp(int32_t W, int32_t H, uint16_t Bits, uint32_t Compression, const B
     return B;
 }
 
-TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) { return DecodeBmp(B.data(), B.size(), L); }
+TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) {
+    return DecodeBmp(B.data(), B.size(), L);
+}
 
 std::string ErrorOf(const Bytes& B, const TQvPictureLimits& L = {}) {
     try {
@@ -69,8 +71,8 @@ TEST(CodecBmp, WriterHeaderBytesAreExact) {
         ASSERT_EQ(B.size(), 54u + 24u);
         EXPECT_EQ(B[0], 'B');
         EXPECT_EQ(B[1], 'M');
-        EXPECT_EQ(Get32(B, 2), 78u);  // file size
-        EXPECT_EQ(Get32(B, 6), 0u);   // reserved
+        EXPECT_EQ(Get32(B, 2), 78u);   // file size
+        EXPECT_EQ(Get32(B, 6), 0u);    // reserved
         EXPECT_EQ(Get32(B, 10), 54u);  // pixel offset
         EXPECT_EQ(Get32(B, 14), 40u);
         EXPECT_EQ(Get32(B, 18), 3u);
@@ -217,7 +219,8 @@ TEST(CodecBmp, DamagedAndTruncatedFilesFailClearly) {
 
 TEST(CodecBmp, SizeLimitsAreCheckedBeforeDecoding) {
     EXPECT_EQ(ErrorOf(MakeBmp(32768, 1, 24, 0, {}, {})), "BMP: picture too large (32768 x 1 pixels)");
-    EXPECT_EQ(ErrorOf(MakeBmp(20000, -20000, 32, 0, {}, {})), "BMP: picture too large (20000 x 20000 pixels)");
+    EXPECT_EQ(ErrorOf(MakeBmp(20000, -20000, 32, 0, {}, {})),
+              "BMP: picture too large (20000 x 20000 pixels)");
     EXPECT_EQ(ErrorOf(MakeBmp(1, INT_MIN, 24, 0, {}, {})), "BMP: picture too large (1 x 2147483648 pixels)");
     // Allowed sizes reach the check of the pixel data.
     EXPECT_EQ(ErrorOf(MakeBmp(32767, 8192, 24, 0, {}, {})), "BMP: the file is truncated");

@@ -56,7 +56,9 @@ Bytes MakePng(uint32_t W, uint32_t H, uint8_t Depth, uint8_t ColorType, const st
     return Png;
 }
 
-TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) { return DecodePng(B.data(), B.size(), L); }
+TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) {
+    return DecodePng(B.data(), B.size(), L);
+}
 
 std::string ErrorOf(const Bytes& B, const TQvPictureLimits& L = {}) {
     try {
@@ -73,8 +75,8 @@ std::vector<uint32_t> Sample(int W, int H) {
     for (int Y = 0; Y < H; ++Y)
         for (int X = 0; X < W; ++X) {
             const uint32_t A = (X + Y) % 3 == 0 ? 255 : (X * 37 + Y * 11) % 256;
-            P[static_cast<size_t>(Y) * W + X] = A << 24 | uint32_t(X * 29 % 256) << 16 | uint32_t(Y * 53 % 256) << 8 |
-                                                uint32_t((X ^ Y) * 7 % 256);
+            P[static_cast<size_t>(Y) * W + X] = A << 24 | uint32_t(X * 29 % 256) << 16 |
+                                                uint32_t(Y * 53 % 256) << 8 | uint32_t((X ^ Y) * 7 % 256);
         }
     return P;
 }
@@ -148,8 +150,9 @@ TEST(CodecPng, TransparentColourKeyClearsMatchingPixels) {
     EXPECT_EQ(G.Png.TransparentColor, 0x323232u);
 
     // 16-bit RGB: the key compares all 16 bits, so a near miss stays opaque.
-    const TQvPicture C = Decode(MakePng(2, 1, 16, 2, {{0x10, 0x00, 0x20, 0x00, 0x30, 0x00,  //
-                                                      0x10, 0x00, 0x20, 0x00, 0x30, 0x01}},
+    const TQvPicture C = Decode(MakePng(2, 1, 16, 2,
+                                        {{0x10, 0x00, 0x20, 0x00, 0x30, 0x00,  //
+                                          0x10, 0x00, 0x20, 0x00, 0x30, 0x01}},
                                         {{"tRNS", {0x10, 0x00, 0x20, 0x00, 0x30, 0x00}}}));
     EXPECT_EQ(C.Pixel(0, 0) >> 24, 0u);
     EXPECT_EQ(C.Pixel(1, 0) >> 24, 255u);
@@ -190,7 +193,8 @@ TEST(CodecPng, PaletteOfManyColoursIsReduced) {
     const int W = 64, H = 64;
     std::vector<uint32_t> In(W * H);
     for (int Y = 0; Y < H; ++Y)
-        for (int X = 0; X < W; ++X) In[Y * W + X] = 0xFF000000u | uint32_t(X * 4) << 16 | uint32_t(Y * 4) << 8 | 0x40;
+        for (int X = 0; X < W; ++X)
+            In[Y * W + X] = 0xFF000000u | uint32_t(X * 4) << 16 | uint32_t(Y * 4) << 8 | 0x40;
     const TQvIndexedPixels Ix = BuildPalette(In.data(), In.size());
     EXPECT_FALSE(Ix.Exact);
     EXPECT_EQ(Ix.Palette.size(), 256u);
@@ -198,7 +202,8 @@ TEST(CodecPng, PaletteOfManyColoursIsReduced) {
     int Worst = 0;
     for (size_t I = 0; I < In.size(); ++I)
         for (int S = 0; S < 32; S += 8)
-            Worst = std::max(Worst, std::abs(int(In[I] >> S & 0xFF) - int(P.Frames[0].Pixels[I] >> S & 0xFF)));
+            Worst =
+                std::max(Worst, std::abs(int(In[I] >> S & 0xFF) - int(P.Frames[0].Pixels[I] >> S & 0xFF)));
     EXPECT_LE(Worst, 12);
 
     // Translucent entries lead, so the transparency chunk stays short.
@@ -216,7 +221,8 @@ TEST(CodecPng, TruncatedAndDamagedFilesFailClearly) {
     const Bytes Good = EncodePng(In.data(), 40, 30);
     EXPECT_EQ(ErrorOf(Bytes(Good.begin(), Good.begin() + 5)), "PNG: not a PNG file");
     for (size_t Cut : {size_t{8}, size_t{20}, size_t{33}, size_t{50}, Good.size() / 2, Good.size() - 20})
-        EXPECT_EQ(ErrorOf(Bytes(Good.begin(), Good.begin() + static_cast<ptrdiff_t>(Cut))), "PNG: the file is truncated")
+        EXPECT_EQ(ErrorOf(Bytes(Good.begin(), Good.begin() + static_cast<ptrdiff_t>(Cut))),
+                  "PNG: the file is truncated")
             << Cut;
     // Only the end marker missing: every pixel is there, and the picture loads.
     EXPECT_EQ(Decode(Bytes(Good.begin(), Good.end() - 12)).Frames[0].Pixels, In);
