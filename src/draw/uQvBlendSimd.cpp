@@ -46,6 +46,22 @@ QV_SSE2 inline bool AllTransparent(__m128i S) {
     return _mm_movemask_epi8(_mm_cmpeq_epi32(A, _mm_setzero_si128())) == 0xFFFF;
 }
 
+QV_SSE2 inline bool AllOpaque(__m128i S) {
+    const __m128i A = _mm_and_si128(S, _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(A, _mm_set1_epi32(static_cast<int>(0xFF000000u)))) == 0xFFFF;
+}
+
+// OverBlend with a = 255, on bytes: (F*255 + 128) >> 8 is F - [F > 128] and
+// B - ((B*255 + 128) >> 8) is [B > 128], so the colour is F - [F > 128] + [B > 128]
+// (never past 255) and the alpha 255 + [Ba > 128], clamped to 255.
+QV_SSE2 inline __m128i OverOpaque(__m128i F, __m128i B) {
+    const __m128i Bias = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i FHigh = _mm_cmpgt_epi8(_mm_xor_si128(F, Bias), _mm_setzero_si128());
+    const __m128i BHigh = _mm_cmpgt_epi8(_mm_xor_si128(B, Bias), _mm_setzero_si128());
+    const __m128i R = _mm_sub_epi8(_mm_add_epi8(F, FHigh), BHigh);
+    return _mm_or_si128(R, _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
 QV_SSE2 void Sse2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
     const __m128i Zero = _mm_setzero_si128();
     int I = 0;
@@ -53,6 +69,10 @@ QV_SSE2 void Sse2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
         const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + I));
         if (AllTransparent(S)) continue;  // a = 0 leaves the destination as it is
         const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dst + I));
+        if (AllOpaque(S)) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), OverOpaque(S, D));
+            continue;
+        }
         const __m128i Lo = OverHalf(_mm_unpacklo_epi8(S, Zero), _mm_unpacklo_epi8(D, Zero));
         const __m128i Hi = OverHalf(_mm_unpackhi_epi8(S, Zero), _mm_unpackhi_epi8(D, Zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), _mm_packus_epi16(Lo, Hi));
@@ -130,6 +150,19 @@ QV_AVX2 inline bool AllTransparent256(__m256i S) {
     return _mm256_testz_si256(S, _mm256_set1_epi32(static_cast<int>(0xFF000000u))) != 0;
 }
 
+QV_AVX2 inline bool AllOpaque256(__m256i S) {
+    const __m256i AlphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    return _mm256_testc_si256(S, AlphaMask) != 0;
+}
+
+QV_AVX2 inline __m256i OverOpaque256(__m256i F, __m256i B) {
+    const __m256i Bias = _mm256_set1_epi8(static_cast<char>(0x80));
+    const __m256i FHigh = _mm256_cmpgt_epi8(_mm256_xor_si256(F, Bias), _mm256_setzero_si256());
+    const __m256i BHigh = _mm256_cmpgt_epi8(_mm256_xor_si256(B, Bias), _mm256_setzero_si256());
+    const __m256i R = _mm256_sub_epi8(_mm256_add_epi8(F, FHigh), BHigh);
+    return _mm256_or_si256(R, _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
 QV_AVX2 void Avx2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
     const __m256i Zero = _mm256_setzero_si256();
     int I = 0;
@@ -137,6 +170,10 @@ QV_AVX2 void Avx2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
         const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src + I));
         if (AllTransparent256(S)) continue;
         const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst + I));
+        if (AllOpaque256(S)) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I), OverOpaque256(S, D));
+            continue;
+        }
         const __m256i Lo = OverHalf256(_mm256_unpacklo_epi8(S, Zero), _mm256_unpacklo_epi8(D, Zero));
         const __m256i Hi = OverHalf256(_mm256_unpackhi_epi8(S, Zero), _mm256_unpackhi_epi8(D, Zero));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I), _mm256_packus_epi16(Lo, Hi));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -114,16 +115,29 @@ void StretchNearest(TCustomSurface32* Dst, const TRect& DstRect, const TRect& Ds
     const std::vector<int> Cols = NearestMap(SrcRect.Left, SrcRect.Right, DstRect.Left, DstRect.Right, Part.Left, Part.Right);
     const std::vector<int> Rows = NearestMap(SrcRect.Top, SrcRect.Bottom, DstRect.Top, DstRect.Bottom, Part.Top, Part.Bottom);
     const int N = Part.Width();
-    std::vector<TColor32> Gathered(static_cast<size_t>(N));
+    // A plain copy gathers straight into the destination and repeats a row by copying it.
+    const bool Copies = Src->DrawMode() == dmOpaque || (Src->DrawMode() == dmCustom && !Src->OnPixelCombine);
+    std::vector<TColor32> Gathered(Copies ? 0 : static_cast<size_t>(N));
     int Fetched = -1;
     for (int Y = Part.Top; Y < Part.Bottom; ++Y) {
         const int SrcY = Rows[Y - Part.Top];
+        TColor32* Out = Dst->PixelPtr(Part.Left, Y);
+        if (Copies) {
+            if (SrcY == Fetched) {
+                std::memcpy(Out, Out - Dst->Width(), static_cast<size_t>(N) * sizeof(TColor32));
+            } else {
+                const TColor32* Line = Src->ScanLine(SrcY);
+                for (int I = 0; I < N; ++I) Out[I] = Line[Cols[I]];
+                Fetched = SrcY;
+            }
+            continue;
+        }
         if (SrcY != Fetched) {
             const TColor32* Line = Src->ScanLine(SrcY);
             for (int I = 0; I < N; ++I) Gathered[I] = Line[Cols[I]];
             Fetched = SrcY;
         }
-        CombineRun(*Src, Gathered.data(), Dst->PixelPtr(Part.Left, Y), N);
+        CombineRun(*Src, Gathered.data(), Out, N);
     }
 }
 

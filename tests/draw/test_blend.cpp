@@ -103,14 +103,18 @@ TEST(BlendFormulas, MergeOverSpecialCasesAndMean) {
 
 namespace {
 
-// Every (a, Fc, Bc) combination, three per pixel, with the alpha changing from one pixel
-// to the next and every (a, Ba) pair present too.
-void AllCombinations(std::vector<TColor32>& Src, std::vector<TColor32>& Dst) {
-    const uint32_t Groups = (65536 + 2) / 3;
+// Every (a, Fc, Bc) combination, three per pixel, and every (a, Ba) pair. With RunShift
+// 0 the alpha changes from one pixel to the next; with longer runs whole vector blocks
+// share one alpha, which takes the vector forms' shortcuts for transparent and opaque
+// blocks.
+void AllCombinations(std::vector<TColor32>& Src, std::vector<TColor32>& Dst, int RunShift = 0) {
+    const uint32_t Run = 1u << RunShift;
+    const uint32_t Groups = ((65536 + 2) / 3 + Run - 1) / Run * Run;
     Src.resize(size_t{Groups} * 256);
     Dst.resize(Src.size());
     for (uint32_t Q = 0; Q < Src.size(); ++Q) {
-        const uint32_t A = Q & 255, G = Q >> 8;
+        const uint32_t A = (Q >> RunShift) & 255;
+        const uint32_t G = (Q & (Run - 1)) | ((Q >> (8 + RunShift)) << RunShift);
         TColor32 S = A << 24, D = (G & 255) << 24;
         for (uint32_t Ch = 0; Ch < 3; ++Ch) {
             const uint32_t K = (3 * G + Ch) & 0xFFFF;
@@ -142,14 +146,16 @@ TEST(BlendKernels, ThePlainFormIsFirstAndTheChosenOneIsTheLast) {
 }
 
 TEST(BlendKernels, OverBlendLineEqualsTheFormulaOnEveryInput) {
-    std::vector<TColor32> Src, Dst;
-    AllCombinations(Src, Dst);
-    std::vector<TColor32> Want(Dst.size());
-    for (size_t I = 0; I < Dst.size(); ++I) Want[I] = OverBlend(Src[I], Dst[I]);
-    for (int K = 0; K < BlendKernelCount(); ++K) {
-        std::vector<TColor32> Got = Dst;
-        BlendKernelAt(K).OverBlendLine(Src.data(), Got.data(), static_cast<int>(Got.size()));
-        ExpectSame(Want, Got, Src, Dst, BlendKernelAt(K).Name);
+    for (int RunShift : {0, 4}) {
+        std::vector<TColor32> Src, Dst;
+        AllCombinations(Src, Dst, RunShift);
+        std::vector<TColor32> Want(Dst.size());
+        for (size_t I = 0; I < Dst.size(); ++I) Want[I] = OverBlend(Src[I], Dst[I]);
+        for (int K = 0; K < BlendKernelCount(); ++K) {
+            std::vector<TColor32> Got = Dst;
+            BlendKernelAt(K).OverBlendLine(Src.data(), Got.data(), static_cast<int>(Got.size()));
+            ExpectSame(Want, Got, Src, Dst, BlendKernelAt(K).Name);
+        }
     }
 }
 
