@@ -1,0 +1,67 @@
+#pragma once
+// Paths, the process's folders and plain file access. Names are UTF-16 in the program
+// and UTF-8 on disk.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/uQvBase.h"
+
+constexpr char16_t PathDelim = u'/';
+
+// The folder of the running executable, ending in '/'.
+String AppPath();
+// The user's private folder for temporary and settings files, ending in '/':
+// $XDG_CACHE_HOME/varnoth/, else $HOME/.cache/varnoth/, else ${TMPDIR:-/tmp}/varnoth-<uid>/.
+// The folder is created with mode 0700 and used only when it is a real directory (not a
+// link) owned by this user; when no candidate qualifies a fresh private folder is made.
+String GetTempPath();
+// The folder GetTempPath settles on for the given environment values (empty = unset):
+// the first candidate that is or can be made a private folder, else a fresh one.
+String PrivateTempFolder(const String& CacheHome, const String& Home, const String& TmpDir);
+// The same folder, as the program's process-wide temporary path.
+String AppTempPath();
+// Points GetTempPath at Folder (a trailing '/' is added); an empty Folder restores the
+// real one. Tests use this instead of the environment.
+void SetTempPathForTests(const String& Folder);
+
+// Both '/' and '\' separate folders here.
+String ExtractFilePath(std::u16string_view FileName);  // up to and including the last separator
+String ExtractFileName(std::u16string_view FileName);  // after the last separator
+String ExtractFileExt(std::u16string_view FileName);   // from the last '.' of the name, e.g. ".ini"
+String ChangeFileExt(std::u16string_view FileName, std::u16string_view Extension);
+String IncludeTrailingPathDelimiter(std::u16string_view Path);
+String ExcludeTrailingPathDelimiter(std::u16string_view Path);
+// Joins two paths; an absolute Second wins.
+String CombinePath(std::u16string_view First, std::u16string_view Second);
+
+bool FileExists(const String& FileName);       // an existing non-directory
+bool DirectoryExists(const String& Directory);
+// Creates Directory and its missing parents (mode & ~umask); true when it exists afterwards.
+bool ForceDirectories(const String& Directory, unsigned Mode = 0777);
+bool DeleteFile(const String& FileName);
+// FileName when it exists; else a file of the same folder whose name matches without
+// regard to case; else empty.
+String FindFileNoCase(const String& FileName);
+
+// Reads a whole file. Fails (false, Data untouched) when the file is missing, unreadable,
+// a directory, larger than MaxSize, or a symbolic link while FollowLinks is false.
+bool ReadFileBytes(const String& FileName, std::string& Data, size_t MaxSize = SIZE_MAX,
+                   bool FollowLinks = true);
+// Replaces FileName with Data atomically: a new file (mode 0600) in the same folder is
+// written, flushed to disk and renamed over the target. A link at FileName is replaced,
+// never followed. On failure the old file is left as it was and nothing is left behind.
+bool WriteFileAtomic(const String& FileName, std::string_view Data);
+
+// Plain file handles for streams; -1 marks a failure (the reason is LastOSErrorText()).
+enum : int { fmOpenRead = 0, fmOpenWrite = 1, fmOpenReadWrite = 2 };
+enum : int { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+intptr_t FileOpen(const String& FileName, int Mode);
+intptr_t FileCreate(const String& FileName);  // creates or truncates
+int64_t FileRead(intptr_t Handle, void* Buffer, int64_t Count);
+int64_t FileWrite(intptr_t Handle, const void* Buffer, int64_t Count);
+int64_t FileSeek(intptr_t Handle, int64_t Offset, int Origin);
+bool FileTruncate(intptr_t Handle, int64_t Size);
+void FileClose(intptr_t Handle);
+String LastOSErrorText();
