@@ -181,17 +181,18 @@ TQvPicture DecodeBmp(const uint8_t* Data, size_t Size, const TQvPictureLimits& L
                 C = 0xFF000000u | uint32_t{S[2]} << 16 | uint32_t{S[1]} << 8 | S[0];
             } else if (RawAlpha) {
                 C = U32(Src + 4 * X);
-                AnyAlpha |= (C >> 24) != 0;
-                AnyColor |= (C & 0xFFFFFF) != 0;
             } else {
                 const uint32_t V = Bits == 16 ? U16(Src + 2 * X) : U32(Src + 4 * X);
                 C = A.Get(V, 255) << 24 | R.Get(V, 0) << 16 | G.Get(V, 0) << 8 | B.Get(V, 0);
             }
+            AnyAlpha |= (C >> 24) != 0;
+            AnyColor |= (C & 0xFFFFFF) != 0;
             Dst[X] = C;
         }
     }
-    P.HasAlpha = RawAlpha || (Masked && H.Masks[3] != 0);
-    if (RawAlpha && !AnyAlpha && AnyColor) {
+    const bool AlphaStored = RawAlpha || (Masked && H.Masks[3] != 0);
+    P.HasAlpha = AlphaStored;
+    if (AlphaStored && !AnyAlpha && AnyColor) {
         for (uint32_t& C : Out) C |= 0xFF000000u;
         P.HasAlpha = false;
     }

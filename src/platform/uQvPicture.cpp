@@ -14,8 +14,14 @@ namespace {
 // Whole files are read into memory; a picture within the limits stays well below this.
 constexpr uint64_t MaxPictureFileSize = uint64_t{2} << 30;
 
-std::string Quoted(const String& FileName) {
-    return "\"" + StringToUtf8(FileName) + "\"";
+// "<What> "<file name>"<After>", appended piece by piece.
+EQvError FileError(const char* What, const String& FileName, const char* After = "") {
+    std::string Text = What;
+    Text += " \"";
+    Text += StringToUtf8(FileName);
+    Text += '"';
+    Text += After;
+    return EQvError(Text);
 }
 
 String LowerAscii(String S) {
@@ -103,21 +109,23 @@ TQvPicture LoadPictureFromFile(const String& FileName, const TQvPictureLimits& L
     try {
         return LoadPicture(Bytes.data(), Bytes.size(), FileName, Limits);
     } catch (const EQvError& E) {
-        throw EQvError(std::string(E.what()) + " (file " + Quoted(FileName) + ")");
+        std::string Text = E.what();
+        Text += " (file";
+        throw FileError(Text.c_str(), FileName, ")");
     }
 }
 
 std::vector<uint8_t> ReadPictureFile(const String& FileName) {
     std::ifstream In(StringToUtf8(FileName), std::ios::binary | std::ios::ate);
-    if (!In) throw EQvError("Cannot open file " + Quoted(FileName));
+    if (!In) throw FileError("Cannot open file", FileName);
     const std::streamoff End = In.tellg();
-    if (End < 0) throw EQvError("Cannot read file " + Quoted(FileName));
+    if (End < 0) throw FileError("Cannot read file", FileName);
     if (static_cast<uint64_t>(End) > MaxPictureFileSize)
-        throw EQvError("File too large for a picture: " + Quoted(FileName));
+        throw FileError("File too large for a picture:", FileName);
     std::vector<uint8_t> Bytes(static_cast<size_t>(End));
     In.seekg(0);
     if (!Bytes.empty() && !In.read(reinterpret_cast<char*>(Bytes.data()), End))
-        throw EQvError("Cannot read file " + Quoted(FileName));
+        throw FileError("Cannot read file", FileName);
     return Bytes;
 }
 
@@ -130,13 +138,13 @@ void WritePictureFile(const String& FileName, const std::vector<uint8_t>& Bytes)
     Temp += ".part";
     {
         std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
-        if (!Out) throw EQvError("Cannot create file " + Quoted(FileName));
+        if (!Out) throw FileError("Cannot create file", FileName);
         Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
         Out.close();
         if (!Out) {
             std::error_code Ignored;
             fs::remove(Temp, Ignored);
-            throw EQvError("Cannot write file " + Quoted(FileName));
+            throw FileError("Cannot write file", FileName);
         }
     }
     std::error_code Failed;
@@ -144,6 +152,6 @@ void WritePictureFile(const String& FileName, const std::vector<uint8_t>& Bytes)
     if (Failed) {
         std::error_code Ignored;
         fs::remove(Temp, Ignored);
-        throw EQvError("Cannot write file " + Quoted(FileName));
+        throw FileError("Cannot write file", FileName);
     }
 }

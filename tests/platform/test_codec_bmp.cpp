@@ -185,6 +185,12 @@ TEST(CodecBmp, UnusedFourthByteMeansOpaque) {
     const TQvPicture Used = Decode(MakeBmp(2, 1, 32, 0, {}, {1, 2, 3, 0, 4, 5, 6, 9}));
     EXPECT_EQ(Used.Pixel(0, 0), 0x00030201u);
     EXPECT_EQ(Used.Pixel(1, 0), 0x09060504u);
+    // The same through an alpha mask.
+    Bytes Masks;
+    for (uint32_t M : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) Put32(Masks, M);
+    const TQvPicture Masked = Decode(MakeBmp(1, 1, 32, 6, Masks, {1, 2, 3, 0}));
+    EXPECT_EQ(Masked.Pixel(0, 0), 0xFF030201u);
+    EXPECT_FALSE(Masked.HasAlpha);
     // A fully clear black picture stays clear.
     EXPECT_EQ(Decode(MakeBmp(1, 1, 32, 0, {}, {0, 0, 0, 0})).Pixel(0, 0), 0u);
 }
