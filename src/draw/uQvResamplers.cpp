@@ -147,7 +147,7 @@ namespace {
 
 struct TResamplerRegistry {
     std::mutex Guard;
-    std::map<std::string, TResamplerFactory> Factories;
+    std::map<String, TResamplerFactory> Factories;
 };
 
 TResamplerRegistry& Registry() {
@@ -157,14 +157,14 @@ TResamplerRegistry& Registry() {
 
 }  // namespace
 
-void RegisterResamplerClass(const std::string& ClassName, TResamplerFactory Factory) {
+void RegisterResamplerClass(const String& ClassName, TResamplerFactory Factory) {
     TResamplerRegistry& R = Registry();
     std::lock_guard<std::mutex> Lock(R.Guard);
     R.Factories[ClassName] = std::move(Factory);
 }
 
-std::unique_ptr<TCustomResampler> CreateResamplerByName(const std::string& ClassName) {
-    if (ClassName == "TNearestResampler") return std::make_unique<TNearestResampler>();
+std::unique_ptr<TCustomResampler> CreateResamplerByName(const String& ClassName) {
+    if (ClassName == u"TNearestResampler") return std::make_unique<TNearestResampler>();
     TResamplerRegistry& R = Registry();
     std::lock_guard<std::mutex> Lock(R.Guard);
     const auto It = R.Factories.find(ClassName);

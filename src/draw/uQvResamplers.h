@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "draw/uQvSurface.h"
 
@@ -45,8 +44,6 @@ public:
     // that does not raises "Invalid SrcRect".
     virtual void Resample(TCustomSurface32* Dst, const TRect& DstRect, const TRect& DstClip,
                           TCustomSurface32* Src, const TRect& SrcRect) = 0;
-    // The class name stored with a surface ("TNearestResampler").
-    virtual std::string ClassName() const = 0;
     // A new resampler of the same class with default properties.
     virtual std::unique_ptr<TCustomResampler> NewInstance() const = 0;
 
@@ -73,7 +70,6 @@ public:
     int GetWidth() const override { return 0; }
     void Resample(TCustomSurface32* Dst, const TRect& DstRect, const TRect& DstClip, TCustomSurface32* Src,
                   const TRect& SrcRect) override;
-    std::string ClassName() const override { return "TNearestResampler"; }
     std::unique_ptr<TCustomResampler> NewInstance() const override;
 };
 
@@ -87,6 +83,6 @@ void StretchNearest(TCustomSurface32* Dst, const TRect& DstRect, const TRect& Ds
 // Resampler classes by their stored name. TNearestResampler is always known; other units
 // add theirs. Registering a known name replaces its factory.
 using TResamplerFactory = std::function<std::unique_ptr<TCustomResampler>()>;
-void RegisterResamplerClass(const std::string& ClassName, TResamplerFactory Factory);
+void RegisterResamplerClass(const String& ClassName, TResamplerFactory Factory);
 // nullptr for an unknown name.
-std::unique_ptr<TCustomResampler> CreateResamplerByName(const std::string& ClassName);
+std::unique_ptr<TCustomResampler> CreateResamplerByName(const String& ClassName);

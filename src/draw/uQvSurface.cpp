@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "draw/uQvResamplers.h"
+#include "platform/uQvGdiBitmaps.h"
+#include "platform/uQvGdiDC.h"
 
 namespace {
 
@@ -84,38 +84,63 @@ TCustomSurface32::TCustomSurface32() : FResampler(std::make_unique<TNearestResam
     FResampler->FBitmap = this;
 }
 
-TCustomSurface32::~TCustomSurface32() {
-    // Derived surfaces that allocate elsewhere free their pixels in their own destructor.
-    if (FBits != nullptr) TCustomSurface32::ReleasePixels(FBits);
-    FBits = nullptr;
+namespace {
+
+// The bitmap and the device context over it, freed together.
+void FreeBackend(HBITMAP Bitmap, HDC Dc) {
+    if (Dc != nullptr) DeleteDC(Dc);
+    if (Bitmap != nullptr) DeleteObject(Bitmap);
 }
 
-TColor32* TCustomSurface32::AllocatePixels(int Width, int Height) {
-    const size_t Bytes = static_cast<size_t>(Width) * static_cast<size_t>(Height) * sizeof(TColor32);
-    // 64-byte alignment lets the vector kernels stream whole cache lines.
-    void* P = std::aligned_alloc(64, (Bytes + 63) / 64 * 64);
-    if (P != nullptr) std::memset(P, 0, Bytes);
-    return static_cast<TColor32*>(P);
-}
+}  // namespace
 
-void TCustomSurface32::ReleasePixels(TColor32* Bits) { std::free(Bits); }
+TCustomSurface32::~TCustomSurface32() { FreeBackend(FBitmapHandle, FHandle); }
+
+void TCustomSurface32::HandleChanged(HDC) {}
 
 bool TCustomSurface32::SetSize(int NewWidth, int NewHeight) { return TCustomMap::SetSize(NewWidth, NewHeight); }
 
 void TCustomSurface32::ChangeSize(int& Width, int& Height, int NewWidth, int NewHeight) {
-    TColor32* NewBits = nullptr;
+    // The new pixels are made before the old ones go, so a failure keeps the surface whole.
+    void* NewBits = nullptr;
+    HBITMAP NewBitmap = nullptr;
+    HDC NewDc = nullptr;
     if (NewWidth > 0 && NewHeight > 0) {
         if (NewWidth > MaxSurfaceSide || NewHeight > MaxSurfaceSide ||
             int64_t{NewWidth} * NewHeight > MaxSurfacePixels)
             throw EQvError("Can't allocate the DIB handle");
-        NewBits = AllocatePixels(NewWidth, NewHeight);
-        if (NewBits == nullptr) throw EQvError("Can't allocate the DIB handle");
+        BITMAPINFO Info;
+        Info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        Info.bmiHeader.biWidth = NewWidth;
+        Info.bmiHeader.biHeight = -NewHeight;  // top-down rows
+        Info.bmiHeader.biPlanes = 1;
+        Info.bmiHeader.biBitCount = 32;
+        Info.bmiHeader.biCompression = BI_RGB;
+        NewBitmap = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &NewBits, nullptr, 0);
+        if (NewBitmap == nullptr || NewBits == nullptr) {
+            FreeBackend(NewBitmap, nullptr);
+            throw EQvError("Can't allocate the DIB handle");
+        }
+        NewDc = CreateCompatibleDC(nullptr);
+        if (NewDc == nullptr) {
+            FreeBackend(NewBitmap, nullptr);
+            throw EQvError("Can't create compatible DC");
+        }
+        if (SelectObject(NewDc, NewBitmap) == nullptr) {
+            FreeBackend(NewBitmap, NewDc);
+            throw EQvError("Can't select an object into DC");
+        }
     }
-    if (FBits != nullptr) ReleasePixels(FBits);
-    FBits = NewBits;
+    const HBITMAP OldBitmap = FBitmapHandle;
+    const HDC OldDc = FHandle;
+    FBits = static_cast<TColor32*>(NewBits);
+    FBitmapHandle = NewBitmap;
+    FHandle = NewDc;
     Width = NewWidth;
     Height = NewHeight;
     FClipRect = BoundsRect();
+    HandleChanged(NewDc);
+    FreeBackend(OldBitmap, OldDc);
 }
 
 void TCustomSurface32::SetClipRect(const TRect& Value) { IntersectRect(FClipRect, Value, BoundsRect()); }
@@ -182,12 +207,12 @@ void TCustomSurface32::SetResampler(std::unique_ptr<TCustomResampler> Value) {
     Changed();
 }
 
-std::string TCustomSurface32::ResamplerClassName() const { return FResampler->ClassName(); }
+String TCustomSurface32::ResamplerClassName() const { return FResampler->ClassName(); }
 
-void TCustomSurface32::SetResamplerClassName(const std::string& Value) {
+void TCustomSurface32::SetResamplerClassName(const String& Value) {
     if (Value == ResamplerClassName()) return;
     std::unique_ptr<TCustomResampler> R = CreateResamplerByName(Value);
-    if (!R) throw EQvError("Class " + Value + " not found");
+    if (!R) throw EClassNotFound(u"Class " + Value + u" not found");
     SetResampler(std::move(R));
 }
 
@@ -204,8 +229,12 @@ void TCustomSurface32::CopyPropertiesTo(TCustomSurface32* Dst) const {
     Dst->SetResampler(FResampler->NewInstance());
 }
 
-void TCustomSurface32::Assign(const TCustomSurface32* Source) {
-    if (Source == nullptr) throw EQvError("Source bitmap is nil");
+void TCustomSurface32::Assign(const TPersistent* APersistent) {
+    const auto* Source = dynamic_cast<const TCustomSurface32*>(APersistent);
+    if (Source == nullptr) {
+        TNotifiablePersistent::Assign(APersistent);
+        return;
+    }
     if (Source == this) return;
     BeginUpdate();
     try {

@@ -13,32 +13,27 @@
 #include "draw/uQvBlend.h"
 #include "draw/uQvColor32.h"
 #include "draw/uQvSurfaceTypes.h"
+#include "framework/uQvClasses.h"
 #include "platform/uQvBase.h"
 #include "platform/uQvGeometry.h"
+#include "platform/uQvHandles.h"
 
 class TCustomSurface32;
 class TCustomResampler;
-class TNotifiablePersistent;
 
-using TSurfaceNotifyEvent = std::function<void(TNotifiablePersistent* Sender)>;
-using TAreaChangedEvent = std::function<void(TNotifiablePersistent* Sender, const TRect& Area, uint32_t Info)>;
+using TAreaChangedEvent = std::function<void(TObject* Sender, const TRect& Area, uint32_t Info)>;
 
 // An object that tells its listeners when it changed, unless changes are being batched
 // between BeginUpdate and EndUpdate.
-class TNotifiablePersistent {
+class TNotifiablePersistent : public TPersistent {
 public:
-    TNotifiablePersistent() = default;
-    TNotifiablePersistent(const TNotifiablePersistent&) = delete;
-    TNotifiablePersistent& operator=(const TNotifiablePersistent&) = delete;
-    virtual ~TNotifiablePersistent() = default;
-
     virtual void BeginUpdate();
     // Fires nothing itself; callers that batch drawing raise Changed afterwards.
     virtual void EndUpdate();
     virtual void Changed();
     int UpdateCount() const { return FUpdateCount; }
 
-    TSurfaceNotifyEvent OnChange;
+    TNotifyEvent OnChange;
 
 protected:
     int FUpdateCount = 0;
@@ -69,7 +64,7 @@ public:
     // Negative sizes count as 0.
     virtual bool SetSize(int NewWidth, int NewHeight);
 
-    TSurfaceNotifyEvent OnResize;
+    TNotifyEvent OnResize;
 
 protected:
     // Reallocates for the new size; the base only records it.
@@ -183,9 +178,9 @@ public:
     // one and raises Changed.
     TCustomResampler* Resampler() const { return FResampler.get(); }
     void SetResampler(std::unique_ptr<TCustomResampler> Value);
-    std::string ResamplerClassName() const;
+    String ResamplerClassName() const;
     // Unknown names are refused with an error and change nothing.
-    void SetResamplerClassName(const std::string& Value);
+    void SetResamplerClassName(const String& Value);
 
     TPixelCombineEvent OnPixelCombine;
     TAreaChangedEvent OnAreaChanged;
@@ -202,7 +197,7 @@ public:
     // Copies the draw properties and a new resampler of the same class; no pixels.
     virtual void CopyPropertiesTo(TCustomSurface32* Dst) const;
     // Size, pixels and draw properties of another surface.
-    virtual void Assign(const TCustomSurface32* Source);
+    void Assign(const TPersistent* Source) override;
 
     // The stored "Data" record: width and height as unsigned 32-bit little-endian values,
     // then the pixels row by row, each B, G, R, A.
@@ -212,17 +207,23 @@ public:
     // was. Returns the number of bytes used.
     size_t ReadDataRecord(const uint8_t* Data, size_t Size);
 
+    // The platform bitmap that holds the pixels and a device context drawing into it, so
+    // platform drawing and the blend code see the same pixels; 0 while empty.
+    HBITMAP BitmapHandle() const { return FBitmapHandle; }
+    HDC Handle() const { return FHandle; }
+
 protected:
     void ChangeSize(int& Width, int& Height, int NewWidth, int NewHeight) override;
-    // Allocates zeroed pixel memory; nullptr when it cannot. The memory stays valid until
-    // ReleasePixels is given it.
-    virtual TColor32* AllocatePixels(int Width, int Height);
-    virtual void ReleasePixels(TColor32* Bits);
     // Setters of draw properties call this when a value really changed.
     virtual void PropertyChanged();
+    // Called with the new device context after the pixels were reallocated (0 when the
+    // surface became empty), before the old one is freed.
+    virtual void HandleChanged(HDC NewHandle);
 
     TColor32* FBits = nullptr;
     TRect FClipRect;
+    HBITMAP FBitmapHandle = nullptr;
+    HDC FHandle = nullptr;
 
 private:
     friend class TCustomResampler;

@@ -7,6 +7,8 @@
 
 #include "draw/uQvResamplers.h"
 #include "draw/uQvSurface.h"
+#include "platform/uQvGdiDC.h"
+#include "platform/uQvGdiPrimitives.h"
 
 namespace {
 
@@ -31,11 +33,11 @@ struct TAreaLog {
     std::vector<TRect> Areas;
     int Changes = 0;
     void Attach(TCustomSurface32& S) {
-        S.OnAreaChanged = [this](TNotifiablePersistent*, const TRect& R, uint32_t Info) {
+        S.OnAreaChanged = [this](TObject*, const TRect& R, uint32_t Info) {
             EXPECT_EQ(Info, AREAINFO_RECT);
             Areas.push_back(R);
         };
-        S.OnChange = [this](TNotifiablePersistent*) { ++Changes; };
+        S.OnChange = [this](TObject*) { ++Changes; };
     }
 };
 
@@ -45,9 +47,9 @@ TEST(SurfaceSize, SetSizeZeroesClipsAndRefusesNonsense) {
     TSurface32 S;
     EXPECT_TRUE(S.Empty());
     EXPECT_EQ(S.DrawMode(), dmOpaque);
-    EXPECT_EQ(S.ResamplerClassName(), "TNearestResampler");
+    EXPECT_EQ(S.ResamplerClassName(), u"TNearestResampler");
     int Changes = 0;
-    S.OnChange = [&](TNotifiablePersistent*) { ++Changes; };
+    S.OnChange = [&](TObject*) { ++Changes; };
     S.SetSize(4, 3);
     EXPECT_EQ(Changes, 1);
     EXPECT_EQ(CountNonZero(S), 0);
@@ -75,6 +77,29 @@ TEST(SurfaceSize, SetSizeZeroesClipsAndRefusesNonsense) {
     }
     EXPECT_EQ(S.Width(), 2);
     EXPECT_EQ(S.GetPixel(1, 1), 0xFFABCDEFu);
+}
+
+TEST(SurfaceSize, PlatformDrawingPaintsIntoTheSamePixels) {
+    TSurface32 S;
+    EXPECT_EQ(S.Handle(), nullptr);
+    S.SetSize(4, 3);
+    ASSERT_NE(S.Handle(), nullptr);
+    EXPECT_EQ(GetObjectType(S.BitmapHandle()), static_cast<DWORD>(OBJ_BITMAP));
+    const HBRUSH Brush = CreateSolidBrush(RGB(0x11, 0x22, 0x33));
+    const RECT R = Rect(1, 1, 3, 2);
+    EXPECT_TRUE(FillRect(S.Handle(), &R, Brush));
+    DeleteObject(Brush);
+    EXPECT_EQ(S.GetPixel(1, 1), 0xFF112233u);
+    EXPECT_EQ(S.GetPixel(2, 1), 0xFF112233u);
+    EXPECT_EQ(S.GetPixel(3, 1), 0u);
+    // Resizing makes a new bitmap and context and frees the old ones.
+    const HDC Old = S.Handle();
+    const HBITMAP OldBitmap = S.BitmapHandle();
+    S.SetSize(2, 2);
+    EXPECT_NE(S.Handle(), Old);
+    EXPECT_EQ(GetObjectType(OldBitmap), 0u);
+    S.SetSize(0, 0);
+    EXPECT_EQ(S.Handle(), nullptr);
 }
 
 TEST(SurfaceSize, EmptySurfacesDrawNothing) {
@@ -107,7 +132,7 @@ TEST(SurfaceData, StoredRecordAndItsLimits) {
 
     TSurface32 T;
     int Changes = 0;
-    T.OnChange = [&](TNotifiablePersistent*) { ++Changes; };
+    T.OnChange = [&](TObject*) { ++Changes; };
     EXPECT_EQ(T.ReadDataRecord(Data.data(), Data.size()), Data.size());
     EXPECT_EQ(Changes, 1);
     EXPECT_EQ(Pixels(T), Pixels(S));
@@ -527,7 +552,7 @@ TEST(SurfaceNotify, UpdatesMeasuringAndLock) {
     // Measuring: areas reach the measuring callback, pixels stay.
     S.Clear(0);
     std::vector<TRect> Measured;
-    S.BeginMeasuring([&](TNotifiablePersistent*, const TRect& R, uint32_t) { Measured.push_back(R); });
+    S.BeginMeasuring([&](TObject*, const TRect& R, uint32_t) { Measured.push_back(R); });
     const int Before = Log.Changes;
     S.FillRectS(0, 0, 3, 3, 0xFFFFFFFFu);
     S.LineXS(0, 0, 65536 * 3, 65536, 0xFFFFFFFFu);
@@ -573,8 +598,8 @@ TEST(SurfaceCopy, AssignAndProperties) {
     EXPECT_NE(Dst.Resampler(), Src.Resampler());
     EXPECT_EQ(Dst.Resampler()->Bitmap(), &Dst);
     EXPECT_EQ(Dst.Resampler()->PixelAccessMode(), pamSafe);
-    EXPECT_THROW(Dst.SetResamplerClassName("TNoSuchResampler"), EQvError);
-    EXPECT_EQ(Dst.ResamplerClassName(), "TNearestResampler");
+    EXPECT_THROW(Dst.SetResamplerClassName(u"TNoSuchResampler"), EQvError);
+    EXPECT_EQ(Dst.ResamplerClassName(), u"TNearestResampler");
 }
 
 TEST(Resamplers, NearestSamplingByPixelAccessMode) {
