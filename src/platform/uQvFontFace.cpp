@@ -2,6 +2,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 #include <hb-ft.h>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
+
+#include "platform/uQvBase.h"
 
 namespace {
 
@@ -132,3 +135,28 @@ TQvSizedFace* TQvSizedFace::Get(TQvFace* Face, int Em26, bool SynthBold, bool Sy
 void TQvSizedFace::Activate() const { FT_Activate_Size(FSize); }
 
 double TQvSizedFace::Scale26() const { return static_cast<double>(FEm26) / FFace->Info().UnitsPerEm; }
+
+bool TQvSizedFace::LoadOutline(uint32_t Glyph, int32_t LoadFlags) const {
+    FT_Face Face = FFace->Face();
+    FT_Activate_Size(FSize);
+    if (FT_Load_Glyph(Face, Glyph, LoadFlags | FT_LOAD_NO_BITMAP) != 0 ||
+        Face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+        return false;
+    FT_Outline& Outline = Face->glyph->outline;
+    if (FSynthBold) {
+        FT_Outline_EmboldenXY(&Outline, FBoldStrength26, 0);
+        // Keep the left side bearing: the stroke grows to the right, as the advance does.
+        FT_Outline_Translate(&Outline, FBoldStrength26 / 2, 0);
+    }
+    if (FSynthItalic) {
+        // The usual oblique slant of about 12 degrees, leaning right from the baseline.
+        const FT_Matrix Shear = {0x10000, 0x0366A, 0, 0x10000};
+        FT_Outline_Transform(&Outline, &Shear);
+    }
+    return true;
+}
+
+int TQvSizedFace::GlyphAdvance(uint32_t Glyph) const {
+    const int Advance = RoundHalfEven(hb_font_get_glyph_h_advance(FHb, Glyph) / 64.0);
+    return Advance != 0 ? Advance + FBoldExtra : 0;
+}

@@ -59,6 +59,11 @@ public:
     hb_font_t* HbFont() const { return FHb; }
     // Makes this size the face's active one before FreeType loads a glyph.
     void Activate() const;
+    // Loads the glyph's outline into the face's glyph slot at this size (FreeType load
+    // flags) and applies the synthetic bold and italic. False when it has no outline.
+    bool LoadOutline(uint32_t Glyph, int32_t LoadFlags) const;
+    // The glyph's advance in whole pixels, as text measuring counts it.
+    int GlyphAdvance(uint32_t Glyph) const;
     // Scales design units of the face to 26.6 pixels at this size.
     double Scale26() const;
 

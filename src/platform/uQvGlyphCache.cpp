@@ -2,7 +2,6 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_OUTLINE_H
 
 #include <cstring>
 #include <unordered_map>
@@ -21,27 +20,11 @@ std::unordered_map<uint64_t, TQvGlyphBitmap>& Cache() {
 }
 
 void Rasterise(const TQvSizedFace& Sized, uint32_t Glyph, bool Monochrome, TQvGlyphBitmap& Out) {
-    FT_Face Face = Sized.Face()->Face();
-    Sized.Activate();
     // Light hinting snaps only vertically and keeps the designed widths; monochrome glyphs
-    // need the full hinting to stay legible at small sizes.
-    const FT_Int32 Flags = FT_LOAD_NO_BITMAP | (Monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
-    if (FT_Load_Glyph(Face, Glyph, Flags) != 0 || Face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
-        // An unloadable glyph draws nothing rather than failing the whole text.
-        return;
-    }
-    FT_Outline& Outline = Face->glyph->outline;
-    if (Sized.SynthBold()) {
-        const int S = Sized.BoldStrength26();
-        FT_Outline_EmboldenXY(&Outline, S, 0);
-        // Keep the left side bearing: the stroke grows to the right, as the advance does.
-        FT_Outline_Translate(&Outline, S / 2, 0);
-    }
-    if (Sized.SynthItalic()) {
-        // The usual oblique slant of about 12 degrees, leaning right from the baseline.
-        const FT_Matrix Shear = {0x10000, 0x0366A, 0, 0x10000};
-        FT_Outline_Transform(&Outline, &Shear);
-    }
+    // need the full hinting to stay legible at small sizes. An unloadable glyph draws
+    // nothing rather than failing the whole text.
+    if (!Sized.LoadOutline(Glyph, Monochrome ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT)) return;
+    FT_Face Face = Sized.Face()->Face();
     if (FT_Render_Glyph(Face->glyph, Monochrome ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return;
     const FT_Bitmap& B = Face->glyph->bitmap;
     Out.Left = Face->glyph->bitmap_left;

@@ -194,7 +194,7 @@ const TQvSizedFace* TQvTextFont::FaceFor(char32_t C) const {
     return S ? S : SizedFace(0);
 }
 
-void TQvTextFont::Shape(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) {
+void TQvTextFont::Shape(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) const {
     Out.Glyphs.clear();
     Out.Width = 0;
     if (Text.empty() || FSet->Count() == 0) return;
@@ -307,7 +307,7 @@ void TQvTextFont::Shape(std::u16string_view Text, bool RightToLeft, TQvShapedTex
     }
 }
 
-void TQvTextFont::Advances(std::u16string_view Text, std::vector<int>& Out) {
+void TQvTextFont::Advances(std::u16string_view Text, std::vector<int>& Out) const {
     Out.assign(Text.size(), 0);
     TQvShapedText Shaped;
     Shape(Text, false, Shaped);
@@ -315,7 +315,7 @@ void TQvTextFont::Advances(std::u16string_view Text, std::vector<int>& Out) {
         if (G.Cluster < Out.size()) Out[G.Cluster] += G.Advance;
 }
 
-int TQvTextFont::TextWidth(std::u16string_view Text) {
+int TQvTextFont::TextWidth(std::u16string_view Text) const {
     TQvShapedText Shaped;
     Shape(Text, false, Shaped);
     return Shaped.Width;

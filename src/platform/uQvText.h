@@ -97,11 +97,11 @@ public:
 
     // The advance of every UTF-16 unit of Text: 0 for the second half of a surrogate pair,
     // for control characters and for units that join the glyph of an earlier one.
-    void Advances(std::u16string_view Text, std::vector<int>& Out);
-    int TextWidth(std::u16string_view Text);
+    void Advances(std::u16string_view Text, std::vector<int>& Out) const;
+    int TextWidth(std::u16string_view Text) const;
     // Glyphs of Text; RightToLeft lays the line out right to left, runs of left-to-right
     // letters keeping their order.
-    void Shape(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out);
+    void Shape(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) const;
 
     // Draws the glyphs with the top-left of the text cell at (X, Y), writing the colour
     // weighted by coverage into the pixels inside Clip, then the font's underline and
@@ -113,8 +113,9 @@ public:
     static void DrawStroke(const TQvPixelTarget& Target, int X, int Top, int Width, int Thickness,
                            COLORREF Color, const TRect& Clip);
 
-    // The faces behind this font, for glyph outlines.
+    // The faces behind this font, for glyph outlines: the one that draws C, and the first.
     const TQvSizedFace* FaceFor(char32_t C) const;
+    const TQvSizedFace* PrimaryFace() const { return SizedFace(0); }
 
 private:
     explicit TQvTextFont(const TQvFontSpec& Spec);
