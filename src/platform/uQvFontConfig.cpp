@@ -5,6 +5,8 @@
 #include <map>
 #include <tuple>
 
+#include "platform/uQvFont.h"
+
 namespace {
 
 // The program's aliases. They run after every rule of the machine's configuration and
@@ -121,6 +123,7 @@ void InitQvFonts() {
     if (!Config) Config = FcConfigCreate();
     LoadAliases(Config);
     Install(Config, false);
+    QvInstallStockFonts();
 }
 
 bool UseQvPinnedFonts() {
@@ -139,6 +142,7 @@ bool UseQvPinnedFonts() {
         return false;
     }
     Install(Config, true);
+    QvInstallStockFonts();
     return true;
 }
 

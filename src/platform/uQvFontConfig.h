@@ -12,8 +12,9 @@
 
 #include "platform/uQvBase.h"
 
-// Starts font discovery over the machine's fonts with the program's aliases. Called once
-// at start-up; later calls do nothing. Text calls made before it start it themselves.
+// Starts font discovery over the machine's fonts with the program's aliases and installs
+// the stock fonts. Called once at start-up; later calls do nothing. Text calls made before
+// it start it themselves.
 void InitQvFonts();
 
 // Replaces the font set by the packaged fonts alone (the CJK sans faces and the Latin sans
