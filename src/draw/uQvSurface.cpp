@@ -5,8 +5,11 @@
 #include <cstring>
 
 #include "draw/uQvResamplers.h"
+#include "platform/uQvBmp.h"
 #include "platform/uQvGdiBitmaps.h"
 #include "platform/uQvGdiDC.h"
+#include "platform/uQvPicture.h"
+#include "platform/uQvResources.h"
 
 namespace {
 
@@ -289,6 +292,57 @@ size_t TCustomSurface32::ReadDataRecord(const uint8_t* Data, size_t Size) {
     EndUpdate();
     Changed();
     return 8 + Pixels * 4;
+}
+
+// --- pictures ---------------------------------------------------------------------------
+
+void TCustomSurface32::TakePicture(const TQvPicture& Picture) {
+    // A 32-bit bitmap keeps its alpha; anything else is composed over opaque white by
+    // the platform's constant rounding, (c*a + 255*(255 - a) + 127) / 255, and made opaque.
+    const bool KeepAlpha = Picture.Format == qfBmp && Picture.BitsPerPixel == 32;
+    BeginUpdate();
+    try {
+        SetSize(Picture.Empty() ? 0 : Picture.Width, Picture.Empty() ? 0 : Picture.Height);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    if (FBits != nullptr) {
+        const uint32_t* P = Picture.Pixels();
+        const size_t N = static_cast<size_t>(FWidth) * FHeight;
+        for (size_t I = 0; I < N; ++I) {
+            const TColor32 C = P[I];
+            if (KeepAlpha) {
+                FBits[I] = C;
+                continue;
+            }
+            const uint32_t A = C >> 24;
+            auto Over = [A](uint32_t V) { return (V * A + 255 * (255 - A) + 127) / 255; };
+            FBits[I] = 0xFF000000u | (Over((C >> 16) & 255) << 16) | (Over((C >> 8) & 255) << 8) | Over(C & 255);
+        }
+    }
+    EndUpdate();
+    Changed();
+}
+
+void TCustomSurface32::LoadFromFile(const String& FileName) { TakePicture(LoadPictureFromFile(FileName)); }
+
+void TCustomSurface32::LoadFromBytes(const uint8_t* Data, size_t Size, const String& NameHint) {
+    TakePicture(LoadPicture(Data, Size, NameHint));
+}
+
+void TCustomSurface32::LoadFromResourceName(HINSTANCE, const String& Name) {
+    const TQvResource* R = FindQvResource(StringToUtf8(Name));
+    if (R == nullptr) throw EQvError(u"Resource " + Name + u" not found");
+    TakePicture(LoadPicture(R->Data, R->Size, Name));
+}
+
+std::vector<uint8_t> TCustomSurface32::SaveToBytes(bool SaveTopDown) const {
+    return EncodeBmp32(FBits, FWidth, FHeight, SaveTopDown);
+}
+
+void TCustomSurface32::SaveToFile(const String& FileName, bool SaveTopDown) const {
+    WritePictureFile(FileName, SaveToBytes(SaveTopDown));
 }
 
 // --- pixels -----------------------------------------------------------------------------

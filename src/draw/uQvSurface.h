@@ -20,6 +20,7 @@
 
 class TCustomSurface32;
 class TCustomResampler;
+struct TQvPicture;
 
 using TAreaChangedEvent = std::function<void(TObject* Sender, const TRect& Area, uint32_t Info)>;
 
@@ -199,6 +200,21 @@ public:
     // Size, pixels and draw properties of another surface.
     void Assign(const TPersistent* Source) override;
 
+    // --- pictures ---
+    // Loads any picture the platform decodes (format by content, then by the name's
+    // extension) and takes its size and pixels: a 32-bit bitmap keeps its alpha, any
+    // other picture is put over opaque white and made opaque. A picture that cannot be
+    // read raises an error and leaves the surface as it was.
+    virtual void LoadFromFile(const String& FileName);
+    void LoadFromBytes(const uint8_t* Data, size_t Size, const String& NameHint = String());
+    // A picture compiled into the program; Instance is accepted for the familiar call
+    // shape and not used.
+    void LoadFromResourceName(HINSTANCE Instance, const String& Name);
+    // Writes a 32-bit BMP: rows top to bottom with a negative height, or with
+    // SaveTopDown the height positive and the rows written from the last to the first.
+    virtual void SaveToFile(const String& FileName, bool SaveTopDown = false) const;
+    std::vector<uint8_t> SaveToBytes(bool SaveTopDown = false) const;
+
     // The stored "Data" record: width and height as unsigned 32-bit little-endian values,
     // then the pixels row by row, each B, G, R, A.
     std::vector<uint8_t> DataRecord() const;
@@ -236,6 +252,7 @@ private:
     void FillArea(const TRect& R, TColor32 Value, bool Transparent);
     void FrameArea(int X1, int Y1, int X2, int Y2, TColor32 Value, bool Transparent);
     void SplatT(int64_t X, int64_t Y, TColor32 Value);
+    void TakePicture(const TQvPicture& Picture);
     void BlendPixelT(TColor32& P, TColor32 Value) const;
 
     TDrawMode FDrawMode = dmOpaque;
