@@ -132,6 +132,19 @@ uint32_t GdiBrushPixel(const TGdiDC& D, const TGdiBrush& Brush) {
     return GdiPixelOf(Brush.DCColor ? D.State.DCBrushColor : Brush.Color);
 }
 
+void GdiResolvePattern(const TGdiDC& D, const TGdiBrush& Brush, std::array<uint32_t, 64>& Pattern, TPoint& Org) {
+    if (Brush.Style != BS_PATTERN) {
+        Pattern.fill(GdiBrushPixel(D, Brush));
+    } else if (Brush.Mono) {
+        const uint32_t Fore = GdiPixelOf(D.State.TextColor), Back = GdiPixelOf(D.State.BkColor);
+        for (size_t K = 0; K < 64; ++K) Pattern[K] = Brush.Pattern[K] != 0 ? Back : Fore;
+    } else {
+        for (size_t K = 0; K < 64; ++K) Pattern[K] = Brush.Pattern[K] | 0xFF000000u;
+    }
+    // Device point d = target - DeviceOrigin takes cell (d - BrushOrg) mod 8.
+    Org = {D.DeviceOrigin().X + D.State.BrushOrg.X, D.DeviceOrigin().Y + D.State.BrushOrg.Y};
+}
+
 void GdiFillTarget(const TGdiDC& D, const TRect& Area, const TGdiBrush& Brush) {
     if (Brush.Style == BS_NULL) return;
     if (Brush.Style != BS_PATTERN) {
@@ -141,15 +154,9 @@ void GdiFillTarget(const TGdiDC& D, const TRect& Area, const TGdiBrush& Brush) {
     const TGdiBitmap* T = D.Target();
     if (T == nullptr) return;
     std::array<uint32_t, 64> Pattern;
-    if (Brush.Mono) {
-        const uint32_t Fore = GdiPixelOf(D.State.TextColor), Back = GdiPixelOf(D.State.BkColor);
-        for (size_t K = 0; K < 64; ++K) Pattern[K] = Brush.Pattern[K] != 0 ? Back : Fore;
-    } else {
-        for (size_t K = 0; K < 64; ++K) Pattern[K] = Brush.Pattern[K] | 0xFF000000u;
-    }
-    // Pattern cell of target pixel t: device d = t - DeviceOrigin, cell = (d - BrushOrg) mod 8.
-    const int OX = D.DeviceOrigin().X + D.State.BrushOrg.X;
-    const int OY = D.DeviceOrigin().Y + D.State.BrushOrg.Y;
+    TPoint Org;
+    GdiResolvePattern(D, Brush, Pattern, Org);
+    const int OX = Org.X, OY = Org.Y;
     D.ForEachClipRect(Area, [&](const TRect& R) {
         for (int Y = R.Top; Y < R.Bottom; ++Y) {
             const uint32_t* Line = &Pattern[static_cast<size_t>(((Y - OY) % 8 + 8) % 8) * 8];

@@ -11,6 +11,8 @@
 //   child window's position in its top-level window's backing bitmap; (0, 0) for memory
 //   DCs).
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -64,6 +66,7 @@ struct TGdiDCState {
     int TextCharacterExtra = 0;
     COLORREF DCBrushColor = 0xFFFFFF;
     COLORREF DCPenColor = 0x000000;
+    int StretchMode = 1;  // BLACKONWHITE; reported only
 };
 
 class TGdiDC final : public TGdiObject {
@@ -102,9 +105,18 @@ public:
     TPoint DeviceOffset() const {
         return {State.ViewportOrg.X - State.WindowOrg.X, State.ViewportOrg.Y - State.WindowOrg.Y};
     }
+    // Logical to target coordinates, saturated at +-GdiRegionLimit so that far-off
+    // coordinates never overflow.
     TRect LogicalToTarget(const TRect& R) const {
+        const TPoint A = LogicalToTarget(TPoint{R.Left, R.Top}), B = LogicalToTarget(TPoint{R.Right, R.Bottom});
+        return {A.X, A.Y, B.X, B.Y};
+    }
+    TPoint LogicalToTarget(const TPoint& P) const {
         const TPoint O = LogicalOffset();
-        return {R.Left + O.X, R.Top + O.Y, R.Right + O.X, R.Bottom + O.Y};
+        return {Saturate(int64_t{P.X} + O.X), Saturate(int64_t{P.Y} + O.Y)};
+    }
+    static int Saturate(int64_t V) {
+        return static_cast<int>(V < -GdiRegionLimit ? -GdiRegionLimit : V > GdiRegionLimit ? GdiRegionLimit : V);
     }
     // What the device covers, in device coordinates: the visible region's box, or the
     // target bitmap seen from the device origin.
@@ -152,6 +164,11 @@ HDC GdiCreateDeviceDC(HBITMAP Target, TPoint Origin, const TQvRegion* Visible, H
 BOOL GdiSetDeviceTarget(HDC Dc, HBITMAP Target, TPoint Origin);
 // Replaces the visible region (device coordinates; null for no limit).
 BOOL GdiSetVisibleRegion(HDC Dc, const TQvRegion* Visible);
+
+// The 8 x 8 pattern of a brush as the DC paints it (monochrome patterns in the text and
+// background colours, alpha 255), and the target pixel that takes pattern cell (0, 0)
+// modulo 8: pattern cell of target pixel (x, y) = ((y - Org.Y) mod 8, (x - Org.X) mod 8).
+void GdiResolvePattern(const TGdiDC& D, const TGdiBrush& Brush, std::array<uint32_t, 64>& Pattern, TPoint& Org);
 
 // Fills Area (target pixels) within the DC's clip with one pixel value.
 void GdiFillTargetSolid(const TGdiDC& D, const TRect& Area, uint32_t Pixel);

@@ -265,7 +265,7 @@ TQvRegion TQvRegion::FromRects(const TRect* Rects, size_t Count) {
     return Combine(FromRects(Rects, Half), FromRects(Rects + Half, Count - Half), RGN_OR);
 }
 
-TQvRegion TQvRegion::RoundRect(int L, int T, int R, int B, int W, int H) {
+TQvRegion TQvRegion::RoundRect(int L, int T, int R, int B, int W, int H, const TRect* Rows) {
     const TRect Box = Normalized(L, T, R, B);
     if (IsRectEmpty(Box)) return {};
     W = std::min(std::abs(W), Box.Width());
@@ -273,7 +273,9 @@ TQvRegion TQvRegion::RoundRect(int L, int T, int R, int B, int W, int H) {
     if (W < 2 || H < 2) return TQvRegion(Box);
     TQvRegionBuilder Out;
     int Xs[2];
-    for (int Y = Box.Top; Y < Box.Bottom; ++Y) {
+    const int Top = Rows != nullptr ? std::max(Box.Top, Rows->Top) : Box.Top;
+    const int Bottom = Rows != nullptr ? std::min(Box.Bottom, Rows->Bottom) : Box.Bottom;
+    for (int Y = Top; Y < Bottom; ++Y) {
         // Doubled offset of the row centre from the nearer corner ellipse's centre; rows
         // between the corners are whole.
         const int64_t C2 = 2 * int64_t{Y} + 1;
@@ -290,12 +292,13 @@ TQvRegion TQvRegion::RoundRect(int L, int T, int R, int B, int W, int H) {
     return Out.Finish();
 }
 
-TQvRegion TQvRegion::Polygon(const TPoint* Points, size_t Count, int FillMode) {
+TQvRegion TQvRegion::Polygon(const TPoint* Points, size_t Count, int FillMode, const TRect* Rows) {
     const int N = static_cast<int>(Count);
-    return PolyPolygon(Points, &N, Count > 0 && Count <= INT_MAX ? 1 : 0, FillMode);
+    return PolyPolygon(Points, &N, Count > 0 && Count <= INT_MAX ? 1 : 0, FillMode, Rows);
 }
 
-TQvRegion TQvRegion::PolyPolygon(const TPoint* Points, const int* Counts, size_t Polygons, int FillMode) {
+TQvRegion TQvRegion::PolyPolygon(const TPoint* Points, const int* Counts, size_t Polygons, int FillMode,
+                                 const TRect* Rows) {
     std::vector<TEdge> Edges;
     int64_t MinY = INT64_MAX, MaxY = INT64_MIN;
     size_t Base = 0;
@@ -317,6 +320,10 @@ TQvRegion TQvRegion::PolyPolygon(const TPoint* Points, const int* Counts, size_t
             Edges.push_back(E);
         }
         Base += static_cast<size_t>(N);
+    }
+    if (Rows != nullptr) {
+        MinY = std::max<int64_t>(MinY, Rows->Top);
+        MaxY = std::min<int64_t>(MaxY, Rows->Bottom);
     }
     if (Edges.empty()) return {};
     std::sort(Edges.begin(), Edges.end(), [](const TEdge& A, const TEdge& B) { return A.Y0 < B.Y0; });

@@ -41,12 +41,15 @@ public:
     // Round rectangle over the box [L, R) x [T, B) with corner ellipses of W x H: a pixel
     // of a corner is left out when its centre lies outside the ellipse inscribed in the
     // corner's W x H box. W or H below 2 gives the plain box; both are clamped to the box.
-    static TQvRegion RoundRect(int L, int T, int R, int B, int W, int H);
+    // With Rows, only the rows from Rows->Top to Rows->Bottom are built (drawing needs no
+    // more than its clip).
+    static TQvRegion RoundRect(int L, int T, int R, int B, int W, int H, const TRect* Rows = nullptr);
     // The pixels whose centres lie inside the polygon by the fill rule (ALTERNATE or
     // WINDING); a point on a left or top edge counts as inside, on a right or bottom edge
     // as outside.
-    static TQvRegion Polygon(const TPoint* Points, size_t Count, int FillMode);
-    static TQvRegion PolyPolygon(const TPoint* Points, const int* Counts, size_t Polygons, int FillMode);
+    static TQvRegion Polygon(const TPoint* Points, size_t Count, int FillMode, const TRect* Rows = nullptr);
+    static TQvRegion PolyPolygon(const TPoint* Points, const int* Counts, size_t Polygons, int FillMode,
+                                 const TRect* Rows = nullptr);
 
     bool IsEmpty() const { return FRects.empty(); }
     // NULLREGION, SIMPLEREGION (one rectangle) or COMPLEXREGION.

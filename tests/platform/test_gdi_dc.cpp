@@ -4,40 +4,7 @@
 
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPrimitives.h"
-
-namespace {
-
-// A memory DC over a W x H bitmap filled with one pixel value; frees both.
-struct TCanvasFixture {
-    HDC Dc = nullptr;
-    HBITMAP Bm = nullptr;
-    HGDIOBJ Old = nullptr;
-    TGdiBitmap* B = nullptr;
-    TCanvasFixture(int W, int H, uint32_t Fill = 0) {
-        Dc = CreateCompatibleDC(nullptr);
-        Bm = GdiCreateBitmap32(W, H);
-        Old = SelectObject(Dc, Bm);
-        B = GdiBitmapOf(Bm);
-        for (int Y = 0; Y < H; ++Y)
-            for (int X = 0; X < W; ++X) B->Pixel(X, Y) = Fill;
-    }
-    ~TCanvasFixture() {
-        SelectObject(Dc, Old);
-        DeleteObject(Bm);
-        DeleteDC(Dc);
-    }
-    // The bitmap as rows of characters: '.' for Background, '#' for anything else.
-    std::string Picture(uint32_t Background = 0) const {
-        std::string S;
-        for (int Y = 0; Y < B->Height(); ++Y) {
-            for (int X = 0; X < B->Width(); ++X) S += B->Pixel(X, Y) == Background ? '.' : '#';
-            S += '\n';
-        }
-        return S;
-    }
-};
-
-}  // namespace
+#include "test_gdi_support.h"
 
 TEST(GdiDC, FreshMemoryDcDrawsNowhere) {
     HDC Dc = CreateCompatibleDC(nullptr);
@@ -53,7 +20,7 @@ TEST(GdiDC, FreshMemoryDcDrawsNowhere) {
 }
 
 TEST(GdiDC, WindowOriginMovesDrawing) {
-    TCanvasFixture C(6, 4);
+    TGdiCanvas C(6, 4);
     POINT Old;
     EXPECT_EQ(SetWindowOrgEx(C.Dc, 2, 1, &Old), TRUE);
     EXPECT_EQ(Old, Point(0, 0));
@@ -128,7 +95,7 @@ TEST(GdiDC, ClipThroughOriginVisibleRegionAndApplicationClip) {
 }
 
 TEST(GdiDC, ExcludeAndCombineClip) {
-    TCanvasFixture C(6, 3);
+    TGdiCanvas C(6, 3);
     EXPECT_EQ(ExcludeClipRect(C.Dc, 1, 0, 5, 3), COMPLEXREGION);
     HRGN Extra = CreateRectRgn(2, 1, 3, 2);
     EXPECT_EQ(ExtSelectClipRgn(C.Dc, Extra, RGN_OR), COMPLEXREGION);
@@ -148,7 +115,7 @@ TEST(GdiDC, ExcludeAndCombineClip) {
 }
 
 TEST(GdiDC, SaveAndRestore) {
-    TCanvasFixture C(4, 4);
+    TGdiCanvas C(4, 4);
     HPEN Pen = CreatePen(PS_SOLID, 1, RGB(1, 1, 1));
     SetTextColor(C.Dc, RGB(1, 2, 3));
     EXPECT_EQ(SaveDC(C.Dc), 1);
@@ -189,7 +156,7 @@ TEST(GdiDC, SaveAndRestore) {
 }
 
 TEST(GdiDC, AttributesRejectBadValues) {
-    TCanvasFixture C(1, 1);
+    TGdiCanvas C(1, 1);
     EXPECT_EQ(SetBkMode(C.Dc, 3), 0);
     EXPECT_EQ(SetBkMode(C.Dc, TRANSPARENT), OPAQUE);
     EXPECT_EQ(SetPolyFillMode(C.Dc, 0), 0);
