@@ -134,6 +134,14 @@ bool ReadPngHeader(TPngReadContext& Ctx) {
         return false;
     }
 
+    // Deflate packs at most 1032 bytes into one, so a file too short to hold the rows is
+    // cut off; saying so now spares allocating pixels for a picture that cannot come.
+    const uint64_t RawBytes = uint64_t{Height} * (uint64_t{png_get_rowbytes(Ctx.Png, Ctx.Info)} + 1);
+    if (RawBytes / 1032 > Ctx.Size) {
+        std::snprintf(Ctx.Error, sizeof Ctx.Error, "the file is truncated");
+        return false;
+    }
+
     TQvPicture& P = Ctx.Picture;
     P.Format = qfPng;
     P.Width = static_cast<int>(Width);
