@@ -857,6 +857,32 @@ void CombineRun(const TCustomSurface32& Src, const TColor32* S, TColor32* D, int
     }
 }
 
+void CombineTransformed(const TCustomSurface32& Src, TColor32 C, TColor32& D) {
+    auto Blend = [&] {
+        if (Src.CombineMode() == cmMerge)
+            D = MergeOverMaster(C, D, Src.MasterAlpha());
+        else
+            BlendIntoMaster(C, D, Src.MasterAlpha());
+    };
+    switch (Src.DrawMode()) {
+        case dmOpaque:
+            D = C;
+            break;
+        case dmBlend:
+            Blend();
+            break;
+        case dmTransparent:
+            if (C != Src.OuterColor()) D = C;
+            break;
+        case dmCustom:
+            if (Src.OnPixelCombine)
+                Src.OnPixelCombine(C, D, Src.MasterAlpha());
+            else
+                Blend();
+            break;
+    }
+}
+
 namespace {
 
 bool DrawsNothing(const TCustomSurface32* Dst, const TCustomSurface32* Src) {

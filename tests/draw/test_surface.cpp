@@ -627,3 +627,30 @@ TEST(Resamplers, NearestSamplingByPixelAccessMode) {
     R->SetPixelAccessMode(pamSafe);
     EXPECT_EQ(R->GetSampleInt(3, 2), 0xDEADBEEFu);
 }
+
+TEST(SurfaceBlend, TransformedSamplesCombineOnePixelAtATime) {
+    TSurface32 Src;
+    TColor32 D = 0xFF000000u;
+    CombineTransformed(Src, 0x40FFFFFFu, D);  // dmOpaque assigns
+    EXPECT_EQ(D, 0x40FFFFFFu);
+    Src.SetDrawMode(dmBlend);
+    Src.SetMasterAlpha(1);
+    D = 0xFF000000u;
+    CombineTransformed(Src, 0xC8FFFFFFu, D);  // the per-pixel weight ((1 + 1) * 200) >> 8 = 1
+    EXPECT_EQ(D, WeightedMix(0xC8FFFFFFu, 0xFF000000u, 1));
+    Src.SetCombineMode(cmMerge);
+    D = 0x80000000u;
+    CombineTransformed(Src, 0xC8FFFFFFu, D);
+    EXPECT_EQ(D, MergeOverMaster(0xC8FFFFFFu, 0x80000000u, 1));
+    Src.SetDrawMode(dmTransparent);
+    Src.SetOuterColor(0xC8FFFFFFu);
+    D = 7;
+    CombineTransformed(Src, 0xC8FFFFFFu, D);
+    EXPECT_EQ(D, 7u);
+    Src.SetDrawMode(dmCustom);  // without a callback it blends
+    Src.SetCombineMode(cmBlend);
+    Src.SetMasterAlpha(255);
+    D = 0xFF000000u;
+    CombineTransformed(Src, 0xFFFFFFFFu, D);
+    EXPECT_EQ(D, 0xFFFEFEFEu);
+}
