@@ -202,8 +202,9 @@ protected:
     virtual void DoDestroy() {}
 
 private:
-    friend class TReader;
+    // The text form reader and writer manage the loading and writing states.
     friend class TLayoutReader;
+    friend class TLayoutWriter;
 
     void Insert(TComponent* A);
     void Remove(TComponent* A);
