@@ -7,6 +7,7 @@
 #include "draw/uQvResamplers.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvGdiBitmaps.h"
+#include "platform/uQvGdiBlit.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvPicture.h"
 #include "platform/uQvResources.h"
@@ -1034,4 +1035,272 @@ void TCustomSurface32::DrawTo(TCustomSurface32* Dst, const TRect& DstRect) {
 void TCustomSurface32::DrawTo(TCustomSurface32* Dst, const TRect& DstRect, const TRect& SrcRect) {
     if (Dst == nullptr) throw EQvError("Destination bitmap is nil");
     Dst->Draw(DstRect, SrcRect, this);
+}
+
+// --- TSurface32: font and text ------------------------------------------------------------
+
+namespace {
+
+LOGFONTW DefaultFontInfo() {
+    LOGFONTW Log;
+    Log.lfHeight = -11;  // 8 points at 96 dots per inch
+    Log.lfWeight = FW_NORMAL;
+    Log.lfCharSet = DEFAULT_CHARSET;
+    const std::u16string_view Face = u"Tahoma";
+    std::copy(Face.begin(), Face.end(), Log.lfFaceName);
+    return Log;
+}
+
+String FaceOf(const LOGFONTW& Log) {
+    String Face;
+    for (int I = 0; I < LF_FACESIZE && Log.lfFaceName[I] != 0; ++I) Face.push_back(Log.lfFaceName[I]);
+    return Face;
+}
+
+HFONT MakeFont(const LOGFONTW& Log) {
+    const HFONT F = CreateFontIndirectW(&Log);
+    if (F == nullptr) throw EQvError("Can't create the font");
+    return F;
+}
+
+// The part of [0, Size) that lands inside [Lo, Hi) when placed at Origin.
+bool VisibleSpan(int64_t Origin, int64_t Size, int64_t Lo, int64_t Hi, int64_t& From, int64_t& To) {
+    From = std::max<int64_t>(0, Lo - Origin);
+    To = std::min<int64_t>(Size, Hi - Origin);
+    return From < To;
+}
+
+}  // namespace
+
+TSurface32::~TSurface32() {
+    if (FMeasureDc != nullptr) DeleteDC(FMeasureDc);
+    // The surface's DC goes with the base; it must let go of the font first.
+    if (FHandle != nullptr) SelectObject(FHandle, GetStockObject(SYSTEM_FONT));
+    if (FFont != nullptr) DeleteObject(FFont);
+}
+
+HFONT TSurface32::FontHandle() {
+    if (FFont == nullptr) {
+        FFont = MakeFont(DefaultFontInfo());
+        if (FHandle != nullptr) SelectFontInto(FHandle);
+        if (FMeasureDc != nullptr) SelectFontInto(FMeasureDc);
+    }
+    return FFont;
+}
+
+LOGFONTW TSurface32::FontInfo() {
+    LOGFONTW Log;
+    GetObjectW(FontHandle(), sizeof Log, &Log);
+    return Log;
+}
+
+void TSurface32::SetFontInfo(const LOGFONTW& Info) {
+    const HFONT New = MakeFont(Info);
+    const HFONT Old = FFont;
+    FFont = New;
+    if (FHandle != nullptr) SelectFontInto(FHandle);
+    if (FMeasureDc != nullptr) SelectFontInto(FMeasureDc);
+    if (Old != nullptr) DeleteObject(Old);
+}
+
+void TSurface32::SetFont(HFONT Font, TColor Color) {
+    FFontColor = Color;
+    LOGFONTW Log;
+    if (Font != nullptr && GetObjectW(Font, sizeof Log, &Log) == static_cast<int>(sizeof Log))
+        SetFontInfo(Log);
+    else if (FHandle != nullptr && FFont != nullptr)
+        SelectFontInto(FHandle);
+}
+
+void TSurface32::SetFontColor(TColor Color) {
+    FFontColor = Color;
+    if (FHandle != nullptr && FFont != nullptr) SelectFontInto(FHandle);
+}
+
+void TSurface32::SelectFontInto(HDC Dc) {
+    SelectObject(Dc, FontHandle());
+    SetTextColor(Dc, ColorToRGB(FFontColor));
+    SetBkMode(Dc, TRANSPARENT);
+}
+
+void TSurface32::HandleChanged(HDC NewHandle) {
+    // The font is made on first use; a surface that never shows text never needs one.
+    if (NewHandle != nullptr && FFont != nullptr) SelectFontInto(NewHandle);
+}
+
+void TSurface32::RecreateFont(BYTE Quality) {
+    LOGFONTW Log = FontInfo();
+    Log.lfQuality = Quality;
+    Log.lfWeight = Log.lfWeight >= FW_BOLD ? FW_BOLD : FW_NORMAL;
+    if (FaceOf(Log) == u"Default") {
+        std::fill(std::begin(Log.lfFaceName), std::end(Log.lfFaceName), Char{0});
+        const std::u16string_view Face = u"MS Sans Serif";
+        std::copy(Face.begin(), Face.end(), Log.lfFaceName);
+    }
+    SetFontInfo(Log);
+}
+
+HDC TSurface32::TextDc() {
+    if (FHandle != nullptr) return FHandle;
+    if (FMeasureDc == nullptr) {
+        FMeasureDc = CreateCompatibleDC(nullptr);
+        if (FMeasureDc == nullptr) throw EQvError("Can't create compatible DC");
+    }
+    SelectFontInto(FMeasureDc);
+    return FMeasureDc;
+}
+
+void TSurface32::Textout(int X, int Y, const String& Text) {
+    if (FHandle == nullptr || MeasuringMode()) return;
+    FontHandle();
+    ExtTextOutW(FHandle, X, Y, 0, nullptr, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    Changed();
+}
+
+void TSurface32::Textout(int X, int Y, const TRect& AClipRect, const String& Text) {
+    if (FHandle == nullptr || MeasuringMode()) return;
+    FontHandle();
+    const RECT R = AClipRect;
+    ExtTextOutW(FHandle, X, Y, ETO_CLIPPED, &R, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    Changed();
+}
+
+void TSurface32::Textout(const TRect& DstRect, UINT Flags, const String& Text) {
+    if (FHandle == nullptr || MeasuringMode()) return;
+    FontHandle();
+    RECT R = DstRect;
+    DrawTextW(FHandle, Text.data(), static_cast<int>(Text.size()), &R, Flags);
+    Changed();
+}
+
+TSize TSurface32::TextExtent(const String& Text) {
+    SIZE Size;
+    if (!GetTextExtentPoint32W(TextDc(), Text.data(), static_cast<int>(Text.size()), &Size)) return {};
+    return Size;
+}
+
+int TSurface32::TextWidth(const String& Text) { return TextExtent(Text).cx; }
+int TSurface32::TextHeight(const String& Text) { return TextExtent(Text).cy; }
+
+void TSurface32::ColourCoverage(TSurface32& Scratch, TColor32 Color) {
+    const TColor32 Rgb = Color & 0x00FFFFFFu;
+    TColor32* P = Scratch.Bits();
+    for (size_t I = 0, N = static_cast<size_t>(Scratch.Width()) * Scratch.Height(); I < N; ++I)
+        if (P[I] != 0) P[I] = Rgb | ((P[I] & 0xFF) << 24);
+}
+
+void TSurface32::BlendScratch(TSurface32& Scratch, int X, int Y, TColor32 Color, TCombineMode Mode) {
+    Scratch.SetDrawMode(dmBlend);
+    Scratch.SetCombineMode(Mode);
+    Scratch.SetMasterAlpha(AlphaComponent(Color));
+    Draw(X, Y, &Scratch);
+}
+
+void TSurface32::RenderText(int X, int Y, const String& Text, int AALevel, TColor32 Color) {
+    if (Empty()) return;
+    AALevel = std::clamp(AALevel, -1, 4);
+    RecreateFont(AALevel >= 0 ? 3 : 4);
+    struct TQualityBack {
+        TSurface32* S;
+        ~TQualityBack() {
+            try {
+                S->RecreateFont(0);
+            } catch (const EQvError&) {
+                // The font stays as it was drawn; nothing else is lost.
+            }
+        }
+    } Restore{this};
+    const String Padded = Text + u" ";
+    TSurface32 Scratch;
+    if (AALevel <= 0) {
+        const TSize Ext = TextExtent(Padded);
+        Scratch.SetSize(std::min(Ext.cx, FWidth), std::min(Ext.cy, FHeight));
+        if (Scratch.Empty()) return;
+        Scratch.SetFont(FontHandle(), clWhite);
+        Scratch.Textout(0, 0, Padded);
+        ColourCoverage(Scratch, Color);
+        BlendScratch(Scratch, X, Y, Color, cmBlend);
+        return;
+    }
+    // Supersampling: the text k times larger, each k x k block averaged into one pixel.
+    const int K = 1 << AALevel;
+    LOGFONTW Large = FontInfo();
+    const int Size = -MulDiv(Large.lfHeight, 72, 96);
+    Large.lfHeight = -MulDiv(Size * K, 96, 72);
+    Scratch.SetFontInfo(Large);
+    Scratch.SetFontColor(clWhite);
+    const TSize Ext = Scratch.TextExtent(Padded);
+    const int64_t ResultW = (int64_t{Ext.cx} + K) / K, ResultH = (int64_t{Ext.cy} + K) / K;
+    // Only the part of the result that can reach the clip is made.
+    int64_t X0, X1, Y0, Y1;
+    if (!VisibleSpan(X, ResultW, FClipRect.Left, FClipRect.Right, X0, X1) ||
+        !VisibleSpan(Y, ResultH, FClipRect.Top, FClipRect.Bottom, Y0, Y1))
+        return;
+    const int W = static_cast<int>(X1 - X0), H = static_cast<int>(Y1 - Y0);
+    Scratch.SetSize(W * K, H * K);
+    Scratch.Textout(static_cast<int>(-X0 * K), static_cast<int>(-Y0 * K), Padded);
+    TSurface32 Result;
+    Result.SetSize(W, H);
+    const uint32_t Rgb = Color & 0x00FFFFFFu;
+    for (int Ry = 0; Ry < H; ++Ry)
+        for (int Rx = 0; Rx < W; ++Rx) {
+            uint32_t Sum = 0;
+            for (int Sy = 0; Sy < K; ++Sy) {
+                const TColor32* Row = Scratch.PixelPtr(Rx * K, Ry * K + Sy);
+                for (int Sx = 0; Sx < K; ++Sx) Sum += Row[Sx] & 0xFF;
+            }
+            *Result.PixelPtr(Rx, Ry) = Rgb | ((Sum / (K * K)) << 24);
+        }
+    BlendScratch(Result, static_cast<int>(X + X0), static_cast<int>(Y + Y0), Color, cmBlend);
+}
+
+void TSurface32::RenderRect(const TRect& DstRect, UINT Flags, const String& Text, TColor32 Color) {
+    if (Empty()) return;
+    // The scratch covers only the part of the rectangle inside the clip; the text is laid
+    // out in the whole rectangle, placed so that the part lands on the scratch.
+    TRect Part;
+    if (!IntersectRect(Part, DstRect, FClipRect)) return;
+    TSurface32 Scratch;
+    Scratch.SetSize(Part.Width(), Part.Height());
+    Scratch.SetFont(FontHandle(), clWhite);
+    const int Dx = Part.Left - DstRect.Left, Dy = Part.Top - DstRect.Top;
+    RECT R = Rect(-Dx, -Dy, -Dx + DstRect.Width(), -Dy + DstRect.Height());
+    DrawTextW(Scratch.Handle(), Text.data(), static_cast<int>(Text.size()), &R, Flags);
+    ColourCoverage(Scratch, Color);
+    BlendScratch(Scratch, Part.Left, Part.Top, Color, CombineMode());
+}
+
+void TSurface32::RenderText(const TRect& DstRect, UINT Flags, const String& Text, TColor32 Color) {
+    if (Empty()) return;
+    RecreateFont(3);
+    RenderRect(DstRect, Flags, Text, Color);
+}
+
+void TSurface32::RenderText(const TRect& DstRect, UINT Flags, const String& Text, int AALevel, TColor32 Color) {
+    if (Empty()) return;
+    RecreateFont(static_cast<BYTE>(std::clamp(AALevel, 0, 255)));
+    struct TQualityBack {
+        TSurface32* S;
+        ~TQualityBack() {
+            try {
+                S->RecreateFont(0);
+            } catch (const EQvError&) {
+            }
+        }
+    } Restore{this};
+    RenderRect(DstRect, Flags, Text, Color);
+}
+
+// --- TSurface32: device contexts ------------------------------------------------------------
+
+void TSurface32::DrawTo(HDC Dc, int DstX, int DstY) {
+    if (Empty() || Dc == nullptr) return;
+    BitBlt(Dc, DstX, DstY, FWidth, FHeight, FHandle, 0, 0, SRCCOPY);
+}
+
+void TSurface32::Draw(const TRect& DstRect, const TRect& SrcRect, HDC SrcDc) {
+    if (Empty() || SrcDc == nullptr || MeasuringMode()) return;
+    StretchBlt(FHandle, DstRect.Left, DstRect.Top, DstRect.Width(), DstRect.Height(), SrcDc, SrcRect.Left,
+               SrcRect.Top, SrcRect.Width(), SrcRect.Height(), SRCCOPY);
+    Changed(DstRect, AREAINFO_RECT);
 }

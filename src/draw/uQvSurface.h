@@ -15,6 +15,7 @@
 #include "draw/uQvSurfaceTypes.h"
 #include "framework/uQvClasses.h"
 #include "platform/uQvBase.h"
+#include "platform/uQvFont.h"
 #include "platform/uQvGeometry.h"
 #include "platform/uQvHandles.h"
 
@@ -267,10 +268,66 @@ private:
     TAreaChangedEvent FOldOnAreaChanged;
 };
 
-// The surface the library uses everywhere.
+// The surface the library uses everywhere: adds the font and text output, and copies to
+// and from platform device contexts.
 class TSurface32 : public TCustomSurface32 {
 public:
     TSurface32() = default;
+    ~TSurface32() override;
+
+    // --- font ---
+    // The surface keeps its own copy of a font (created on first use: "Tahoma", 8 points
+    // at 96 dots per inch, the window-text colour). Whenever it changes it is selected
+    // into the surface's device context with the text colour set to the font's colour and
+    // a transparent background, so text writes only the glyphs.
+    HFONT FontHandle();
+    // Copies Font (0 keeps the current one) and takes Color as the text colour.
+    void SetFont(HFONT Font, TColor Color);
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor Color);
+    LOGFONTW FontInfo();
+    void SetFontInfo(const LOGFONTW& Info);
+
+    // --- text through the platform, with the surface's font ---
+    void Textout(int X, int Y, const String& Text);
+    void Textout(int X, int Y, const TRect& ClipRect, const String& Text);
+    // Formats Text in DstRect with the platform's DT_* flags.
+    void Textout(const TRect& DstRect, UINT Flags, const String& Text);
+    int TextWidth(const String& Text);
+    int TextHeight(const String& Text);
+    TSize TextExtent(const String& Text);
+
+    // Text in Color (its alpha the opacity), drawn in white on a scratch surface whose
+    // coverage becomes the alpha, then blended on. AALevel -1 draws antialiased glyphs, 0
+    // monochrome ones, 1..4 supersamples 2^AALevel times per axis.
+    void RenderText(int X, int Y, const String& Text, int AALevel, TColor32 Color);
+    void RenderText(const TRect& DstRect, UINT Flags, const String& Text, TColor32 Color);
+    void RenderText(const TRect& DstRect, UINT Flags, const String& Text, int AALevel, TColor32 Color);
+
+    // --- platform device contexts (the platform's opaque block copy; alpha copied) ---
+    using TCustomSurface32::Draw;
+    using TCustomSurface32::DrawTo;
+    void DrawTo(HDC Dc, int DstX, int DstY);
+    void Draw(const TRect& DstRect, const TRect& SrcRect, HDC SrcDc);
+
+protected:
+    void HandleChanged(HDC NewHandle) override;
+
+private:
+    void SelectFontInto(HDC Dc);
+    // Replaces the font by the same one with another platform quality value.
+    void RecreateFont(BYTE Quality);
+    // The surface's DC, or a measuring DC while the surface is empty.
+    HDC TextDc();
+    // Turns white-on-transparent text into Color's red, green and blue with the coverage
+    // (the blue byte) as alpha.
+    static void ColourCoverage(TSurface32& Scratch, TColor32 Color);
+    void BlendScratch(TSurface32& Scratch, int X, int Y, TColor32 Color, TCombineMode Mode);
+    void RenderRect(const TRect& DstRect, UINT Flags, const String& Text, TColor32 Color);
+
+    HFONT FFont = nullptr;
+    TColor FFontColor = clWindowText;
+    HDC FMeasureDc = nullptr;
 };
 
 // Transfers, usable by resamplers and transforms. None of them raises Changed.
