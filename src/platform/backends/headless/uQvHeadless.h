@@ -1,0 +1,94 @@
+#pragma once
+// The headless backend: a virtual screen, a virtual clock that only moves when a test (or
+// Sleep, or a waiting loop) moves it, and scripted input. Tests are deterministic.
+//
+// Scripted input is a list of steps. A loop that waits with an empty queue runs the next
+// step (after its delay) or jumps the clock to the next timer deadline, whichever comes
+// first; with neither it raises EQvStalled. Loops that only ever wake on timers stop with
+// EQvStalled once the clock has run WaitLimit past the last step.
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "platform/uQvBackend.h"
+#include "platform/uQvInput.h"
+
+class TQvHeadless : public TQvBackend {
+public:
+    TQvHeadless();
+
+    // ---- Backend ----
+    uint64_t Now() const override { return FNow; }
+    int64_t WallClock() const override;
+    void Wait(std::optional<uint64_t> Deadline) override;
+    void Sleep(uint32_t Ms) override { FNow += Ms; }
+    std::vector<TQvMonitorDesc> Monitors() const override { return FMonitors; }
+    bool CursorPosAvailable() const override { return !FCursorPosFails; }
+    void CursorChanged(HCURSOR Cursor) override { FCursor = Cursor; }
+    void ReportException(const std::string& What) override { FExceptions.push_back(What); }
+
+    // ---- Clock ----
+    // The clock starts at 10,000,000 ms; WallClock starts at 2024-01-15 09:00:00.
+    void Advance(uint64_t Ms) { FNow += Ms; }
+    // How long waits may run on timers alone after the last scripted step (default 10 min).
+    void SetWaitLimit(uint64_t Ms) { FWaitLimit = Ms; }
+
+    // ---- Screen ----
+    // Default: one 1920 x 1080 monitor at 96 dpi with work area (0, 0, 1920, 1040).
+    void SetMonitors(std::vector<TQvMonitorDesc> Monitors);
+
+    // ---- Scripted input (screen coordinates) ----
+    void MouseMove(int X, int Y);
+    void Press(TQvButton Button = TQvButton::Left);
+    void Release(TQvButton Button = TQvButton::Left);
+    void Click(int X, int Y, TQvButton Button = TQvButton::Left);
+    void DoubleClick(int X, int Y, TQvButton Button = TQvButton::Left);
+    // Press at the start, Steps moves along the line, release at the end.
+    void Drag(int X0, int Y0, int X1, int Y1, int Steps = 4);
+    void Wheel(int Delta);
+    void KeyDown(int VirtKey);
+    void KeyUp(int VirtKey);
+    // Down then up.
+    void Key(int VirtKey);
+    void Text(const String& Text);
+    // The next step runs at least Ms after the previous one.
+    void Delay(uint64_t Ms) { FNextDelay += Ms; }
+    // Any action as a step of its own.
+    void Step(std::function<void()> Action);
+    bool ScriptDone() const { return FScript.empty(); }
+    size_t StepsLeft() const { return FScript.size(); }
+    // Runs the next step now (the clock moves by its delay). False when none is left.
+    bool RunStep();
+
+    // ---- Records ----
+    const std::vector<std::string>& Exceptions() const { return FExceptions; }
+    void ClearExceptions() { FExceptions.clear(); }
+    void SetCursorPosFails(bool Fails) { FCursorPosFails = Fails; }
+    HCURSOR Cursor() const { return FCursor; }
+
+private:
+    struct TStep {
+        uint64_t Delay;
+        std::function<void()> Action;
+    };
+    void Add(std::function<void()> Action);
+    void Run(TStep& S);
+
+    uint64_t FNow = 10000000;
+    uint64_t FStart = 10000000;
+    uint64_t FLastStep = 10000000;
+    uint64_t FWaitLimit = 600000;
+    std::vector<TQvMonitorDesc> FMonitors;
+    std::deque<TStep> FScript;
+    uint64_t FNextDelay = 0;
+    std::optional<uint64_t> FHeadDue;  // when the head step may run
+    std::vector<std::string> FExceptions;
+    bool FCursorPosFails = false;
+    HCURSOR FCursor = nullptr;
+};
+
+// The headless backend in use, or null when another backend is installed.
+TQvHeadless* QvHeadless();
+// Installs a fresh headless backend and resets the window system (tests).
+TQvHeadless& QvInstallHeadless();

@@ -1,0 +1,492 @@
+#include "platform/uQvInput.h"
+
+#include <algorithm>
+#include <deque>
+
+#include "platform/uQvBackend.h"
+#include "platform/uQvMessages.h"
+#include "platform/uQvTimers.h"
+#include "platform/uQvWinInternal.h"
+#include "platform/uQvWinPos.h"
+#include "platform/uQvWindows.h"
+
+namespace {
+
+enum TKind { ikMove, ikDown, ikUp, ikWheel, ikKey, ikChar };
+
+struct TRaw {
+    TKind Kind = ikMove;
+    POINT Pt;
+    int Button = 0;  // TQvButton
+    int Delta = 0;
+    int Vk = 0;
+    UINT Scan = 0;
+    bool Down = false;
+    bool Extended = false;
+    Char Ch = 0;
+    uint64_t Time = 0;
+};
+
+struct TClick {
+    bool Valid = false;
+    int Button = 0;
+    HWND Wnd = nullptr;
+    bool NonClient = false;
+    uint64_t Time = 0;
+    POINT Pt;
+};
+
+struct TState {
+    std::deque<TRaw> Raw;
+    MSG Pending;
+    bool HavePending = false;
+    POINT Cursor;
+    BYTE Keys[256] = {};       // as of the last retrieved message
+    BYTE AsyncKeys[256] = {};  // as the backend reported
+    HWND Capture = nullptr;
+    HWND Focus = nullptr;
+    HWND Tracked = nullptr;
+    TClick LastClick;
+    HCURSOR CursorShape = nullptr;
+    uint64_t Probes = 0;
+};
+
+TState& S() {
+    static TState State;
+    return State;
+}
+
+constexpr uint64_t DoubleClickTime = 500;
+constexpr int DoubleClickSize = 4;
+constexpr int ButtonVk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+constexpr UINT ButtonMsg[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+constexpr UINT NcButtonMsg[3] = {WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN};
+constexpr int StandardCursors[] = {IDC_ARROW, IDC_IBEAM,  IDC_WAIT,   IDC_CROSS, IDC_UPARROW, IDC_SIZENWSE, IDC_SIZENESW,
+                                   IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL, IDC_NO,    IDC_HAND,    IDC_APPSTARTING};
+
+bool Down(const BYTE* Keys, int Vk) { return (Keys[Vk & 0xFF] & 0x80) != 0; }
+
+WPARAM MouseKeys(const BYTE* Keys) {
+    WPARAM K = 0;
+    if (Down(Keys, VK_LBUTTON)) K |= MK_LBUTTON;
+    if (Down(Keys, VK_RBUTTON)) K |= MK_RBUTTON;
+    if (Down(Keys, VK_MBUTTON)) K |= MK_MBUTTON;
+    if (Down(Keys, VK_SHIFT)) K |= MK_SHIFT;
+    if (Down(Keys, VK_CONTROL)) K |= MK_CONTROL;
+    return K;
+}
+
+void SetKey(BYTE* Keys, int Vk, bool IsDown) {
+    BYTE& K = Keys[Vk & 0xFF];
+    if (IsDown) {
+        if (!(K & 0x80)) K ^= 0x01;
+        K |= 0x80;
+    } else {
+        K &= static_cast<BYTE>(~0x80);
+    }
+}
+
+// The window under a point by geometry alone (no messages), for folding moves and for
+// leave tracking while the mouse is captured.
+TQvWnd* GeometricTarget(POINT Pt) {
+    if (TQvWnd* C = QvWnd(S().Capture)) return C;
+    auto Cands = QvHitCandidates(Pt, false);
+    return Cands.empty() ? nullptr : Cands.front();
+}
+
+bool OverClient(TQvWnd* W, POINT Pt) {
+    const POINT O = QvClientOrigin(W);
+    return PtInRect(Bounds(O.X, O.Y, W->Client.Width(), W->Client.Height()), Pt);
+}
+
+void CheckLeave(HWND Target, int Hit, POINT Pt) {
+    TQvWnd* T = QvWnd(S().Tracked);
+    if (T == nullptr) {
+        S().Tracked = nullptr;
+        return;
+    }
+    bool Over;
+    if (QvWnd(S().Capture) != nullptr) {
+        auto Cands = QvHitCandidates(Pt, false);
+        Over = !Cands.empty() && Cands.front() == T && OverClient(T, Pt);
+    } else {
+        Over = Target == T->Handle && Hit == HTCLIENT;
+    }
+    if (!Over) {
+        S().Tracked = nullptr;
+        PostMessage(T->Handle, WM_MOUSELEAVE, 0, 0);
+    }
+}
+
+// Asks the windows under the point, children first; HTTRANSPARENT passes to the next.
+void Route(POINT Pt, HWND& Target, int& Hit) {
+    std::vector<HWND> List;
+    for (TQvWnd* W : QvHitCandidates(Pt, false)) List.push_back(W->Handle);
+    S().Probes = 0;
+    for (HWND H : List) {
+        TQvWnd* W = QvWnd(H);
+        if (W == nullptr) continue;
+        if (!W->Enabled()) {
+            Target = H;
+            Hit = HTERROR;
+            return;
+        }
+        const int R = static_cast<int>(QvSend(H, WM_NCHITTEST, 0, MAKELPARAM(Pt.X, Pt.Y)));
+        if (R != HTTRANSPARENT && QvWnd(H) != nullptr) {
+            Target = H;
+            Hit = R;
+            return;
+        }
+    }
+    Target = nullptr;
+    Hit = HTNOWHERE;
+}
+
+// A press on a window disabled by a modal loop raises the enabled window it owns.
+void ActivateEnabledPopup(HWND Disabled) {
+    TQvWnd* Top = QvTopLevel(QvWnd(Disabled));
+    if (Top == nullptr) return;
+    for (TQvWnd* Z : QvZOrder()) {
+        TQvWnd* O = Z->Owner;
+        while (O != nullptr && O != Top) O = O->Owner;
+        if (O == Top && Z->Visible() && Z->Enabled() && !(Z->ExStyle & WS_EX_NOACTIVATE)) {
+            SetActiveWindow(Z->Handle);
+            return;
+        }
+    }
+}
+
+bool ConvertMouse(const TRaw& E, MSG& M) {
+    if (E.Kind == ikDown || E.Kind == ikUp) SetKey(S().Keys, ButtonVk[E.Button], E.Kind == ikDown);
+    const POINT Pt = E.Pt;
+    HWND Target = nullptr;
+    int Hit = HTCLIENT;
+    const bool Captured = QvWnd(S().Capture) != nullptr;
+    if (Captured)
+        Target = S().Capture;
+    else
+        Route(Pt, Target, Hit);
+    CheckLeave(Target, Hit, Pt);
+    if (Target == nullptr) return false;
+    const bool Client = Hit == HTCLIENT;
+    UINT Msg = E.Kind == ikMove ? (Client ? WM_MOUSEMOVE : WM_NCMOUSEMOVE)
+                                : (Client ? ButtonMsg[E.Button] : NcButtonMsg[E.Button]) + (E.Kind == ikUp ? 1 : 0);
+    if (Hit == HTERROR) {
+        QvSend(Target, WM_SETCURSOR, reinterpret_cast<WPARAM>(Target), MAKELPARAM(HTERROR, static_cast<int>(Msg)));
+        if (E.Kind == ikDown) ActivateEnabledPopup(Target);
+        return false;
+    }
+    if (E.Kind == ikDown) {
+        TClick& L = S().LastClick;
+        const bool Pair = L.Valid && L.Button == E.Button && L.Wnd == Target && L.NonClient == !Client &&
+                          E.Time - L.Time <= DoubleClickTime &&
+                          PtInRect(Rect(L.Pt.X - DoubleClickSize / 2, L.Pt.Y - DoubleClickSize / 2,
+                                        L.Pt.X + DoubleClickSize / 2, L.Pt.Y + DoubleClickSize / 2),
+                                   Pt);
+        if (Pair) {
+            L.Valid = false;
+            const TQvWnd* W = QvWnd(Target);
+            if (!Client || (W->Class->Style & CS_DBLCLKS)) Msg += 2;
+        } else {
+            L = TClick{true, E.Button, Target, !Client, E.Time, Pt};
+        }
+        if (!Captured && Target != GetActiveWindow()) {
+            TQvWnd* Top = QvTopLevel(QvWnd(Target));
+            const HWND TopH = Top->Handle;
+            const int R = static_cast<int>(
+                QvSend(Target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(TopH), MAKELPARAM(Hit, static_cast<int>(Msg))));
+            if (R != MA_NOACTIVATE && R != MA_NOACTIVATEANDEAT && TopH != GetActiveWindow())
+                QvActivate(TopH, WA_CLICKACTIVE, true);
+            if (R == MA_ACTIVATEANDEAT || R == MA_NOACTIVATEANDEAT) return false;
+            if (QvWnd(Target) == nullptr) return false;
+        }
+    }
+    if (!Captured) {
+        QvSend(Target, WM_SETCURSOR, reinterpret_cast<WPARAM>(Target), MAKELPARAM(Hit, static_cast<int>(Msg)));
+        if (QvWnd(Target) == nullptr) return false;
+        // Something asked about another point meanwhile: the window hears about this point
+        // again right before its mouse message.
+        if (S().Probes != 0) QvSend(Target, WM_NCHITTEST, 0, MAKELPARAM(Pt.X, Pt.Y));
+        if (QvWnd(Target) == nullptr) return false;
+    }
+    M = MSG{};
+    M.hwnd = Target;
+    M.message = Msg;
+    M.time = static_cast<DWORD>(E.Time);
+    M.pt = Pt;
+    if (Client) {
+        const POINT O = QvClientOrigin(QvWnd(Target));
+        M.wParam = MouseKeys(S().Keys);
+        M.lParam = MAKELPARAM(Pt.X - O.X, Pt.Y - O.Y);
+    } else {
+        M.wParam = static_cast<WPARAM>(Hit);
+        M.lParam = MAKELPARAM(Pt.X, Pt.Y);
+    }
+    return true;
+}
+
+HWND KeyTarget() {
+    if (QvWnd(S().Focus)) return S().Focus;
+    const HWND A = GetActiveWindow();
+    return QvWnd(A) ? A : nullptr;
+}
+
+bool Convert(const TRaw& E, MSG& M) {
+    switch (E.Kind) {
+        case ikMove:
+        case ikDown:
+        case ikUp: return ConvertMouse(E, M);
+        case ikWheel: {
+            HWND Target = KeyTarget();
+            if (Target == nullptr) {
+                TQvWnd* W = GeometricTarget(E.Pt);
+                if (W == nullptr) return false;
+                Target = W->Handle;
+            }
+            M = MSG{Target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys(S().Keys)), E.Delta),
+                    MAKELPARAM(E.Pt.X, E.Pt.Y), static_cast<DWORD>(E.Time), E.Pt};
+            return true;
+        }
+        case ikKey: {
+            const bool WasDown = Down(S().Keys, E.Vk);
+            SetKey(S().Keys, E.Vk, E.Down);
+            const HWND Target = KeyTarget();
+            if (Target == nullptr) return false;
+            const bool Alt = Down(S().Keys, VK_MENU);
+            const bool Ctrl = Down(S().Keys, VK_CONTROL);
+            const bool Sys = (Alt && !Ctrl) || E.Vk == VK_MENU || E.Vk == VK_F10 || QvWnd(S().Focus) == nullptr;
+            const UINT Msg = E.Down ? (Sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (Sys ? WM_SYSKEYUP : WM_KEYUP);
+            LPARAM L = 1 | static_cast<LPARAM>((E.Scan & 0xFF) << 16);
+            if (E.Extended) L |= KF_EXTENDED_BIT;
+            if (Alt) L |= KF_ALTDOWN_BIT;
+            if (WasDown || !E.Down) L |= KF_REPEAT_BIT;
+            if (!E.Down) L |= KF_UP_BIT;
+            M = MSG{Target, Msg, static_cast<WPARAM>(E.Vk), L, static_cast<DWORD>(E.Time), S().Cursor};
+            return true;
+        }
+        case ikChar: {
+            const HWND Target = KeyTarget();
+            if (Target == nullptr) return false;
+            M = MSG{Target, WM_CHAR, E.Ch, 1, static_cast<DWORD>(E.Time), S().Cursor};
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Matches(const MSG& M, HWND Filter, UINT Min, UINT Max) {
+    if (Filter != nullptr && M.hwnd != Filter) return false;
+    return (Min == 0 && Max == 0) || (M.message >= Min && M.message <= Max);
+}
+
+void Push(TRaw E) {
+    E.Time = QvBackend().Now();
+    S().Raw.push_back(E);
+}
+
+}  // namespace
+
+// ---- Internal --------------------------------------------------------------------------
+
+bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
+    for (;;) {
+        if (!S().HavePending) {
+            auto& Q = S().Raw;
+            if (Q.empty()) return false;
+            while (Q.size() >= 2 && Q[0].Kind == ikMove && Q[1].Kind == ikMove &&
+                   GeometricTarget(Q[0].Pt) == GeometricTarget(Q[1].Pt))
+                Q.pop_front();
+            const TRaw E = Q.front();
+            Q.pop_front();
+            MSG M;
+            try {
+                if (!Convert(E, M)) continue;
+            } catch (const EQvStalled&) {
+                throw;
+            } catch (...) {
+                QvReportDispatchException(std::current_exception());
+                continue;
+            }
+            S().Pending = M;
+            S().HavePending = true;
+        }
+        if (QvWnd(S().Pending.hwnd) == nullptr) {
+            S().HavePending = false;
+            continue;
+        }
+        if (!Matches(S().Pending, Filter, Min, Max)) return false;
+        Msg = S().Pending;
+        if (Remove) S().HavePending = false;
+        return true;
+    }
+}
+
+bool QvHasInput() { return S().HavePending || !S().Raw.empty(); }
+
+void QvNoteHitTestProbe() { ++S().Probes; }
+
+void QvInputWindowGone(TQvWnd* W) {
+    const HWND H = W->Handle;
+    if (S().Capture == H) S().Capture = nullptr;
+    if (S().Focus == H) S().Focus = nullptr;
+    if (S().Tracked == H) S().Tracked = nullptr;
+    if (S().LastClick.Wnd == H) S().LastClick.Valid = false;
+    if (S().HavePending && S().Pending.hwnd == H) S().HavePending = false;
+}
+
+void QvInputReset() { S() = TState{}; }
+
+// ---- Capture and focus -----------------------------------------------------------------
+
+HWND SetCapture(HWND Wnd) {
+    const HWND Old = QvWnd(S().Capture) ? S().Capture : nullptr;
+    if (QvWnd(Wnd) == nullptr) return nullptr;
+    S().Capture = Wnd;
+    if (Old != nullptr && Old != Wnd) QvSend(Old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(Wnd));
+    return Old;
+}
+
+BOOL ReleaseCapture() {
+    const HWND Old = S().Capture;
+    S().Capture = nullptr;
+    if (QvWnd(Old) != nullptr) QvSend(Old, WM_CAPTURECHANGED, 0, 0);
+    return TRUE;
+}
+
+HWND GetCapture() { return QvWnd(S().Capture) ? S().Capture : nullptr; }
+
+HWND SetFocus(HWND Wnd) {
+    if (Wnd != nullptr) {
+        TQvWnd* W = QvWnd(Wnd);
+        if (W == nullptr || W->MessageOnly) return nullptr;
+        TQvWnd* Top = QvTopLevel(W);
+        if (Top->ExStyle & WS_EX_NOACTIVATE) return nullptr;
+        if (S().Focus == Wnd) return Wnd;
+        if (GetActiveWindow() != Top->Handle && !QvActivate(Top->Handle, WA_ACTIVE, false)) return nullptr;
+        if (QvWnd(Wnd) == nullptr) return nullptr;
+    }
+    const HWND Old = QvWnd(S().Focus) ? S().Focus : nullptr;
+    if (Old == Wnd) return Old;
+    S().Focus = Wnd;
+    if (Old != nullptr) QvSend(Old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(Wnd), 0);
+    if (Wnd != nullptr && S().Focus == Wnd && QvWnd(Wnd) != nullptr)
+        QvSend(Wnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(Old), 0);
+    return Old;
+}
+
+HWND GetFocus() { return QvWnd(S().Focus) ? S().Focus : nullptr; }
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* E) {
+    if (E == nullptr || E->cbSize != sizeof(TRACKMOUSEEVENT)) return FALSE;
+    if (E->dwFlags & TME_QUERY) {
+        E->dwFlags = QvWnd(S().Tracked) ? TME_LEAVE : 0;
+        E->hwndTrack = QvWnd(S().Tracked) ? S().Tracked : nullptr;
+        return TRUE;
+    }
+    if (!(E->dwFlags & TME_LEAVE) || (E->dwFlags & (TME_HOVER | TME_NONCLIENT))) return FALSE;
+    TQvWnd* W = QvWnd(E->hwndTrack);
+    if (W == nullptr) return FALSE;
+    if (E->dwFlags & TME_CANCEL) {
+        if (S().Tracked == E->hwndTrack) S().Tracked = nullptr;
+        return TRUE;
+    }
+    auto Cands = QvHitCandidates(S().Cursor, false);
+    const bool Over = !Cands.empty() && Cands.front() == W && OverClient(W, S().Cursor);
+    if (Over)
+        S().Tracked = E->hwndTrack;
+    else
+        PostMessage(E->hwndTrack, WM_MOUSELEAVE, 0, 0);
+    return TRUE;
+}
+
+// ---- Keyboard and pointer --------------------------------------------------------------
+
+SHORT GetKeyState(int VirtKey) {
+    const BYTE K = S().Keys[VirtKey & 0xFF];
+    return static_cast<SHORT>(((K & 0x80) ? 0x8000 : 0) | (K & 0x01));
+}
+
+SHORT GetAsyncKeyState(int VirtKey) { return static_cast<SHORT>((S().AsyncKeys[VirtKey & 0xFF] & 0x80) ? 0x8000 : 0); }
+
+BOOL GetCursorPos(POINT* P) {
+    if (P == nullptr || !QvBackend().CursorPosAvailable()) return FALSE;
+    *P = S().Cursor;
+    return TRUE;
+}
+
+BOOL SetCursorPos(int X, int Y) {
+    QvInputMouseMove(POINT{X, Y});
+    return TRUE;
+}
+
+UINT GetDoubleClickTime() { return static_cast<UINT>(DoubleClickTime); }
+
+HCURSOR LoadCursor(HINSTANCE, int Id) {
+    for (int C : StandardCursors)
+        if (C == Id) return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(Id));
+    return nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR Cursor) {
+    const HCURSOR Old = S().CursorShape;
+    S().CursorShape = Cursor;
+    if (Old != Cursor) QvBackend().CursorChanged(Cursor);
+    return Old;
+}
+
+HCURSOR GetCursor() { return S().CursorShape; }
+
+int QvCursorId(HCURSOR Cursor) {
+    const auto V = reinterpret_cast<uintptr_t>(Cursor);
+    for (int C : StandardCursors)
+        if (static_cast<uintptr_t>(C) == V) return C;
+    return 0;
+}
+
+// ---- Raw input -------------------------------------------------------------------------
+
+void QvInputMouseMove(POINT Screen) {
+    S().Cursor = Screen;
+    TRaw E;
+    E.Kind = ikMove;
+    E.Pt = Screen;
+    Push(E);
+}
+
+void QvInputMouseButton(TQvButton Button, bool IsDown) {
+    const int B = static_cast<int>(Button);
+    SetKey(S().AsyncKeys, ButtonVk[B], IsDown);
+    TRaw E;
+    E.Kind = IsDown ? ikDown : ikUp;
+    E.Button = B;
+    E.Pt = S().Cursor;
+    Push(E);
+}
+
+void QvInputWheel(int Delta) {
+    TRaw E;
+    E.Kind = ikWheel;
+    E.Delta = Delta;
+    E.Pt = S().Cursor;
+    Push(E);
+}
+
+void QvInputKey(int VirtKey, UINT ScanCode, bool IsDown, bool Extended) {
+    SetKey(S().AsyncKeys, VirtKey, IsDown);
+    TRaw E;
+    E.Kind = ikKey;
+    E.Vk = VirtKey & 0xFF;
+    E.Scan = ScanCode;
+    E.Down = IsDown;
+    E.Extended = Extended;
+    Push(E);
+}
+
+void QvInputText(std::u16string_view Text) {
+    for (Char C : Text) {
+        TRaw E;
+        E.Kind = ikChar;
+        E.Ch = C;
+        Push(E);
+    }
+}

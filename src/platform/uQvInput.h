@@ -1,0 +1,58 @@
+#pragma once
+// Input: mouse routing, buttons and double clicks, wheel, capture, leave tracking, the
+// keyboard and its state, focus and cursors; and the entry points through which a backend
+// feeds raw input.
+//
+// A mouse event becomes a message when it is retrieved: without capture the windows under
+// the point are asked WM_NCHITTEST (children before parents, HTTRANSPARENT passes to the
+// next); HTCLIENT gives a client message in client coordinates, any other code an NC
+// message with the code in wParam and the screen point in lParam. With capture every mouse
+// message goes to the capture window in its client coordinates (negative outside). A press
+// sends WM_MOUSEACTIVATE first (and activates), then WM_SETCURSOR. A second press of the
+// same button on the same window within 500 ms and a 4 x 4 pixel square becomes a double
+// click: always in the non-client area, in the client area only with CS_DBLCLKS. The wheel
+// goes to the focus window.
+
+#include <string_view>
+
+#include "platform/uQvWinTypes.h"
+
+HWND SetCapture(HWND Wnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
+
+// WM_KILLFOCUS(new) to the old window, WM_SETFOCUS(old) to the new one, activating its
+// top-level window first. Windows of a WS_EX_NOACTIVATE top-level never take the focus.
+HWND SetFocus(HWND Wnd);
+HWND GetFocus();
+
+// TME_LEAVE (and TME_CANCEL, TME_QUERY): one WM_MOUSELEAVE is posted when the pointer
+// leaves the client area of the window, also while the mouse is captured.
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* Event);
+
+// Negative when the key is down as of the last retrieved message; bit 0 toggles per press.
+SHORT GetKeyState(int VirtKey);
+// The state as the backend last reported it.
+SHORT GetAsyncKeyState(int VirtKey);
+
+BOOL GetCursorPos(POINT* Point);
+// Moves the pointer, as a real move would.
+BOOL SetCursorPos(int X, int Y);
+UINT GetDoubleClickTime();
+
+// The standard cursors (IDC_*); other ids give 0.
+HCURSOR LoadCursor(HINSTANCE Instance, int Id);
+HCURSOR SetCursor(HCURSOR Cursor);
+HCURSOR GetCursor();
+// The IDC_* of a standard cursor, 0 for others.
+int QvCursorId(HCURSOR Cursor);
+
+// ---- Raw input from a backend (screen coordinates) --------------------------------------
+enum class TQvButton { Left, Right, Middle };
+void QvInputMouseMove(POINT Screen);
+void QvInputMouseButton(TQvButton Button, bool Down);
+// Delta in 1/120 notches, positive away from the user.
+void QvInputWheel(int Delta);
+void QvInputKey(int VirtKey, UINT ScanCode, bool Down, bool Extended = false);
+// One WM_CHAR per UTF-16 unit.
+void QvInputText(std::u16string_view Text);

@@ -1,0 +1,103 @@
+#include "platform/uQvTimers.h"
+
+#include <algorithm>
+
+#include "platform/uQvBackend.h"
+#include "platform/uQvWinInternal.h"
+
+namespace {
+
+struct TTimer {
+    HWND Wnd;
+    UINT_PTR Id;
+    UINT Interval;
+    uint64_t Due;
+    TIMERPROC Proc;
+    uint64_t Seq;  // creation order breaks ties between equal deadlines
+};
+
+struct TState {
+    std::vector<TTimer> Timers;
+    uint64_t Seq = 0;
+    UINT_PTR NextThreadId = 1;
+};
+
+TState& S() {
+    static TState State;
+    return State;
+}
+
+constexpr UINT MinInterval = 10;
+constexpr UINT MaxInterval = 0x7FFFFFFF;
+
+TTimer* Find(HWND Wnd, UINT_PTR Id) {
+    for (TTimer& T : S().Timers)
+        if (T.Wnd == Wnd && T.Id == Id) return &T;
+    return nullptr;
+}
+
+}  // namespace
+
+UINT_PTR SetTimer(HWND Wnd, UINT_PTR Id, UINT Elapse, TIMERPROC Proc) {
+    if (Wnd != nullptr && QvWnd(Wnd) == nullptr) return 0;
+    const UINT Interval = std::clamp(Elapse, MinInterval, MaxInterval);
+    const uint64_t Due = QvBackend().Now() + Interval;
+    if (Wnd == nullptr && (Id == 0 || Find(nullptr, Id) == nullptr)) Id = S().NextThreadId++;
+    if (TTimer* T = Find(Wnd, Id)) {
+        T->Interval = Interval;
+        T->Due = Due;
+        T->Proc = Proc;
+        T->Seq = ++S().Seq;
+    } else {
+        S().Timers.push_back(TTimer{Wnd, Id, Interval, Due, Proc, ++S().Seq});
+    }
+    return (Wnd != nullptr && Id == 0) ? 1 : Id;
+}
+
+BOOL KillTimer(HWND Wnd, UINT_PTR Id) {
+    auto& Ts = S().Timers;
+    auto It = std::find_if(Ts.begin(), Ts.end(), [&](const TTimer& T) { return T.Wnd == Wnd && T.Id == Id; });
+    if (It == Ts.end()) return FALSE;
+    Ts.erase(It);
+    return TRUE;
+}
+
+DWORD GetTickCount() { return static_cast<DWORD>(QvBackend().Now()); }
+
+uint64_t GetTickCount64() { return QvBackend().Now(); }
+
+void Sleep(DWORD Ms) { QvBackend().Sleep(Ms); }
+
+void QvTimersWindowGone(HWND Handle) {
+    auto& Ts = S().Timers;
+    Ts.erase(std::remove_if(Ts.begin(), Ts.end(), [&](const TTimer& T) { return T.Wnd == Handle; }), Ts.end());
+}
+
+void QvTimersReset() { S() = TState{}; }
+
+bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
+    if ((Min != 0 || Max != 0) && (WM_TIMER < Min || WM_TIMER > Max)) return false;
+    const uint64_t Now = QvBackend().Now();
+    TTimer* Best = nullptr;
+    for (TTimer& T : S().Timers) {
+        if (T.Due > Now || (Filter != nullptr && T.Wnd != Filter)) continue;
+        if (Best == nullptr || T.Due < Best->Due || (T.Due == Best->Due && T.Seq < Best->Seq)) Best = &T;
+    }
+    if (Best == nullptr) return false;
+    Msg.hwnd = Best->Wnd;
+    Msg.message = WM_TIMER;
+    Msg.wParam = Best->Id;
+    Msg.lParam = reinterpret_cast<LPARAM>(Best->Proc);
+    Msg.time = static_cast<DWORD>(Now);
+    if (Remove) Best->Due += (Now - Best->Due) / Best->Interval * Best->Interval + Best->Interval;
+    return true;
+}
+
+std::optional<uint64_t> QvNextTimerDeadline() {
+    std::optional<uint64_t> Next;
+    for (const TTimer& T : S().Timers)
+        if (!Next || T.Due < *Next) Next = T.Due;
+    return Next;
+}
+
+bool QvTimerExists(HWND Handle, UINT_PTR Id) { return Find(Handle, Id) != nullptr; }

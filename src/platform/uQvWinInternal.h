@@ -1,0 +1,152 @@
+#pragma once
+// Shared by the window system's own units only: the window record and the calls the units
+// make on each other. Nothing outside src/platform includes this.
+//
+// Records are freed when their window is destroyed, so code that sends a message must look
+// its window up again by handle afterwards (QvWnd) instead of keeping the pointer.
+
+#include <climits>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/uQvWinTypes.h"
+
+struct TQvClass {
+    String Name;
+    ATOM Atom = 0;
+    UINT Style = 0;
+    WNDPROC Proc = nullptr;
+    HINSTANCE Instance = nullptr;
+    HICON Icon = nullptr;
+    HCURSOR Cursor = nullptr;
+    HBRUSH Background = nullptr;
+    std::vector<BYTE> Extra;
+    int WndExtra = 0;
+    int Windows = 0;  // live windows of the class
+};
+
+struct TQvScrollBar {
+    bool Set = false;
+    int Min = 0;
+    int Max = 0;
+    UINT Page = 0;
+    int Pos = 0;
+    int TrackPos = 0;
+};
+
+struct TQvWnd {
+    HWND Handle = nullptr;
+    std::shared_ptr<TQvClass> Class;
+    WNDPROC Proc = nullptr;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    TQvWnd* Parent = nullptr;              // null for top-level and message-only windows
+    TQvWnd* Owner = nullptr;               // top-level windows only
+    std::vector<TQvWnd*> Children;         // z-order, topmost first
+    std::vector<TQvWnd*> Owned;            // owned top-levels in z-order, topmost first
+    RECT Window;                           // parent-client coordinates (screen for top-levels)
+    RECT Client;                           // same coordinates as Window
+    String Text;
+    HINSTANCE Instance = nullptr;
+    LONG_PTR Id = 0;
+    LONG_PTR UserData = 0;
+    std::vector<BYTE> Extra;
+    std::vector<std::pair<String, HANDLE>> Props;
+    TWndMethod Method;                     // message-only windows made by AllocateHWnd
+    bool MessageOnly = false;
+    bool Destroying = false;
+    bool Redraw = true;                    // WM_SETREDRAW
+    // Placement.
+    RECT NormalRect;
+    bool RestoreToMaximized = false;
+    bool HiddenWithOwner = false;          // hidden because its owner was minimized
+    UINT Dpi = USER_DEFAULT_SCREEN_DPI;
+    bool ClosePressed = false;             // the default close box was pressed
+    TQvScrollBar Scroll[2];
+
+    bool IsChild() const { return Parent != nullptr; }
+    bool Visible() const { return (Style & WS_VISIBLE) != 0; }
+    bool Enabled() const { return (Style & WS_DISABLED) == 0; }
+};
+
+// ---- uQvWindows ------------------------------------------------------------------------
+TQvWnd* QvWnd(HWND Handle);
+// Sends through the WH_CALLWNDPROC hooks to the window's procedure; 0 for a dead handle.
+LRESULT QvSend(HWND Handle, UINT Msg, WPARAM W, LPARAM L);
+// Calls a window procedure directly (the procedure of the window or an AllocateHWnd method).
+LRESULT QvCallProc(TQvWnd* W, UINT Msg, WPARAM WParam, LPARAM LParam);
+// The top-level window of W (W itself when it is one).
+TQvWnd* QvTopLevel(TQvWnd* W);
+// True when W and all its parents are visible.
+bool QvIsVisible(const TQvWnd* W);
+// Screen position of the window's client origin.
+POINT QvClientOrigin(const TQvWnd* W);
+// Screen rectangle of the window.
+RECT QvScreenRect(const TQvWnd* W);
+// True when Inner is Outer or lies inside it.
+bool QvIsSelfOrDescendant(const TQvWnd* Outer, const TQvWnd* Inner);
+// Every live window.
+std::vector<TQvWnd*> QvAllWindows();
+
+// ---- uQvWinPos -------------------------------------------------------------------------
+// Links a new window into its z-order (top of its band) / unlinks it.
+void QvZLink(TQvWnd* W);
+void QvZUnlink(TQvWnd* W);
+// Top-level windows (message-only ones excluded) in z-order, topmost first.
+const std::vector<TQvWnd*>& QvZOrder();
+// Moves activation away from a window that is hidden, minimized, disabled or destroyed.
+void QvActivateOther(HWND Leaving);
+// Activates a top-level window (null deactivates the application).
+bool QvActivate(HWND Handle, int How, bool MoveFocus);
+// The flags and moved/sized outcome of the position change in progress for a window, for
+// DefWindowProc(WM_WINDOWPOSCHANGED).
+struct TQvPosChange {
+    const WINDOWPOS* Pos = nullptr;
+    bool Moved = false;
+    bool Sized = false;
+};
+const TQvPosChange* QvCurrentPosChange(const WINDOWPOS* Pos);
+// Fills a MINMAXINFO with the defaults for a window and sends WM_GETMINMAXINFO.
+MINMAXINFO QvGetMinMaxInfo(HWND Handle);
+// Windows that may take a mouse event at a screen point, most preferred first: children
+// before parents, upper windows before lower ones. A disabled top-level window ends the
+// list (it swallows the point) unless SkipDisabledTops.
+std::vector<TQvWnd*> QvHitCandidates(POINT Pt, bool SkipDisabledTops);
+// Sends WM_DPICHANGED when a top-level window now lies on a monitor of another dpi.
+void QvCheckDpi(HWND Handle);
+// Forgets z-order, activation and deferred state (tests).
+void QvWinPosReset();
+
+// ---- uQvInput --------------------------------------------------------------------------
+void QvInputWindowGone(TQvWnd* W);
+void QvInputReset();
+// Converts the next raw input event into a message. False when there is none.
+bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove);
+bool QvHasInput();
+// A WM_NCHITTEST was sent for another point than the mouse event being routed.
+void QvNoteHitTestProbe();
+
+// ---- uQvTimers -------------------------------------------------------------------------
+void QvTimersWindowGone(HWND Handle);
+void QvTimersReset();
+// The next due timer as a WM_TIMER message. False when none is due.
+bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove);
+// The earliest deadline of any timer.
+std::optional<uint64_t> QvNextTimerDeadline();
+// True when a timer (Handle, Id) exists (dispatch drops ticks of killed timers).
+bool QvTimerExists(HWND Handle, UINT_PTR Id);
+
+// ---- uQvMessages -----------------------------------------------------------------------
+void QvMessagesReset();
+// Hands an exception caught at dispatch to the handler.
+void QvReportDispatchException(std::exception_ptr E);
+
+// ---- uQvMonitors -----------------------------------------------------------------------
+UINT QvDpiAt(const RECT& ScreenRect);
+void QvMonitorsReset();
+
+// ---- uQvWinFrame -----------------------------------------------------------------------
+void QvFrameReset();
