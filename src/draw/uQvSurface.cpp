@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "draw/uQvResamplers.h"
+#include "framework/uQvRegistry.h"
+#include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvGdiBitmaps.h"
 #include "platform/uQvGdiBlit.h"
@@ -254,6 +256,66 @@ void TCustomSurface32::Assign(const TPersistent* APersistent) {
     Changed();
 }
 
+// --- streams and stored layouts ------------------------------------------------------------
+
+void TCustomSurface32::LoadFromStream(TStream& Stream) {
+    const int64_t Left = Stream.Remaining();
+    if (Left < 0 || Left > int64_t{1} << 31) throw EReadError("Stream read error");
+    std::vector<uint8_t> Bytes(static_cast<size_t>(Left));
+    Stream.ReadBuffer(Bytes.data(), Left);
+    LoadFromBytes(Bytes.data(), Bytes.size());
+}
+
+void TCustomSurface32::SaveToStream(TStream& Stream, bool SaveTopDown) const {
+    const std::vector<uint8_t> Bytes = SaveToBytes(SaveTopDown);
+    Stream.WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+}
+
+void TCustomSurface32::DefineProperties(TFiler& Filer) {
+    TNotifiablePersistent::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        u"Data", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); }, !Empty());
+}
+
+void TCustomSurface32::ReadData(TStream& Stream) {
+    uint8_t Head[8];
+    Stream.ReadBuffer(Head, 8);
+    const uint32_t W = uint32_t{Head[0]} | uint32_t{Head[1]} << 8 | uint32_t{Head[2]} << 16 | uint32_t{Head[3]} << 24;
+    const uint32_t H = uint32_t{Head[4]} | uint32_t{Head[5]} << 8 | uint32_t{Head[6]} << 16 | uint32_t{Head[7]} << 24;
+    // The stored size is trusted only as far as the stream can back it.
+    if (W > static_cast<uint32_t>(MaxSurfaceSide) || H > static_cast<uint32_t>(MaxSurfaceSide) ||
+        uint64_t{W} * H > static_cast<uint64_t>(MaxSurfacePixels) ||
+        Stream.Remaining() < static_cast<int64_t>(uint64_t{W} * H * 4))
+        throw EReadError("Stream read error");
+    std::vector<uint8_t> Record(8 + size_t{W} * H * 4);
+    std::memcpy(Record.data(), Head, 8);
+    Stream.ReadBuffer(Record.data() + 8, static_cast<int64_t>(Record.size() - 8));
+    ReadDataRecord(Record.data(), Record.size());
+}
+
+void TCustomSurface32::WriteData(TStream& Stream) const {
+    const std::vector<uint8_t> Record = DataRecord();
+    Stream.WriteBuffer(Record.data(), static_cast<int64_t>(Record.size()));
+}
+
+void RegisterQvSurfaces() {
+    RegisterEnum<TDrawMode>(u"TDrawMode", {u"dmOpaque", u"dmBlend", u"dmCustom", u"dmTransparent"});
+    RegisterEnum<TCombineMode>(u"TCombineMode", {u"cmBlend", u"cmMerge"});
+    RegisterEnum<TWrapMode>(u"TWrapMode", {u"wmClamp", u"wmRepeat", u"wmMirror"});
+    RegisterClass<TNotifiablePersistent, TPersistent>(u"TNotifiablePersistent");
+    RegisterClass<TThreadPersistent, TNotifiablePersistent>(u"TThreadPersistent");
+    RegisterClass<TCustomMap, TThreadPersistent>(u"TCustomMap");
+    RegisterClass<TCustomSurface32, TCustomMap>(u"TCustomSurface32")
+        .Prop(u"DrawMode", &TCustomSurface32::DrawMode, &TCustomSurface32::SetDrawMode, dmOpaque)
+        .Prop(u"CombineMode", &TCustomSurface32::CombineMode, &TCustomSurface32::SetCombineMode, cmBlend)
+        .Prop(u"MasterAlpha", &TCustomSurface32::MasterAlpha, &TCustomSurface32::SetMasterAlpha, 255)
+        .Prop(u"OuterColor", &TCustomSurface32::OuterColor, &TCustomSurface32::SetOuterColor, 0u)
+        .Prop(u"WrapMode", &TCustomSurface32::WrapMode, &TCustomSurface32::SetWrapMode, wmClamp)
+        .Prop(u"ResamplerClassName", &TCustomSurface32::ResamplerClassName,
+              &TCustomSurface32::SetResamplerClassName);
+    RegisterClass<TSurface32, TCustomSurface32>(u"TSurface32");
+}
+
 // --- stored "Data" record -----------------------------------------------------------------
 
 std::vector<uint8_t> TCustomSurface32::DataRecord() const {
@@ -274,14 +336,14 @@ size_t TCustomSurface32::ReadDataRecord(const uint8_t* Data, size_t Size) {
         for (int I = 0; I < 4; ++I) V |= uint32_t{Data[At + I]} << (8 * I);
         return V;
     };
-    if (Data == nullptr || Size < 8) throw EQvError("Stream read error");
+    if (Data == nullptr || Size < 8) throw EReadError("Stream read error");
     const uint32_t W = Get32(0), H = Get32(4);
     // A stored size is trusted only as far as the record can back it.
     if (W > static_cast<uint32_t>(MaxSurfaceSide) || H > static_cast<uint32_t>(MaxSurfaceSide) ||
         uint64_t{W} * H > static_cast<uint64_t>(MaxSurfacePixels))
-        throw EQvError("Stream read error");
+        throw EReadError("Stream read error");
     const size_t Pixels = static_cast<size_t>(W) * H;
-    if ((Size - 8) / 4 < Pixels) throw EQvError("Stream read error");
+    if ((Size - 8) / 4 < Pixels) throw EReadError("Stream read error");
     BeginUpdate();
     try {
         SetSize(static_cast<int>(W), static_cast<int>(H));

@@ -215,6 +215,14 @@ public:
     // SaveTopDown the height positive and the rows written from the last to the first.
     virtual void SaveToFile(const String& FileName, bool SaveTopDown = false) const;
     std::vector<uint8_t> SaveToBytes(bool SaveTopDown = false) const;
+    // The same through streams; loading reads the stream from its position to its end.
+    virtual void LoadFromStream(TStream& Stream);
+    virtual void SaveToStream(TStream& Stream, bool SaveTopDown = false) const;
+
+    // The binary "Data" property of stored layouts (written only when not empty).
+    void DefineProperties(TFiler& Filer) override;
+    void ReadData(TStream& Stream);
+    void WriteData(TStream& Stream) const;
 
     // The stored "Data" record: width and height as unsigned 32-bit little-endian values,
     // then the pixels row by row, each B, G, R, A.
@@ -329,6 +337,10 @@ private:
     TColor FFontColor = clWindowText;
     HDC FMeasureDc = nullptr;
 };
+
+// Registers the draw, combine and wrap modes and the surface classes with their stored
+// properties for stored layouts. Calling it again does nothing.
+void RegisterQvSurfaces();
 
 // Transfers, usable by resamplers and transforms. None of them raises Changed.
 

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "draw/uQvSurface.h"
+#include "framework/uQvRegistry.h"
+#include "framework/uQvStreaming.h"
+#include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvPicture.h"
 #include "platform/uQvPng.h"
@@ -67,4 +70,88 @@ TEST(SurfaceFiles, ABadPictureLeavesTheSurfaceAsItWas) {
     EXPECT_THROW(S.LoadFromResourceName(nullptr, u"NO_SUCH_RESOURCE"), EQvError);
     ASSERT_EQ(S.Width(), 1);
     EXPECT_EQ(S.GetPixel(0, 0), 0x12345678u);
+}
+
+namespace {
+
+// A component holding a surface, as the image lists and controls of stored layouts do.
+class TSurfaceHolder : public TComponent {
+public:
+    explicit TSurfaceHolder(TComponent* AOwner) : TComponent(AOwner) {}
+    TSurface32* Bitmap() { return &FBitmap; }
+
+private:
+    TSurface32 FBitmap;
+};
+
+void RegisterHolder() {
+    RegisterQvSurfaces();
+    RegisterClass<TSurfaceHolder, TComponent>(u"TSurfaceHolder").Object(u"Bitmap", &TSurfaceHolder::Bitmap);
+}
+
+}  // namespace
+
+TEST(SurfaceFiles, StoredLayoutsCarryDataAndNonDefaultModes) {
+    RegisterHolder();
+    TSurfaceHolder Holder(nullptr);
+    Holder.SetName(u"Holder");
+    TSurface32& S = *Holder.Bitmap();
+    S.SetSize(2, 1);
+    S.SetPixel(0, 0, 0x80112233u);
+    S.SetPixel(1, 0, 0xFF445566u);
+    S.SetDrawMode(dmBlend);
+    S.SetMasterAlpha(200);
+    const String Text = WriteComponentText(&Holder);
+    EXPECT_NE(Text.find(u"Bitmap.DrawMode = dmBlend"), String::npos) << StringToUtf8(Text);
+    EXPECT_NE(Text.find(u"Bitmap.MasterAlpha = 200"), String::npos);
+    EXPECT_NE(Text.find(u"Bitmap.ResamplerClassName = 'TNearestResampler'"), String::npos);
+    EXPECT_EQ(Text.find(u"CombineMode"), String::npos);  // defaults are omitted
+    EXPECT_EQ(Text.find(u"WrapMode"), String::npos);
+    EXPECT_NE(Text.find(u"Bitmap.Data"), String::npos);
+
+    TSurfaceHolder Back(nullptr);
+    ReadComponentText(&Back, Text);
+    const TSurface32& B = *Back.Bitmap();
+    ASSERT_EQ(B.Width(), 2);
+    EXPECT_EQ(B.GetPixel(0, 0), 0x80112233u);
+    EXPECT_EQ(B.GetPixel(1, 0), 0xFF445566u);
+    EXPECT_EQ(B.DrawMode(), dmBlend);
+    EXPECT_EQ(B.MasterAlpha(), 200);
+
+    // An empty surface stores no Data.
+    S.SetSize(0, 0);
+    EXPECT_EQ(WriteComponentText(&Holder).find(u"Data"), String::npos);
+}
+
+TEST(SurfaceFiles, StreamsAndDamagedData) {
+    TSurface32 S;
+    S.SetSize(3, 2);
+    S.Clear(0x7F010203u);
+    TMemoryStream Bmp;
+    S.SaveToStream(Bmp);
+    EXPECT_EQ(Bmp.Size(), 54 + 24);
+    Bmp.SetPosition(0);
+    TSurface32 T;
+    T.LoadFromStream(Bmp);
+    EXPECT_EQ(T.GetPixel(2, 1), 0x7F010203u);
+
+    TMemoryStream Data;
+    S.WriteData(Data);
+    EXPECT_EQ(Data.Size(), 8 + 24);
+    // A record claiming more pixels than the stream holds is refused before allocating.
+    TMemoryStream Bad;
+    const uint8_t Head[8] = {0xFF, 0x7F, 0, 0, 0x00, 0x20, 0, 0};  // 32767 x 8192
+    Bad.WriteBuffer(Head, 8);
+    Bad.SetPosition(0);
+    try {
+        T.ReadData(Bad);
+        ADD_FAILURE();
+    } catch (const EReadError& E) {
+        EXPECT_STREQ(E.what(), "Stream read error");
+    }
+    EXPECT_EQ(T.Width(), 3);
+    Data.SetPosition(0);
+    Data.SetSize(8 + 23);
+    EXPECT_THROW(T.ReadData(Data), EReadError);
+    EXPECT_EQ(T.GetPixel(0, 0), 0x7F010203u);
 }
