@@ -167,6 +167,11 @@ bool FileExists(const String& FileName) {
     return !FileName.empty() && stat(Native(FileName).c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
 }
 
+bool PathExists(const String& Path) {
+    struct stat St;
+    return !Path.empty() && lstat(Native(Path).c_str(), &St) == 0;
+}
+
 bool DirectoryExists(const String& Directory) {
     struct stat St;
     return !Directory.empty() && stat(Native(Directory).c_str(), &St) == 0 && S_ISDIR(St.st_mode);

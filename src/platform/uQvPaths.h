@@ -37,6 +37,8 @@ String ExcludeTrailingPathDelimiter(std::u16string_view Path);
 String CombinePath(std::u16string_view First, std::u16string_view Second);
 
 bool FileExists(const String& FileName);       // an existing non-directory
+// Anything at that path, a link included (even one that leads nowhere).
+bool PathExists(const String& Path);
 bool DirectoryExists(const String& Directory);
 // Creates Directory and its missing parents (mode & ~umask); true when it exists afterwards.
 bool ForceDirectories(const String& Directory, unsigned Mode = 0777);

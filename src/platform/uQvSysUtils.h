@@ -77,7 +77,7 @@ private:
 
 // "%" ["-"] [width] ["." precision] type, with the types d (precision = minimum digits,
 // zero-padded), u, x (upper-case hexadecimal), s (precision = maximum length),
-// f, n (thousands separators), e, g, and "%%". A specifier that does not fit its argument,
+// f, n (thousands separators), e, g, and "%%". A conversion that does not fit its argument,
 // or a missing argument, raises EConvertError "Format '%s' invalid or incompatible with
 // argument". %.Nf rounds the 17-significant-digit decimal expansion half away from zero.
 String Format(std::u16string_view Fmt, std::initializer_list<TFormatArg> Args);

@@ -1,0 +1,3 @@
+#include "app/uProDefine.h"
+
+TColorMode ColorModeFromOrdinal(int Value) { return Value == cmCustom ? cmCustom : cmDefault; }
