@@ -1,0 +1,333 @@
+#include "draw/uQvRaster.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A piece of an edge inside one row: X in pixels, Y relative to the row's top (0..1).
+struct TPiece {
+    float X1, Y1, X2, Y2;
+};
+
+int FloorToInt(float V) {
+    return static_cast<int>(std::floor(V));
+}
+
+// --- clipping --------------------------------------------------------------------------
+
+enum TSide { sdLeft, sdRight, sdTop, sdBottom };
+
+bool Inside(const TFloatPoint& P, TSide Side, const TFloatRect& C) {
+    switch (Side) {
+        case sdLeft:
+            return P.X >= C.Left;
+        case sdRight:
+            return P.X <= C.Right;
+        case sdTop:
+            return P.Y >= C.Top;
+        case sdBottom:
+            return P.Y <= C.Bottom;
+    }
+    return true;
+}
+
+// Where the edge from P1 to P2 crosses the side.
+TFloatPoint Crossing(const TFloatPoint& P1, const TFloatPoint& P2, TSide Side, const TFloatRect& C) {
+    if (Side == sdLeft || Side == sdRight) {
+        const float X = Side == sdLeft ? C.Left : C.Right;
+        return {X, P1.Y + (P2.Y - P1.Y) * ((X - P1.X) / (P2.X - P1.X))};
+    }
+    const float Y = Side == sdTop ? C.Top : C.Bottom;
+    return {P1.X + (P2.X - P1.X) * ((Y - P1.Y) / (P2.Y - P1.Y)), Y};
+}
+
+// Walks the closed contour from its last point and replaces every run of points outside
+// the side by the crossings where the contour leaves and re-enters.
+TArrayOfFloatPoint ClipSide(const TArrayOfFloatPoint& In, TSide Side, const TFloatRect& C) {
+    TArrayOfFloatPoint Out;
+    if (In.empty()) return Out;
+    Out.reserve(In.size() + 4);
+    TFloatPoint Prev = In.back();
+    bool PrevIn = Inside(Prev, Side, C);
+    for (const TFloatPoint& Cur : In) {
+        const bool CurIn = Inside(Cur, Side, C);
+        if (CurIn != PrevIn) Out.push_back(Crossing(Prev, Cur, Side, C));
+        if (CurIn) Out.push_back(Cur);
+        Prev = Cur;
+        PrevIn = CurIn;
+    }
+    return Out;
+}
+
+// --- cutting edges into row pieces ------------------------------------------------------
+
+// Cuts every edge of the closed contour at the integer rows and hands each piece that
+// does not lie on its row's top line to Emit(Row, Piece).
+template <typename TEmit>
+void CutContour(const TArrayOfFloatPoint& P, TEmit&& Emit) {
+    auto Put = [&Emit](int Row, const TPiece& Piece) {
+        if (Piece.Y1 == 0.0f && Piece.Y2 == 0.0f) return;
+        Emit(Row, Piece);
+    };
+    for (size_t I = 0; I + 1 < P.size(); ++I) {
+        const TFloatPoint& A = P[I];
+        const TFloatPoint& B = P[I + 1];
+        const int RowA = FloorToInt(A.Y), RowB = FloorToInt(B.Y);
+        const float Ra = static_cast<float>(RowA), Rb = static_cast<float>(RowB);
+        if (RowA == RowB) {
+            Put(RowA, {A.X, A.Y - Ra, B.X, B.Y - Ra});
+            continue;
+        }
+        const float G = (B.X - A.X) / (B.Y - A.Y);
+        if (RowA < RowB) {
+            float X = A.X + G * (static_cast<float>(RowA + 1) - A.Y);
+            Put(RowA, {A.X, A.Y - Ra, X, 1.0f});
+            for (int Row = RowA + 1; Row < RowB; ++Row) {
+                const float Next = X + G;
+                Put(Row, {X, 0.0f, Next, 1.0f});
+                X = Next;
+            }
+            Put(RowB, {X, 0.0f, B.X, B.Y - Rb});
+        } else {
+            float X = A.X + G * (Ra - A.Y);
+            Put(RowA, {A.X, A.Y - Ra, X, 0.0f});
+            for (int Row = RowA - 1; Row > RowB; --Row) {
+                const float Next = X - G;
+                Put(Row, {X, 1.0f, Next, 0.0f});
+                X = Next;
+            }
+            Put(RowB, {X, 1.0f, B.X, B.Y - Rb});
+        }
+    }
+}
+
+// --- coverage of one row ------------------------------------------------------------------
+
+// The cells of a row and the arithmetic that fills them. Cells cover the columns
+// Base .. Base + size - 1; every piece's X has been kept within reach.
+class TRowCoverage {
+public:
+    TRowCoverage(int Base, int Count) : FBase(Base), FCells(static_cast<size_t>(Count), 0.0f) {}
+
+    float* Cell(int X) { return &FCells[static_cast<size_t>(X - FBase)]; }
+
+    // Accumulates the pieces of one row; returns the lowest and highest touched columns.
+    void Accumulate(const TPiece* Pieces, size_t Count, int& Lo, int& Hi) {
+        int M = INT_MAX, MM = INT_MIN;
+        // Cover pass: an end on the row's bottom line carries the full height to every
+        // column on its right, split at the crossing.
+        for (size_t K = 0; K < Count; ++K) {
+            const TPiece& P = Pieces[K];
+            Cover(P.X1, P.Y1, -1.0f, M, MM);
+            Cover(P.X2, P.Y2, 1.0f, M, MM);
+        }
+        float Sum = *Cell(M);
+        for (int X = M + 1; X <= MM; ++X) {
+            Sum += *Cell(X);
+            *Cell(X) = Sum;
+        }
+        // Area pass: the part of each pixel between the piece and the row's top line.
+        for (size_t K = 0; K < Count; ++K) Area(Pieces[K]);
+        Lo = M;
+        Hi = MM;
+    }
+
+    void Clear(int Lo, int Hi) { std::fill(Cell(Lo), Cell(Hi) + 1, 0.0f); }
+
+private:
+    void Cover(float X, float Y, float Sign, int& Lo, int& Hi) {
+        const int J = FloorToInt(X);
+        Lo = std::min(Lo, J);
+        if (Y != 1.0f) {
+            Hi = std::max(Hi, J);
+            return;
+        }
+        Hi = std::max(Hi, J + 1);
+        const float D = X - static_cast<float>(J);
+        if (Sign > 0) {
+            *Cell(J) += 1.0f - D;
+            *Cell(J + 1) += D;
+        } else {
+            *Cell(J) -= 1.0f - D;
+            *Cell(J + 1) -= D;
+        }
+    }
+
+    void Area(const TPiece& P) {
+        const float X0 = P.X1, Y0 = P.Y1, X1 = P.X2, Y1 = P.Y2;
+        const int I = FloorToInt(X0), J = FloorToInt(X1);
+        if (I == J) {
+            *Cell(I) += (X1 - X0) * (Y0 + Y1) / 2.0f;
+            return;
+        }
+        const float F = (Y1 - Y0) / (X1 - X0);
+        if (I < J) {
+            const float W = static_cast<float>(I + 1) - X0;
+            float G = Y0 + F * W;
+            *Cell(I) += W * (Y0 + G) / 2.0f;
+            for (int K = I + 1; K < J; ++K) {
+                *Cell(K) += G + F / 2.0f;
+                G += F;
+            }
+            *Cell(J) += (X1 - static_cast<float>(J)) * (G + Y1) / 2.0f;
+        } else {
+            const float W = X0 - static_cast<float>(I);
+            float G = Y0 - F * W;
+            *Cell(I) -= W * (Y0 + G) / 2.0f;
+            for (int K = I - 1; K > J; --K) {
+                *Cell(K) -= G - F / 2.0f;
+                G -= F;
+            }
+            *Cell(J) -= (G + Y1) / 2.0f * (1.0f - (X1 - static_cast<float>(J)));
+        }
+    }
+
+    int FBase;
+    std::vector<float> FCells;
+};
+
+}  // namespace
+
+TArrayOfFloatPoint ClipContour(const TArrayOfFloatPoint& Points, const TFloatRect& ClipRect) {
+    static constexpr TSide Sides[] = {sdLeft, sdRight, sdTop, sdBottom};
+    bool Outside[4] = {false, false, false, false};
+    for (TSide Side : Sides) {
+        bool AnyIn = false;
+        for (const TFloatPoint& P : Points) {
+            if (Inside(P, Side, ClipRect))
+                AnyIn = true;
+            else
+                Outside[Side] = true;
+        }
+        if (!AnyIn) return {};
+    }
+    TArrayOfFloatPoint Result = Points;
+    for (TSide Side : Sides) {
+        if (!Outside[Side]) continue;
+        Result = ClipSide(Result, Side, ClipRect);
+        if (Result.empty()) break;
+    }
+    return Result;
+}
+
+void RasterizePolyPolygon(const TArrayOfArrayOfFloatPoint& Contours, const TFloatRect& ClipRect,
+                          const TRenderSpanEvent& RenderSpan) {
+    if (Contours.empty() || !RenderSpan) return;
+    const TFloatRect& C = ClipRect;
+    if (!(C.Right > C.Left) || !(C.Bottom > C.Top)) return;
+    // Columns Lc..Rc are drawn; the cells reach one column further left and two further
+    // right, where the crossings of the clip's edges may spill.
+    const double LcD = std::floor(static_cast<double>(C.Left)),
+                 RcD = std::ceil(static_cast<double>(C.Right)) - 1;
+    if (LcD < INT_MIN / 2 || RcD > INT_MAX / 2) return;
+    const int Lc = static_cast<int>(LcD), Rc = static_cast<int>(RcD);
+    const int TopRow = static_cast<int>(std::floor(static_cast<double>(C.Top)));
+    const int BottomRow = static_cast<int>(std::ceil(static_cast<double>(C.Bottom))) - 1;
+    const float XLo = static_cast<float>(Lc - 1), XHi = static_cast<float>(Rc) + 1.5f;
+
+    // Clip and close every contour; note the rows they span.
+    TArrayOfArrayOfFloatPoint Closed;
+    Closed.reserve(Contours.size());
+    int RowLo = INT_MAX, RowHi = INT_MIN;
+    for (const TArrayOfFloatPoint& Contour : Contours) {
+        TArrayOfFloatPoint P = ClipContour(SanitizedPoints(Contour), C);
+        if (P.empty()) continue;
+        if (!(P.back() == P.front())) P.push_back(P.front());
+        if (P.size() < 3) continue;
+        for (const TFloatPoint& Q : P) {
+            const int Row = FloorToInt(Q.Y);
+            RowLo = std::min(RowLo, Row);
+            RowHi = std::max(RowHi, Row);
+        }
+        Closed.push_back(std::move(P));
+    }
+    if (Closed.empty()) return;
+
+    // Count the pieces of each row, then store them in the order they are cut.
+    const size_t Rows = static_cast<size_t>(RowHi - RowLo) + 1;
+    std::vector<size_t> Start(Rows + 1, 0);
+    for (const TArrayOfFloatPoint& P : Closed)
+        CutContour(P, [&](int Row, const TPiece&) { ++Start[Row - RowLo + 1]; });
+    for (size_t R = 0; R < Rows; ++R) Start[R + 1] += Start[R];
+    std::vector<TPiece> Pieces(Start[Rows]);
+    std::vector<size_t> Fill(Start.begin(), Start.end() - 1);
+    for (const TArrayOfFloatPoint& P : Closed)
+        CutContour(P, [&](int Row, const TPiece& Piece) {
+            // Rounding may carry a crossing a hair past the clip; keep it within the cells.
+            Pieces[Fill[Row - RowLo]++] = {std::clamp(Piece.X1, XLo, XHi), Piece.Y1,
+                                           std::clamp(Piece.X2, XLo, XHi), Piece.Y2};
+        });
+
+    TRowCoverage Coverage(Lc - 1, Rc - Lc + 4);
+    for (size_t R = 0; R < Rows; ++R) {
+        const size_t Count = Start[R + 1] - Start[R];
+        const int Y = RowLo + static_cast<int>(R);
+        if (Count == 0 || Y < TopRow || Y > BottomRow) continue;
+        int M = 0, MM = 0;
+        Coverage.Accumulate(&Pieces[Start[R]], Count, M, MM);
+        const int X1 = std::max(M, Lc), X2 = std::min(MM, Rc);
+        if (X1 <= X2) RenderSpan({X1, X2, Coverage.Cell(X1)}, Y);
+        Coverage.Clear(M, MM);
+    }
+}
+
+// --- coverage to alpha ----------------------------------------------------------------------
+
+namespace {
+
+// |floor(v * 65536)| folded by the fill rule into 0..65536.
+uint32_t ColorCoverage(float Value, TPolyFillMode Mode) {
+    // The product is exact (a power of two); the magnitude is limited far above any
+    // figure's overlap count.
+    const double Floor = std::floor(static_cast<double>(Value * 65536.0f));
+    const int64_t E = static_cast<int64_t>(std::min(std::fabs(Floor), 1e15));
+    if (Mode == pfWinding) return static_cast<uint32_t>(std::min<int64_t>(E, 65536));
+    int64_t F = E % 131072;
+    if (F >= 65536) F = 131071 - F;
+    return static_cast<uint32_t>(F);
+}
+
+}  // namespace
+
+TColor32 CoverageColorRef(float Value, TColor32 Color, TPolyFillMode Mode) {
+    const uint32_t A = Color >> 24;
+    const uint32_t F = ColorCoverage(Value, Mode);
+    return SetAlpha(Color, CoverageGamma()[(A * 257u * F) >> 24]);
+}
+
+uint32_t CoverageWeightRef(float Value, TPolyFillMode Mode) {
+    const double Floor = std::floor(static_cast<double>(std::fabs(Value) * 256.0f));
+    int64_t A = static_cast<int64_t>(std::min(Floor, 1e15));
+    if (Mode == pfWinding) {
+        A = std::clamp<int64_t>(A, 0, 255);
+    } else {
+        A %= 512;
+        if (A >= 256) A = 511 - A;
+    }
+    return CoverageGamma()[A];
+}
+
+void CoverageToColors(const float* Values, int Count, TColor32 Color, TPolyFillMode Mode, TColor32* Out) {
+    if (Count <= 0) return;
+    // Long runs inside a figure repeat the same value; the previous pixel is reused.
+    float Prev = Values[0];
+    TColor32 Pixel = CoverageColorRef(Prev, Color, Mode);
+    Out[0] = Pixel;
+    for (int I = 1; I < Count; ++I) {
+        const float V = Values[I];
+        if (std::memcmp(&V, &Prev, sizeof(float)) != 0) {
+            Pixel = CoverageColorRef(V, Color, Mode);
+            Prev = V;
+        }
+        Out[I] = Pixel;
+    }
+}
+
+void CoverageToWeights(const float* Values, int Count, TPolyFillMode Mode, uint32_t* Out) {
+    for (int I = 0; I < Count; ++I) Out[I] = CoverageWeightRef(Values[I], Mode);
+}
