@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/uQvFontConfig.h"
+#include "platform/uQvFontFace.h"
 #include "platform/uQvGdiDC.h"
 
 namespace {
@@ -87,7 +88,7 @@ size_t Length(LPCWSTR Text) {
 
 }  // namespace
 
-TQvGdiFont::TQvGdiFont(const LOGFONTW& Log) : FLog(Log), FFont(TQvTextFont::Get(QvFontSpecOf(Log))) {}
+TQvGdiFont::TQvGdiFont(const LOGFONTW& Log) : FLog(Log), FFont(TQvTextFont::Get(QvFontRequestOf(Log))) {}
 
 int TQvGdiFont::Describe(int Size, void* Buffer) const {
     if (!Buffer) return static_cast<int>(sizeof(LOGFONTW));
@@ -96,8 +97,8 @@ int TQvGdiFont::Describe(int Size, void* Buffer) const {
     return static_cast<int>(sizeof(LOGFONTW));
 }
 
-TQvFontSpec QvFontSpecOf(const LOGFONTW& Log) {
-    TQvFontSpec S;
+TQvFontRequest QvFontRequestOf(const LOGFONTW& Log) {
+    TQvFontRequest S;
     S.FaceName.assign(Log.lfFaceName, FaceLength(Log.lfFaceName));
     S.Height = Log.lfHeight;
     S.Weight = Log.lfWeight <= 0 ? FW_NORMAL : std::min<int>(Log.lfWeight, 1000);
@@ -112,7 +113,7 @@ TQvFontSpec QvFontSpecOf(const LOGFONTW& Log) {
 std::shared_ptr<TQvTextFont> QvDCFont(const TGdiDC& Dc) {
     if (Dc.State.Font && Dc.State.Font->ObjectType() == OBJ_FONT)
         return static_cast<const TQvGdiFont&>(*Dc.State.Font).Font();
-    TQvFontSpec Default;
+    TQvFontRequest Default;
     Default.FaceName = u"Default";
     Default.Height = -11;
     return TQvTextFont::Get(Default);
@@ -159,7 +160,7 @@ BOOL GetTextMetricsW(HDC Dc, TEXTMETRICW* Metrics) {
     if (!D || !Metrics) return FALSE;
     const auto Font = QvDCFont(*D);
     const TQvFontMetrics& M = Font->Metrics();
-    const TQvFontSpec& S = Font->Spec();
+    const TQvFontRequest& S = Font->Request();
     TEXTMETRICW& T = *Metrics;
     T.tmHeight = M.Height;
     T.tmAscent = M.Ascent;
@@ -187,7 +188,7 @@ BOOL GetTextMetricsW(HDC Dc, TEXTMETRICW* Metrics) {
 int GetTextFaceW(HDC Dc, int Count, LPWSTR FaceName) {
     const TGdiDC* D = GdiDCOf(Dc);
     if (!D) return 0;
-    const String& Face = QvDCFont(*D)->Spec().FaceName;
+    const String& Face = QvDCFont(*D)->Request().FaceName;
     if (!FaceName) return static_cast<int>(Face.size()) + 1;
     if (Count <= 0) return 0;
     const size_t N = std::min(Face.size(), static_cast<size_t>(Count - 1));
@@ -245,15 +246,33 @@ BOOL ExtTextOutW(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, LPCWSTR T
     const auto Font = QvDCFont(*D);
     const std::u16string_view View(Text, Count);
     TQvShapedText Line;
-    Font->Shape(View, (Options & ETO_RTLREADING) != 0, Line);
+    if (Options & ETO_GLYPH_INDEX) {
+        // The units are glyph indexes of the font's first face, drawn in order.
+        const TQvSizedFace* Face = Font->PrimaryFace();
+        if (!Face) return FALSE;
+        for (UINT I = 0; I < Count; ++I) {
+            TQvPlacedGlyph G;
+            G.Face = Face;
+            G.Glyph = Text[I];
+            G.Cluster = I;
+            G.X = Line.Width;
+            G.Advance = Face->GlyphAdvance(Text[I]);
+            Line.Width += G.Advance;
+            Line.Glyphs.push_back(G);
+        }
+    } else {
+        Font->Shape(View, (Options & ETO_RTLREADING) != 0, Line);
+    }
     const int Extra = D->State.TextCharacterExtra;
     if (Dx || Extra != 0) {
         // Given advances place each unit's glyphs at the sum of the advances before it.
         std::vector<int> Adv;
-        if (Dx)
+        if (Dx) {
             Adv.assign(Dx, Dx + Count);
-        else {
-            Font->Advances(View, Adv);
+        } else {
+            Adv.assign(Count, 0);
+            for (const TQvPlacedGlyph& G : Line.Glyphs)
+                if (G.Cluster < Count) Adv[G.Cluster] += G.Advance;
             for (int& A : Adv) A += A != 0 ? Extra : 0;
         }
         std::vector<int> Start(Count + 1, 0), First(Count, INT32_MIN);

@@ -114,7 +114,7 @@ private:
 
 // The text engine's request for a LOGFONTW: the face name up to its first NUL, weight 0 as
 // 400, italic/underline/strike-out as flags, quality and character set.
-TQvFontSpec QvFontSpecOf(const LOGFONTW& Log);
+TQvFontRequest QvFontRequestOf(const LOGFONTW& Log);
 // The font a DC draws with: the selected one, else the default (the "Default" face, -11).
 std::shared_ptr<TQvTextFont> QvDCFont(const TGdiDC& Dc);
 // The text engine's font of a font handle, or null.
@@ -146,7 +146,9 @@ BOOL GetCharWidth32W(HDC Dc, UINT First, UINT Last, int* Widths);
 // Draws Count units of Text with the top-left of the text cell at (X, Y) (the DC's text
 // alignment moves that reference point). ETO_OPAQUE fills Rect with the background colour;
 // ETO_CLIPPED limits the text to Rect; with the background mode OPAQUE the text cell is
-// filled first. Dx, when given, sets the advance of every unit.
+// filled first. Dx, when given, sets the advance of every unit; ETO_GLYPH_INDEX takes the
+// units as glyph indexes of the font's first face; ETO_RTLREADING lays the line out right
+// to left.
 BOOL ExtTextOutW(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, LPCWSTR Text, UINT Count, const int* Dx);
 BOOL TextOutW(HDC Dc, int X, int Y, LPCWSTR Text, int Count);
 

@@ -99,7 +99,7 @@ int TQvShapedText::MissingGlyphs() const {
     return N;
 }
 
-std::shared_ptr<TQvTextFont> TQvTextFont::Get(const TQvFontSpec& Spec) {
+std::shared_ptr<TQvTextFont> TQvTextFont::Get(const TQvFontRequest& Request) {
     InitQvFonts();
     TFontCache& C = FontCache();
     if (C.Generation != QvFontSetGeneration()) {
@@ -107,23 +107,23 @@ std::shared_ptr<TQvTextFont> TQvTextFont::Get(const TQvFontSpec& Spec) {
         C.Generation = QvFontSetGeneration();
     }
     for (size_t I = 0; I < C.Fonts.size(); ++I) {
-        if (C.Fonts[I]->Spec() == Spec) {
+        if (C.Fonts[I]->Request() == Request) {
             // Most recently used first, so the cache trims the oldest.
             std::rotate(C.Fonts.begin(), C.Fonts.begin() + static_cast<ptrdiff_t>(I),
                         C.Fonts.begin() + static_cast<ptrdiff_t>(I) + 1);
             return C.Fonts.front();
         }
     }
-    std::shared_ptr<TQvTextFont> Font(new TQvTextFont(Spec));
+    std::shared_ptr<TQvTextFont> Font(new TQvTextFont(Request));
     C.Fonts.insert(C.Fonts.begin(), Font);
     if (C.Fonts.size() > 128) C.Fonts.pop_back();
     return Font;
 }
 
-TQvTextFont::TQvTextFont(const TQvFontSpec& Spec) : FSpec(Spec) {
-    const bool Bold = FSpec.Weight >= 600;
-    FSet = TQvFontSet::Resolve(FSpec.FaceName, FSpec.Weight <= 0 ? 400 : FSpec.Weight, FSpec.Italic,
-                               FSpec.Charset);
+TQvTextFont::TQvTextFont(const TQvFontRequest& Request) : FRequest(Request) {
+    const bool Bold = FRequest.Weight >= 600;
+    FSet = TQvFontSet::Resolve(FRequest.FaceName, FRequest.Weight <= 0 ? 400 : FRequest.Weight, FRequest.Italic,
+                               FRequest.Charset);
     FSized.assign(FSet->Count(), nullptr);
     FTried.assign(FSet->Count(), false);
 
@@ -135,7 +135,7 @@ TQvTextFont::TQvTextFont(const TQvFontSpec& Spec) : FSpec(Spec) {
     const int DesignHeight = Info.Ascent + Info.Descent;
 
     // Negative: em in pixels; positive: the cell height (ascent + descent).
-    int Height = FSpec.Height == 0 ? -DefaultEm : FSpec.Height;
+    int Height = FRequest.Height == 0 ? -DefaultEm : FRequest.Height;
     Height = std::clamp(Height, -MaxEm, MaxEm);
     double Scale;  // pixels per design unit
     if (Height < 0) {
@@ -155,7 +155,7 @@ TQvTextFont::TQvTextFont(const TQvFontSpec& Spec) : FSpec(Spec) {
     FMetrics.ExternalLeading = RoundHalfEven(Info.LineGap * Scale);
     FMetrics.AveCharWidth = std::max(1, RoundHalfEven(Info.AvgCharWidth * Scale));
     FMetrics.MaxCharWidth = std::max(1, RoundHalfEven(Info.MaxAdvance * Scale));
-    FMetrics.Weight = FSpec.Weight <= 0 ? 400 : FSpec.Weight;
+    FMetrics.Weight = FRequest.Weight <= 0 ? 400 : FRequest.Weight;
 
     const int UnderlineThickness = std::max(1, RoundHalfEven(Info.UnderlineThickness * Scale));
     int UnderlineTop = RoundHalfEven(-Info.UnderlinePosition * Scale - UnderlineThickness / 2.0);
@@ -181,8 +181,8 @@ const TQvSizedFace* TQvTextFont::SizedFace(size_t Index) const {
         FTried[Index] = true;
         const TQvFaceSource& Src = FSet->Source(Index);
         // fontconfig weight 180 is semibold; a lighter face is emboldened for a bold request.
-        const bool SynthBold = FSpec.Weight >= 600 && Src.FcWeight < 180;
-        const bool SynthItalic = FSpec.Italic && !Src.Italic;
+        const bool SynthBold = FRequest.Weight >= 600 && Src.FcWeight < 180;
+        const bool SynthItalic = FRequest.Italic && !Src.Italic;
         FSized[Index] = TQvSizedFace::Get(TQvFace::Open(Src.File, Src.Index), FEm26, SynthBold, SynthItalic);
     }
     return FSized[Index];
@@ -348,10 +348,10 @@ void TQvTextFont::Draw(const TQvPixelTarget& Target, int X, int Y, const TQvShap
             }
         }
     }
-    if (FSpec.Underline)
+    if (FRequest.Underline)
         DrawStroke(Target, X, Baseline + FMetrics.UnderlineOffset, Text.Width, FMetrics.UnderlineThickness, Color,
                    Clip);
-    if (FSpec.StrikeOut)
+    if (FRequest.StrikeOut)
         DrawStroke(Target, X, Baseline + FMetrics.StrikeOutOffset, Text.Width, FMetrics.StrikeOutThickness, Color,
                    Clip);
 }

@@ -27,7 +27,7 @@ enum : int {
     CLEARTYPE_NATURAL_QUALITY = 6,
 };
 
-struct TQvFontSpec {
+struct TQvFontRequest {
     String FaceName;
     int Height = 0;  // negative: em size in pixels; positive: cell height; 0: the default
     int Weight = 400;
@@ -36,7 +36,7 @@ struct TQvFontSpec {
     bool StrikeOut = false;
     int Quality = DEFAULT_QUALITY;
     int Charset = 1;  // DEFAULT_CHARSET
-    bool operator==(const TQvFontSpec&) const = default;
+    bool operator==(const TQvFontRequest&) const = default;
 };
 
 // Pixel metrics of a font, taken from its first face; fallback faces share its baseline.
@@ -87,11 +87,11 @@ struct TQvPixelTarget {
 class TQvTextFont {
 public:
     // Fonts are shared: equal requests give the same object while the font set is unchanged.
-    static std::shared_ptr<TQvTextFont> Get(const TQvFontSpec& Spec);
+    static std::shared_ptr<TQvTextFont> Get(const TQvFontRequest& Request);
 
-    const TQvFontSpec& Spec() const { return FSpec; }
+    const TQvFontRequest& Request() const { return FRequest; }
     const TQvFontMetrics& Metrics() const { return FMetrics; }
-    bool Monochrome() const { return FSpec.Quality == NONANTIALIASED_QUALITY; }
+    bool Monochrome() const { return FRequest.Quality == NONANTIALIASED_QUALITY; }
     // Family name of the face that holds the font's metrics (UTF-8).
     const std::string& PrimaryFamily() const;
 
@@ -118,10 +118,10 @@ public:
     const TQvSizedFace* PrimaryFace() const { return SizedFace(0); }
 
 private:
-    explicit TQvTextFont(const TQvFontSpec& Spec);
+    explicit TQvTextFont(const TQvFontRequest& Request);
     const TQvSizedFace* SizedFace(size_t Index) const;
 
-    TQvFontSpec FSpec;
+    TQvFontRequest FRequest;
     TQvFontMetrics FMetrics;
     std::shared_ptr<TQvFontSet> FSet;
     int FEm26 = 0;

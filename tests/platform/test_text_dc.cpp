@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/uQvFont.h"
+#include "platform/uQvFontFace.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPrimitives.h"
 
@@ -110,8 +111,8 @@ TEST(TextDC, FontObjects) {
     LOGFONTW Back{};
     EXPECT_EQ(GetObjectW(F, sizeof Back, &Back), static_cast<int>(sizeof Back));
     EXPECT_EQ(std::memcmp(&Back, &L, sizeof L), 0);
-    EXPECT_EQ(QvFontOf(F)->Spec().Weight, 700);
-    EXPECT_TRUE(QvFontOf(F)->Spec().Italic);
+    EXPECT_EQ(QvFontOf(F)->Request().Weight, 700);
+    EXPECT_TRUE(QvFontOf(F)->Request().Italic);
     EXPECT_EQ(CreateFontIndirectW(nullptr), nullptr);
 
     HDC Dc = CreateCompatibleDC(nullptr);
@@ -371,4 +372,22 @@ TEST(TextDC, GlyphOutlineThroughTheDC) {
     EXPECT_GT(Size, 0u);
     EXPECT_EQ(A.gmCellIncX, C.Width(u"字"));
     EXPECT_EQ(GetGlyphOutlineW(nullptr, U'字', GGO_NATIVE, &A, 0, nullptr, nullptr), GDI_ERROR);
+}
+
+TEST(TextDC, GlyphIndexesAndCharacterExtra) {
+    TCanvas C(120, 30, u"Tahoma", -13);
+    const auto ByChars = C.TextOutPicture(3, 3, u"Ab");
+    const TQvSizedFace* Face = QvFontOf(C.Font)->PrimaryFace();
+    const Char Glyphs[2] = {static_cast<Char>(Face->Face()->GlyphIndex(U'A')),
+                            static_cast<Char>(Face->Face()->GlyphIndex(U'b'))};
+    ExtTextOutW(C.Dc, 3, 3, ETO_GLYPH_INDEX, nullptr, Glyphs, 2, nullptr);
+    EXPECT_EQ(C.Pixels(), ByChars);
+
+    // Extra spacing widens measuring and drawing alike.
+    SetTextCharacterExtra(C.Dc, 3);
+    EXPECT_EQ(C.Width(u"Ab"), QvFontOf(C.Font)->TextWidth(u"Ab") + 6);
+    C.Clear();
+    TextOutW(C.Dc, 3, 3, u"Ab", 2);
+    EXPECT_NE(C.Pixels(), ByChars);
+    SetTextCharacterExtra(C.Dc, 0);
 }

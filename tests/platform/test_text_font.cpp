@@ -11,7 +11,7 @@
 namespace {
 
 std::shared_ptr<TQvTextFont> Font(const String& Face, int Height, int Weight = 400, int Quality = 0) {
-    TQvFontSpec S;
+    TQvFontRequest S;
     S.FaceName = Face;
     S.Height = Height;
     S.Weight = Weight;
@@ -159,12 +159,12 @@ TEST(TextFont, DrawingStaysInsideTheClipAndTheBuffer) {
 }
 
 TEST(TextFont, UnderlineAndStrikeOutRows) {
-    TQvFontSpec Spec;
-    Spec.FaceName = u"Tahoma";
-    Spec.Height = -13;
-    Spec.Underline = true;
-    Spec.StrikeOut = true;
-    auto F = TQvTextFont::Get(Spec);
+    TQvFontRequest Req;
+    Req.FaceName = u"Tahoma";
+    Req.Height = -13;
+    Req.Underline = true;
+    Req.StrikeOut = true;
+    auto F = TQvTextFont::Get(Req);
     const TQvFontMetrics& M = F->Metrics();
     TBuffer B(100, 30, 0);
     TQvShapedText S;

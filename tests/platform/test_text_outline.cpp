@@ -13,7 +13,7 @@
 namespace {
 
 std::shared_ptr<TQvTextFont> Font(const String& Face, int Height, int Weight = 400) {
-    TQvFontSpec S;
+    TQvFontRequest S;
     S.FaceName = Face;
     S.Height = Height;
     S.Weight = Weight;
