@@ -14,8 +14,8 @@ struct hb_font_t;
 // Design-unit values of a face, read from its tables once.
 struct TQvFaceInfo {
     int UnitsPerEm = 1000;
-    int Ascent = 0;   // OS/2 win ascent, hhea when that is absent
-    int Descent = 0;  // OS/2 win descent (positive below the baseline)
+    int Ascent = 800;   // OS/2 win ascent, hhea when that is absent
+    int Descent = 200;  // OS/2 win descent (positive below the baseline)
     int LineGap = 0;  // hhea line gap
     int UnderlinePosition = 0;  // centre of the underline, negative below the baseline
     int UnderlineThickness = 0;

@@ -128,8 +128,10 @@ TQvTextFont::TQvTextFont(const TQvFontRequest& Request) : FRequest(Request) {
     FTried.assign(FSet->Count(), false);
 
     TQvFace* Primary = nullptr;
-    for (size_t I = 0; I < FSet->Count() && !Primary; ++I)
+    for (size_t I = 0; I < FSet->Count() && !Primary; ++I) {
         Primary = TQvFace::Open(FSet->Source(I).File, FSet->Source(I).Index);
+        if (Primary) FPrimary = I;
+    }
     TQvFaceInfo Info;
     if (Primary) Info = Primary->Info();
     const int DesignHeight = Info.Ascent + Info.Descent;
@@ -165,14 +167,14 @@ TQvTextFont::TQvTextFont(const TQvFontRequest& Request) : FRequest(Request) {
     FMetrics.StrikeOutThickness = std::max(1, RoundHalfEven(Info.StrikeOutSize * Scale));
     FMetrics.StrikeOutOffset = -std::max(1, RoundHalfEven(Info.StrikeOutPosition * Scale));
 
-    if (Bold && FSet->Count() > 0 && FSet->Source(0).FcWeight < 180) {
-        if (const TQvSizedFace* S = SizedFace(0)) FMetrics.Overhang = S->BoldExtraPixels();
+    if (Bold && Primary && FSet->Source(FPrimary).FcWeight < 180) {
+        if (const TQvSizedFace* S = SizedFace(FPrimary)) FMetrics.Overhang = S->BoldExtraPixels();
     }
 }
 
 const std::string& TQvTextFont::PrimaryFamily() const {
     static const std::string None;
-    return FSet->Count() ? FSet->Source(0).Family : None;
+    return FSet->Count() ? FSet->Source(FPrimary).Family : None;
 }
 
 const TQvSizedFace* TQvTextFont::SizedFace(size_t Index) const {
@@ -191,7 +193,7 @@ const TQvSizedFace* TQvTextFont::SizedFace(size_t Index) const {
 const TQvSizedFace* TQvTextFont::FaceFor(char32_t C) const {
     if (FSet->Count() == 0) return nullptr;
     const TQvSizedFace* S = SizedFace(FSet->FaceFor(C));
-    return S ? S : SizedFace(0);
+    return S ? S : SizedFace(FPrimary);
 }
 
 void TQvTextFont::Shape(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) const {
@@ -208,13 +210,13 @@ void TQvTextFont::Shape(std::u16string_view Text, bool RightToLeft, TQvShapedTex
         const char32_t C = QvCodePointAt(Text, I, &Len);
         if (!IsControl(C)) {
             size_t Face = FSet->FaceFor(C);
-            if (!SizedFace(Face)) Face = 0;
+            if (!SizedFace(Face)) Face = FPrimary;
             Cps.push_back({C, static_cast<uint32_t>(I), static_cast<uint8_t>(Len), 0, static_cast<uint16_t>(Face)});
             AnyRtl = AnyRtl || DirClass(C) == dcR;
         }
         I += Len;
     }
-    if (Cps.empty() || !SizedFace(0)) return;
+    if (Cps.empty() || !SizedFace(FPrimary)) return;
 
     if (AnyRtl) {
         // Levels: the paragraph's own direction, right-to-left letters odd, left-to-right

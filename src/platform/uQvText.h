@@ -115,7 +115,7 @@ public:
 
     // The faces behind this font, for glyph outlines: the one that draws C, and the first.
     const TQvSizedFace* FaceFor(char32_t C) const;
-    const TQvSizedFace* PrimaryFace() const { return SizedFace(0); }
+    const TQvSizedFace* PrimaryFace() const { return SizedFace(FPrimary); }
 
 private:
     explicit TQvTextFont(const TQvFontRequest& Request);
@@ -125,6 +125,7 @@ private:
     TQvFontMetrics FMetrics;
     std::shared_ptr<TQvFontSet> FSet;
     int FEm26 = 0;
+    size_t FPrimary = 0;  // the first face that could be opened
     mutable std::vector<const TQvSizedFace*> FSized;  // per face of the set, opened lazily
     mutable std::vector<bool> FTried;
 };
