@@ -11,37 +11,40 @@ namespace {
 
 // The program's aliases. They run after every rule of the machine's configuration and
 // replace the whole family list, so a machine rule cannot send these names elsewhere.
+// They test the face name as requested (our own "qvfacename" property), not the family
+// list: machine rules append other names to that list ("Microsoft YaHei" among the
+// fallbacks of "Tahoma"), which must not trigger an alias.
 // The CJK faces stay in the Latin lists so that Chinese text under a Latin face name
 // falls back to the same face everywhere.
 constexpr const char* AliasRules = R"(<?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
 <fontconfig>
   <match target="pattern">
-    <test name="family" qual="any" compare="eq"><string>微软雅黑</string></test>
+    <test name="qvfacename" compare="eq"><string>微软雅黑</string></test>
     <edit name="family" mode="assign_replace" binding="strong">
       <string>WenQuanYi Micro Hei</string><string>Noto Sans CJK SC</string><string>DejaVu Sans</string>
     </edit>
   </match>
   <match target="pattern">
-    <test name="family" qual="any" compare="eq"><string>Microsoft YaHei</string></test>
+    <test name="qvfacename" compare="eq"><string>Microsoft YaHei</string></test>
     <edit name="family" mode="assign_replace" binding="strong">
       <string>WenQuanYi Micro Hei</string><string>Noto Sans CJK SC</string><string>DejaVu Sans</string>
     </edit>
   </match>
   <match target="pattern">
-    <test name="family" qual="any" compare="eq"><string>Tahoma</string></test>
+    <test name="qvfacename" compare="eq"><string>Tahoma</string></test>
     <edit name="family" mode="assign_replace" binding="strong">
       <string>DejaVu Sans</string><string>WenQuanYi Micro Hei</string><string>Noto Sans CJK SC</string>
     </edit>
   </match>
   <match target="pattern">
-    <test name="family" qual="any" compare="eq"><string>MS Sans Serif</string></test>
+    <test name="qvfacename" compare="eq"><string>MS Sans Serif</string></test>
     <edit name="family" mode="assign_replace" binding="strong">
       <string>DejaVu Sans</string><string>WenQuanYi Micro Hei</string><string>Noto Sans CJK SC</string>
     </edit>
   </match>
   <match target="pattern">
-    <test name="family" qual="any" compare="eq"><string>Default</string></test>
+    <test name="qvfacename" compare="eq"><string>Default</string></test>
     <edit name="family" mode="assign_replace" binding="strong">
       <string>DejaVu Sans</string><string>WenQuanYi Micro Hei</string><string>Noto Sans CJK SC</string>
     </edit>
@@ -162,6 +165,7 @@ std::shared_ptr<TQvFontSet> TQvFontSet::Resolve(const String& FaceName, int Weig
     FcPattern* Pattern = FcPatternCreate();
     const std::string Family = StringToUtf8(FaceName.empty() ? String(u"Default") : FaceName);
     FcPatternAddString(Pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Family.c_str()));
+    FcPatternAddString(Pattern, "qvfacename", reinterpret_cast<const FcChar8*>(Family.c_str()));
     FcPatternAddInteger(Pattern, FC_WEIGHT, FcWeight);
     FcPatternAddInteger(Pattern, FC_SLANT, Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(Pattern, FC_SCALABLE, FcTrue);
