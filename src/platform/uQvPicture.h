@@ -61,8 +61,8 @@ struct TQvPicture {
     std::vector<TQvPictureFrame> Frames;  // at least one after a successful decode
     int BitsPerPixel = 0;                 // of the stored picture: 24 or 32 for bitmaps, 8 for GIF, ...
     bool HasAlpha = false;                // the stored picture carries transparency
-    int LoopCount = 0;                    // GIF repetitions; 0 plays forever
-    TQvPngInfo Png;                       // PNG files only
+    int LoopCount = 0;  // GIF repetitions; 0, also without a looping extension, plays forever
+    TQvPngInfo Png;     // PNG files only
 
     bool Empty() const { return Frames.empty() || Width == 0 || Height == 0; }
     const uint32_t* Pixels(size_t Frame = 0) const { return Frames.at(Frame).Pixels.data(); }
