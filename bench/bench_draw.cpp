@@ -30,14 +30,19 @@ void FillSkin(TCustomSurface32& S) {
         for (int X = 0; X < S.Width(); ++X) {
             const int Edge = std::min(std::min(X, S.Width() - 1 - X), std::min(Y, S.Height() - 1 - Y));
             const uint32_t A = Edge >= 8 ? 255 : static_cast<uint32_t>(Edge * 32);
-            S.SetPixel(X, Y, (A << 24) | (static_cast<uint32_t>(X * 7) & 0xFF) << 16 | (static_cast<uint32_t>(Y * 3) & 0xFF) << 8 | 0x40);
+            S.SetPixel(X, Y,
+                       (A << 24) | (static_cast<uint32_t>(X * 7) & 0xFF) << 16 |
+                           (static_cast<uint32_t>(Y * 3) & 0xFF) << 8 | 0x40);
         }
 }
 
 void BM_Ours_DrawBlend(benchmark::State& State) {
     TSurface32 Src, Dst;
     Src.SetSize(FullW, FullH);
-    if (State.range(0) == 0) FillNoise(Src, 1); else FillSkin(Src);
+    if (State.range(0) == 0)
+        FillNoise(Src, 1);
+    else
+        FillSkin(Src);
     Src.SetDrawMode(dmBlend);
     Dst.SetSize(FullW, FullH);
     FillNoise(Dst, 2);
@@ -92,7 +97,10 @@ pixman_image_t* PeerImage(const TCustomSurface32& S, std::vector<uint32_t>& Stor
 void BM_Peer_CompositeOver(benchmark::State& State) {
     TSurface32 Src, Dst;
     Src.SetSize(FullW, FullH);
-    if (State.range(0) == 0) FillNoise(Src, 1); else FillSkin(Src);
+    if (State.range(0) == 0)
+        FillNoise(Src, 1);
+    else
+        FillSkin(Src);
     Dst.SetSize(FullW, FullH);
     FillNoise(Dst, 2);
     std::vector<uint32_t> SrcStore, DstStore;

@@ -78,7 +78,9 @@ const TBlendKernels& BlendKernels() {
     return *Set.Forms[Set.Count - 1];
 }
 
-int BlendKernelCount() { return Kernels().Count; }
+int BlendKernelCount() {
+    return Kernels().Count;
+}
 
 const TBlendKernels& BlendKernelAt(int Index) {
     const TKernelSet& Set = Kernels();

@@ -13,11 +13,15 @@
 
 namespace QvBlend {
 
-constexpr uint32_t Channel(TColor32 C, int Shift) { return (C >> Shift) & 0xFFu; }
+constexpr uint32_t Channel(TColor32 C, int Shift) {
+    return (C >> Shift) & 0xFFu;
+}
 
 // F*W + B*(256 - W), rounded down after adding one half: W = 0 gives B exactly, W = 255
 // does not give F exactly (F = 0, B = 255 gives 1), as stored pictures expect.
-constexpr uint32_t MixChannel(uint32_t F, uint32_t B, uint32_t W) { return (F * W + B * (256 - W) + 128) >> 8; }
+constexpr uint32_t MixChannel(uint32_t F, uint32_t B, uint32_t W) {
+    return (F * W + B * (256 - W) + 128) >> 8;
+}
 
 }  // namespace QvBlend
 
@@ -53,13 +57,19 @@ constexpr void CombineInto(TColor32 F, TColor32& P, uint32_t W) {
 }
 
 // Blend F into P by F's own alpha (combine into with W = alpha).
-constexpr void BlendInto(TColor32 F, TColor32& P) { CombineInto(F, P, F >> 24); }
+constexpr void BlendInto(TColor32 F, TColor32& P) {
+    CombineInto(F, P, F >> 24);
+}
 
 // The weight of a single pixel blended with master alpha M: ((M + 1) * a) >> 8.
-constexpr uint32_t PixelMasterWeight(uint32_t A, uint32_t M) { return ((M + 1) * A) >> 8; }
+constexpr uint32_t PixelMasterWeight(uint32_t A, uint32_t M) {
+    return ((M + 1) * A) >> 8;
+}
 // The weight of a run of pixels blended with master alpha M: ((a + 1) * M) >> 8. Both are
 // a when M = 255 and differ otherwise (M = 1, a = 200 gives 1 and 0).
-constexpr uint32_t LineMasterWeight(uint32_t A, uint32_t M) { return ((A + 1) * M) >> 8; }
+constexpr uint32_t LineMasterWeight(uint32_t A, uint32_t M) {
+    return ((A + 1) * M) >> 8;
+}
 
 // Blend F into P with master alpha M, one pixel at a time (transforms, polygon fills
 // passing coverage as M). Never a plain copy: the mix applies even at full weight.
@@ -81,7 +91,9 @@ constexpr void LineBlendMaster(TColor32 F, TColor32& P, uint32_t M) {
 }
 
 // round(X * Y / 255) for X, Y in 0..255 (no exact halves exist, 255 being odd).
-constexpr uint32_t MulDiv255(uint32_t X, uint32_t Y) { return (X * Y + 127) / 255; }
+constexpr uint32_t MulDiv255(uint32_t X, uint32_t Y) {
+    return (X * Y + 127) / 255;
+}
 
 // Straight-alpha F composited over straight-alpha B. a = 0 gives B; an opaque B gives the
 // weighted mix with alpha 255; a = 255 or a transparent B gives F; otherwise alpha
@@ -89,7 +101,9 @@ constexpr uint32_t MulDiv255(uint32_t X, uint32_t Y) { return (X * Y + 127) / 25
 TColor32 MergeOver(TColor32 F, TColor32 B);
 // MergeOver with F's alpha first scaled by M, round(a*M/255).
 TColor32 MergeOverMaster(TColor32 F, TColor32 B, uint32_t M);
-inline void MergeInto(TColor32 F, TColor32& P) { P = MergeOver(F, P); }
+inline void MergeInto(TColor32 F, TColor32& P) {
+    P = MergeOver(F, P);
+}
 
 // Run kernels. Each has a plain reference form and, where the processor offers them,
 // SSE2 and AVX2 forms with identical results.

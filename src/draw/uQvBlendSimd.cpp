@@ -27,8 +27,8 @@ QV_SSE2 inline __m128i OverHalf(__m128i F, __m128i B) {
     const __m128i Half = _mm_set1_epi16(128);
     const __m128i A = AlphaLanes(F);
     // The alpha lane takes F's own alpha: (a*256 + 128) >> 8 = a.
-    const __m128i FMul =
-        _mm_or_si128(_mm_and_si128(A, _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1)), _mm_set_epi16(256, 0, 0, 0, 256, 0, 0, 0));
+    const __m128i FMul = _mm_or_si128(_mm_and_si128(A, _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1)),
+                                      _mm_set_epi16(256, 0, 0, 0, 256, 0, 0, 0));
     const __m128i T1 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(F, FMul), Half), 8);
     const __m128i T2 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(B, A), Half), 8);
     return _mm_sub_epi16(_mm_add_epi16(T1, B), T2);
@@ -37,7 +37,8 @@ QV_SSE2 inline __m128i OverHalf(__m128i F, __m128i B) {
 // (F*W + B*(256 - W) + 128) >> 8 on unpacked lanes.
 QV_SSE2 inline __m128i MixHalf(__m128i F, __m128i B, __m128i W) {
     const __m128i Inv = _mm_sub_epi16(_mm_set1_epi16(256), W);
-    const __m128i Sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(F, W), _mm_mullo_epi16(B, Inv)), _mm_set1_epi16(128));
+    const __m128i Sum =
+        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(F, W), _mm_mullo_epi16(B, Inv)), _mm_set1_epi16(128));
     return _mm_srli_epi16(Sum, 8);
 }
 
@@ -109,13 +110,16 @@ QV_SSE2 void Sse2CombineLine(TColor32 F, TColor32* Dst, int Count, uint32_t W) {
     const __m128i Zero = _mm_setzero_si128();
     const __m128i F16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(F)), Zero);
     // F*W + 128 is the same for every pixel.
-    const __m128i FPart = _mm_add_epi16(_mm_mullo_epi16(F16, _mm_set1_epi16(static_cast<short>(W))), _mm_set1_epi16(128));
+    const __m128i FPart =
+        _mm_add_epi16(_mm_mullo_epi16(F16, _mm_set1_epi16(static_cast<short>(W))), _mm_set1_epi16(128));
     const __m128i Inv = _mm_set1_epi16(static_cast<short>(256 - W));
     int I = 0;
     for (; I + 4 <= Count; I += 4) {
         const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dst + I));
-        const __m128i Lo = _mm_srli_epi16(_mm_add_epi16(FPart, _mm_mullo_epi16(_mm_unpacklo_epi8(D, Zero), Inv)), 8);
-        const __m128i Hi = _mm_srli_epi16(_mm_add_epi16(FPart, _mm_mullo_epi16(_mm_unpackhi_epi8(D, Zero), Inv)), 8);
+        const __m128i Lo =
+            _mm_srli_epi16(_mm_add_epi16(FPart, _mm_mullo_epi16(_mm_unpacklo_epi8(D, Zero), Inv)), 8);
+        const __m128i Hi =
+            _mm_srli_epi16(_mm_add_epi16(FPart, _mm_mullo_epi16(_mm_unpackhi_epi8(D, Zero), Inv)), 8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), _mm_packus_epi16(Lo, Hi));
     }
     for (; I < Count; ++I) Dst[I] = WeightedMix(F, Dst[I], W);
@@ -141,8 +145,8 @@ QV_AVX2 inline __m256i OverHalf256(__m256i F, __m256i B) {
 
 QV_AVX2 inline __m256i MixHalf256(__m256i F, __m256i B, __m256i W) {
     const __m256i Inv = _mm256_sub_epi16(_mm256_set1_epi16(256), W);
-    const __m256i Sum = _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(F, W), _mm256_mullo_epi16(B, Inv)),
-                                         _mm256_set1_epi16(128));
+    const __m256i Sum = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(F, W), _mm256_mullo_epi16(B, Inv)), _mm256_set1_epi16(128));
     return _mm256_srli_epi16(Sum, 8);
 }
 
@@ -191,8 +195,10 @@ QV_AVX2 void Avx2MasterBlendLine(const TColor32* Src, TColor32* Dst, int Count, 
         if (AllTransparent256(S)) continue;
         const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst + I));
         const __m256i SLo = _mm256_unpacklo_epi8(S, Zero), SHi = _mm256_unpackhi_epi8(S, Zero);
-        const __m256i WLo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes256(SLo), One), Master), 8);
-        const __m256i WHi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes256(SHi), One), Master), 8);
+        const __m256i WLo =
+            _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes256(SLo), One), Master), 8);
+        const __m256i WHi =
+            _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes256(SHi), One), Master), 8);
         const __m256i Lo = MixHalf256(SLo, _mm256_unpacklo_epi8(D, Zero), WLo);
         const __m256i Hi = MixHalf256(SHi, _mm256_unpackhi_epi8(D, Zero), WHi);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I), _mm256_packus_epi16(Lo, Hi));
@@ -208,16 +214,16 @@ QV_AVX2 void Avx2CombineLine(TColor32 F, TColor32* Dst, int Count, uint32_t W) {
     }
     const __m256i Zero = _mm256_setzero_si256();
     const __m256i F16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(F)), Zero);
-    const __m256i FPart =
-        _mm256_add_epi16(_mm256_mullo_epi16(F16, _mm256_set1_epi16(static_cast<short>(W))), _mm256_set1_epi16(128));
+    const __m256i FPart = _mm256_add_epi16(_mm256_mullo_epi16(F16, _mm256_set1_epi16(static_cast<short>(W))),
+                                           _mm256_set1_epi16(128));
     const __m256i Inv = _mm256_set1_epi16(static_cast<short>(256 - W));
     int I = 0;
     for (; I + 8 <= Count; I += 8) {
         const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst + I));
-        const __m256i Lo =
-            _mm256_srli_epi16(_mm256_add_epi16(FPart, _mm256_mullo_epi16(_mm256_unpacklo_epi8(D, Zero), Inv)), 8);
-        const __m256i Hi =
-            _mm256_srli_epi16(_mm256_add_epi16(FPart, _mm256_mullo_epi16(_mm256_unpackhi_epi8(D, Zero), Inv)), 8);
+        const __m256i Lo = _mm256_srli_epi16(
+            _mm256_add_epi16(FPart, _mm256_mullo_epi16(_mm256_unpacklo_epi8(D, Zero), Inv)), 8);
+        const __m256i Hi = _mm256_srli_epi16(
+            _mm256_add_epi16(FPart, _mm256_mullo_epi16(_mm256_unpackhi_epi8(D, Zero), Inv)), 8);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I), _mm256_packus_epi16(Lo, Hi));
     }
     for (; I < Count; ++I) Dst[I] = WeightedMix(F, Dst[I], W);
@@ -228,12 +234,20 @@ const TBlendKernels Avx2Kernels{"avx2", Avx2OverBlendLine, Avx2MasterBlendLine, 
 
 }  // namespace
 
-const TBlendKernels* Sse2BlendKernels() { return __builtin_cpu_supports("sse2") ? &Sse2Kernels : nullptr; }
-const TBlendKernels* Avx2BlendKernels() { return __builtin_cpu_supports("avx2") ? &Avx2Kernels : nullptr; }
+const TBlendKernels* Sse2BlendKernels() {
+    return __builtin_cpu_supports("sse2") ? &Sse2Kernels : nullptr;
+}
+const TBlendKernels* Avx2BlendKernels() {
+    return __builtin_cpu_supports("avx2") ? &Avx2Kernels : nullptr;
+}
 
 #else
 
-const TBlendKernels* Sse2BlendKernels() { return nullptr; }
-const TBlendKernels* Avx2BlendKernels() { return nullptr; }
+const TBlendKernels* Sse2BlendKernels() {
+    return nullptr;
+}
+const TBlendKernels* Avx2BlendKernels() {
+    return nullptr;
+}
 
 #endif

@@ -13,13 +13,23 @@ constexpr TColor32 Color32(uint8_t R, uint8_t G, uint8_t B, uint8_t A = 255) {
     return (TColor32{A} << 24) | (TColor32{R} << 16) | (TColor32{G} << 8) | TColor32{B};
 }
 
-constexpr uint8_t AlphaComponent(TColor32 C) { return static_cast<uint8_t>(C >> 24); }
-constexpr uint8_t RedComponent(TColor32 C) { return static_cast<uint8_t>(C >> 16); }
-constexpr uint8_t GreenComponent(TColor32 C) { return static_cast<uint8_t>(C >> 8); }
-constexpr uint8_t BlueComponent(TColor32 C) { return static_cast<uint8_t>(C); }
+constexpr uint8_t AlphaComponent(TColor32 C) {
+    return static_cast<uint8_t>(C >> 24);
+}
+constexpr uint8_t RedComponent(TColor32 C) {
+    return static_cast<uint8_t>(C >> 16);
+}
+constexpr uint8_t GreenComponent(TColor32 C) {
+    return static_cast<uint8_t>(C >> 8);
+}
+constexpr uint8_t BlueComponent(TColor32 C) {
+    return static_cast<uint8_t>(C);
+}
 
 // The colour with its alpha byte replaced.
-constexpr TColor32 SetAlpha(TColor32 C, uint8_t A) { return (C & 0x00FFFFFFu) | (TColor32{A} << 24); }
+constexpr TColor32 SetAlpha(TColor32 C, uint8_t A) {
+    return (C & 0x00FFFFFFu) | (TColor32{A} << 24);
+}
 
 // A platform colour (0x00BBGGRR; negative = system colour of index value & 0xFF) as an
 // opaque 32-bit colour.
@@ -32,7 +42,9 @@ constexpr int Intensity(TColor32 C) {
     return (RedComponent(C) * 61 + GreenComponent(C) * 174 + BlueComponent(C) * 21) >> 8;
 }
 // The grey of intensity I with alpha A.
-constexpr TColor32 Gray32(uint8_t I, uint8_t A = 255) { return (TColor32{A} << 24) | (TColor32{I} * 0x010101u); }
+constexpr TColor32 Gray32(uint8_t I, uint8_t A = 255) {
+    return (TColor32{A} << 24) | (TColor32{I} * 0x010101u);
+}
 
 constexpr TColor32 clBlack32 = 0xFF000000u, clWhite32 = 0xFFFFFFFFu, clTransparent32 = 0x00000000u;
 

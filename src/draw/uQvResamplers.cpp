@@ -9,7 +9,9 @@
 
 // --- TCustomSampler ---------------------------------------------------------------------
 
-TColor32 TCustomSampler::GetSampleInt(int X, int Y) { return GetSampleFixed(Fixed(X), Fixed(Y)); }
+TColor32 TCustomSampler::GetSampleInt(int X, int Y) {
+    return GetSampleFixed(Fixed(X), Fixed(Y));
+}
 
 TColor32 TCustomSampler::GetSampleFloat(float X, float Y) {
     if (!std::isfinite(X) || !std::isfinite(Y)) return 0;
@@ -17,7 +19,9 @@ TColor32 TCustomSampler::GetSampleFloat(float X, float Y) {
                           RoundHalfEven(static_cast<double>(Y) * 65536.0));
 }
 
-TFloatRect TCustomSampler::GetSampleBounds() const { return {}; }
+TFloatRect TCustomSampler::GetSampleBounds() const {
+    return {};
+}
 
 // --- TCustomResampler ---------------------------------------------------------------------
 
@@ -68,9 +72,13 @@ TColor32 TCustomResampler::ReadPixel(int X, int Y) const {
 
 // --- TNearestResampler ------------------------------------------------------------------
 
-TColor32 TNearestResampler::GetSampleInt(int X, int Y) { return ReadPixel(X, Y); }
+TColor32 TNearestResampler::GetSampleInt(int X, int Y) {
+    return ReadPixel(X, Y);
+}
 
-TColor32 TNearestResampler::GetSampleFixed(TFixed X, TFixed Y) { return ReadPixel(FixedRound(X), FixedRound(Y)); }
+TColor32 TNearestResampler::GetSampleFixed(TFixed X, TFixed Y) {
+    return ReadPixel(FixedRound(X), FixedRound(Y));
+}
 
 std::unique_ptr<TCustomResampler> TNearestResampler::NewInstance() const {
     return std::make_unique<TNearestResampler>();
@@ -112,8 +120,10 @@ void StretchNearest(TCustomSurface32* Dst, const TRect& DstRect, const TRect& Ds
     TRect Part;
     if (!IntersectRect(Part, DstRect, DstClip) || !IntersectRect(Part, Part, Dst->BoundsRect())) return;
     if (Dst->MeasuringMode()) return;
-    const std::vector<int> Cols = NearestMap(SrcRect.Left, SrcRect.Right, DstRect.Left, DstRect.Right, Part.Left, Part.Right);
-    const std::vector<int> Rows = NearestMap(SrcRect.Top, SrcRect.Bottom, DstRect.Top, DstRect.Bottom, Part.Top, Part.Bottom);
+    const std::vector<int> Cols =
+        NearestMap(SrcRect.Left, SrcRect.Right, DstRect.Left, DstRect.Right, Part.Left, Part.Right);
+    const std::vector<int> Rows =
+        NearestMap(SrcRect.Top, SrcRect.Bottom, DstRect.Top, DstRect.Bottom, Part.Top, Part.Bottom);
     const int N = Part.Width();
     // A plain copy gathers straight into the destination and repeats a row by copying it.
     const bool Copies = Src->DrawMode() == dmOpaque || (Src->DrawMode() == dmCustom && !Src->OnPixelCombine);

@@ -36,7 +36,9 @@ TRect PixelSpan(int X1, int Y1, int X2, int Y2) {
 
 // --- TNotifiablePersistent ------------------------------------------------------------
 
-void TNotifiablePersistent::BeginUpdate() { ++FUpdateCount; }
+void TNotifiablePersistent::BeginUpdate() {
+    ++FUpdateCount;
+}
 
 void TNotifiablePersistent::EndUpdate() {
     if (FUpdateCount <= 0) throw EQvError("Unpaired TThreadPersistent.EndUpdate");
@@ -61,9 +63,15 @@ void TThreadPersistent::Unlock() {
 
 // --- TCustomMap -----------------------------------------------------------------------
 
-void TCustomMap::SetHeight(int NewHeight) { SetSize(FWidth, NewHeight); }
-void TCustomMap::SetWidth(int NewWidth) { SetSize(NewWidth, FHeight); }
-void TCustomMap::Delete() { SetSize(0, 0); }
+void TCustomMap::SetHeight(int NewHeight) {
+    SetSize(FWidth, NewHeight);
+}
+void TCustomMap::SetWidth(int NewWidth) {
+    SetSize(NewWidth, FHeight);
+}
+void TCustomMap::Delete() {
+    SetSize(0, 0);
+}
 
 void TCustomMap::Resized() {
     if (OnResize) OnResize(this);
@@ -100,11 +108,15 @@ void FreeBackend(HBITMAP Bitmap, HDC Dc) {
 
 }  // namespace
 
-TCustomSurface32::~TCustomSurface32() { FreeBackend(FBitmapHandle, FHandle); }
+TCustomSurface32::~TCustomSurface32() {
+    FreeBackend(FBitmapHandle, FHandle);
+}
 
 void TCustomSurface32::HandleChanged(HDC) {}
 
-bool TCustomSurface32::SetSize(int NewWidth, int NewHeight) { return TCustomMap::SetSize(NewWidth, NewHeight); }
+bool TCustomSurface32::SetSize(int NewWidth, int NewHeight) {
+    return TCustomMap::SetSize(NewWidth, NewHeight);
+}
 
 void TCustomSurface32::ChangeSize(int& Width, int& Height, int NewWidth, int NewHeight) {
     // The new pixels are made before the old ones go, so a failure keeps the surface whole.
@@ -149,7 +161,9 @@ void TCustomSurface32::ChangeSize(int& Width, int& Height, int NewWidth, int New
     FreeBackend(OldBitmap, OldDc);
 }
 
-void TCustomSurface32::SetClipRect(const TRect& Value) { IntersectRect(FClipRect, Value, BoundsRect()); }
+void TCustomSurface32::SetClipRect(const TRect& Value) {
+    IntersectRect(FClipRect, Value, BoundsRect());
+}
 
 // --- change notification ----------------------------------------------------------------
 
@@ -174,7 +188,9 @@ void TCustomSurface32::EndMeasuring() {
     FOldOnAreaChanged = nullptr;
 }
 
-void TCustomSurface32::PropertyChanged() { Changed(); }
+void TCustomSurface32::PropertyChanged() {
+    Changed();
+}
 
 void TCustomSurface32::SetDrawMode(TDrawMode Value) {
     if (FDrawMode == Value) return;
@@ -213,7 +229,9 @@ void TCustomSurface32::SetResampler(std::unique_ptr<TCustomResampler> Value) {
     Changed();
 }
 
-String TCustomSurface32::ResamplerClassName() const { return FResampler->ClassName(); }
+String TCustomSurface32::ResamplerClassName() const {
+    return FResampler->ClassName();
+}
 
 void TCustomSurface32::SetResamplerClassName(const String& Value) {
     if (Value == ResamplerClassName()) return;
@@ -280,8 +298,10 @@ void TCustomSurface32::DefineProperties(TFiler& Filer) {
 void TCustomSurface32::ReadData(TStream& Stream) {
     uint8_t Head[8];
     Stream.ReadBuffer(Head, 8);
-    const uint32_t W = uint32_t{Head[0]} | uint32_t{Head[1]} << 8 | uint32_t{Head[2]} << 16 | uint32_t{Head[3]} << 24;
-    const uint32_t H = uint32_t{Head[4]} | uint32_t{Head[5]} << 8 | uint32_t{Head[6]} << 16 | uint32_t{Head[7]} << 24;
+    const uint32_t W =
+        uint32_t{Head[0]} | uint32_t{Head[1]} << 8 | uint32_t{Head[2]} << 16 | uint32_t{Head[3]} << 24;
+    const uint32_t H =
+        uint32_t{Head[4]} | uint32_t{Head[5]} << 8 | uint32_t{Head[6]} << 16 | uint32_t{Head[7]} << 24;
     // The stored size is trusted only as far as the stream can back it.
     if (W > static_cast<uint32_t>(MaxSurfaceSide) || H > static_cast<uint32_t>(MaxSurfaceSide) ||
         uint64_t{W} * H > static_cast<uint64_t>(MaxSurfacePixels) ||
@@ -381,14 +401,17 @@ void TCustomSurface32::TakePicture(const TQvPicture& Picture) {
             }
             const uint32_t A = C >> 24;
             auto Over = [A](uint32_t V) { return (V * A + 255 * (255 - A) + 127) / 255; };
-            FBits[I] = 0xFF000000u | (Over((C >> 16) & 255) << 16) | (Over((C >> 8) & 255) << 8) | Over(C & 255);
+            FBits[I] =
+                0xFF000000u | (Over((C >> 16) & 255) << 16) | (Over((C >> 8) & 255) << 8) | Over(C & 255);
         }
     }
     EndUpdate();
     Changed();
 }
 
-void TCustomSurface32::LoadFromFile(const String& FileName) { TakePicture(LoadPictureFromFile(FileName)); }
+void TCustomSurface32::LoadFromFile(const String& FileName) {
+    TakePicture(LoadPictureFromFile(FileName));
+}
 
 void TCustomSurface32::LoadFromBytes(const uint8_t* Data, size_t Size, const String& NameHint) {
     TakePicture(LoadPicture(Data, Size, NameHint));
@@ -448,7 +471,8 @@ void TCustomSurface32::SetPixelTS(int X, int Y, TColor32 Value) {
 }
 
 void TCustomSurface32::Clear(TColor32 FillColor) {
-    if (!FMeasuringMode && FBits != nullptr) std::fill_n(FBits, static_cast<size_t>(FWidth) * FHeight, FillColor);
+    if (!FMeasuringMode && FBits != nullptr)
+        std::fill_n(FBits, static_cast<size_t>(FWidth) * FHeight, FillColor);
     Changed();
 }
 
@@ -456,7 +480,8 @@ void TCustomSurface32::ResetAlpha(uint8_t Alpha) {
     if (!FMeasuringMode && FBits != nullptr) {
         const TColor32 A = TColor32{Alpha} << 24;
         TColor32* P = FBits;
-        for (size_t I = 0, N = static_cast<size_t>(FWidth) * FHeight; I < N; ++I) P[I] = (P[I] & 0x00FFFFFFu) | A;
+        for (size_t I = 0, N = static_cast<size_t>(FWidth) * FHeight; I < N; ++I)
+            P[I] = (P[I] & 0x00FFFFFFu) | A;
     }
     Changed();
 }
@@ -631,7 +656,8 @@ void TCustomSurface32::FrameRectTS(int X1, int Y1, int X2, int Y2, TColor32 Valu
 // round(i * minor / major), an exact half going towards the end point. Only the steps
 // whose major coordinate lies in Clip are walked, so long lines cost what is visible.
 template <bool Transparent>
-void TCustomSurface32::BresenhamLine(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L, const TRect& Clip) {
+void TCustomSurface32::BresenhamLine(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L,
+                                     const TRect& Clip) {
     if (FMeasuringMode || IsRectEmpty(Clip)) return;
     const int64_t Dx = int64_t{X2} - X1, Dy = int64_t{Y2} - Y1;
     const bool XMajor = std::llabs(Dx) >= std::llabs(Dy);
@@ -658,7 +684,10 @@ void TCustomSurface32::BresenhamLine(int X1, int Y1, int X2, int Y2, TColor32 Va
         // A single point (only reached with L).
         if (MinorStart >= MinLo && MinorStart <= MinHi) {
             TColor32& P = *PixelPtr(X1, Y1);
-            if (Transparent) BlendPixelT(P, Value); else P = Value;
+            if (Transparent)
+                BlendPixelT(P, Value);
+            else
+                P = Value;
         }
         return;
     }
@@ -672,7 +701,10 @@ void TCustomSurface32::BresenhamLine(int X1, int Y1, int X2, int Y2, TColor32 Va
         if (N >= MinLo && N <= MinHi) {
             const int X = static_cast<int>(XMajor ? M : N), Y = static_cast<int>(XMajor ? N : M);
             TColor32& P = *PixelPtr(X, Y);
-            if (Transparent) BlendPixelT(P, Value); else P = Value;
+            if (Transparent)
+                BlendPixelT(P, Value);
+            else
+                P = Value;
         }
         R += 2 * Minor;
         if (R >= 2 * Major) {
@@ -744,7 +776,8 @@ void TCustomSurface32::LineAS(int X1, int Y1, int X2, int Y2, TColor32 Value, bo
             const uint32_t F = static_cast<uint32_t>((Pos >> 8) & 0xFF);
             auto Put = [&](int64_t MinorC, uint32_t Weight) {
                 const int64_t X = XMajor ? M : MinorC, Y = XMajor ? MinorC : M;
-                if (X < FClipRect.Left || X >= FClipRect.Right || Y < FClipRect.Top || Y >= FClipRect.Bottom) return;
+                if (X < FClipRect.Left || X >= FClipRect.Right || Y < FClipRect.Top || Y >= FClipRect.Bottom)
+                    return;
                 BlendIntoMaster(Value, *PixelPtr(static_cast<int>(X), static_cast<int>(Y)), Weight);
             };
             Put(Nm, G[255 - F]);
@@ -752,7 +785,8 @@ void TCustomSurface32::LineAS(int X1, int Y1, int X2, int Y2, TColor32 Value, bo
         }
     }
     const TRect Span = PixelSpan(X1, Y1, X2, Y2);
-    Changed(Rect(Span.Left, Span.Top, ClampToInt(int64_t{Span.Right} + 1), ClampToInt(int64_t{Span.Bottom} + 1)));
+    Changed(
+        Rect(Span.Left, Span.Top, ClampToInt(int64_t{Span.Right} + 1), ClampToInt(int64_t{Span.Bottom} + 1)));
 }
 
 // --- antialiased fixed-point lines ----------------------------------------------------------
@@ -784,7 +818,8 @@ void TCustomSurface32::SplatT(int64_t X, int64_t Y, TColor32 Value) {
 namespace {
 
 // Clips the segment to the closed rectangle [L, R] x [T, B]; false when nothing remains.
-bool ClipSegment(int64_t& X1, int64_t& Y1, int64_t& X2, int64_t& Y2, int64_t L, int64_t T, int64_t R, int64_t B) {
+bool ClipSegment(int64_t& X1, int64_t& Y1, int64_t& X2, int64_t& Y2, int64_t L, int64_t T, int64_t R,
+                 int64_t B) {
     auto Code = [&](int64_t X, int64_t Y) {
         return (X < L ? 1 : 0) | (X > R ? 2 : 0) | (Y < T ? 4 : 0) | (Y > B ? 8 : 0);
     };
@@ -862,7 +897,8 @@ void TCustomSurface32::LineXS(TFixed AX1, TFixed AY1, TFixed AX2, TFixed AY2, TC
         // the end point.
         const int64_t Rest = Hyp - (N << 16);
         const uint32_t A = static_cast<uint32_t>((int64_t{AlphaComponent(Value)} * Rest) >> 16);
-        SplatT((X1 + X2 - Nx) >> 9, (Y1 + Y2 - Ny) >> 9, SetAlpha(Value, static_cast<uint8_t>(std::min(A, 255u))));
+        SplatT((X1 + X2 - Nx) >> 9, (Y1 + Y2 - Ny) >> 9,
+               SetAlpha(Value, static_cast<uint8_t>(std::min(A, 255u))));
     }
     Changed(Area);
 }
@@ -870,11 +906,15 @@ void TCustomSurface32::LineXS(TFixed AX1, TFixed AY1, TFixed AX2, TFixed AY2, TC
 void TCustomSurface32::LineFS(float X1, float Y1, float X2, float Y2, TColor32 Value, bool L) {
     // A line with a non-finite end has no place on the surface.
     if (!std::isfinite(X1) || !std::isfinite(Y1) || !std::isfinite(X2) || !std::isfinite(Y2)) return;
-    auto ToFixed = [](float V) { return static_cast<TFixed>(RoundHalfEven(static_cast<double>(V) * 65536.0)); };
+    auto ToFixed = [](float V) {
+        return static_cast<TFixed>(RoundHalfEven(static_cast<double>(V) * 65536.0));
+    };
     LineXS(ToFixed(X1), ToFixed(Y1), ToFixed(X2), ToFixed(Y2), Value, L);
 }
 
-void TCustomSurface32::MoveTo(int X, int Y) { FPenPos = Point(X, Y); }
+void TCustomSurface32::MoveTo(int X, int Y) {
+    FPenPos = Point(X, Y);
+}
 
 void TCustomSurface32::LineToS(int X, int Y) {
     LineS(FPenPos.X, FPenPos.Y, X, Y, FPenColor);
@@ -958,7 +998,8 @@ std::unique_ptr<TCustomSurface32> CopyOfPart(TCustomSurface32* Src, const TRect&
     auto Copy = std::make_unique<TCustomSurface32>();
     Copy->SetSize(Part.Width(), Part.Height());
     for (int Y = 0; Y < Part.Height(); ++Y)
-        std::memcpy(Copy->ScanLine(Y), Src->PixelPtr(Part.Left, Part.Top + Y), Part.Width() * sizeof(TColor32));
+        std::memcpy(Copy->ScanLine(Y), Src->PixelPtr(Part.Left, Part.Top + Y),
+                    Part.Width() * sizeof(TColor32));
     Src->CopyPropertiesTo(Copy.get());
     Copy->OnPixelCombine = Src->OnPixelCombine;
     NewRect = Copy->BoundsRect();
@@ -979,8 +1020,9 @@ TRect BlockTransfer(TCustomSurface32* Dst, int DstX, int DstY, const TRect& DstC
     TRect Clip;
     if (!IntersectRect(Clip, DstClip, Dst->BoundsRect())) return {};
     TRect DR;
-    if (!IntersectRect(DR, Rect(ClampToInt(X), ClampToInt(Y), ClampToInt(X + SR.Width()), ClampToInt(Y + SR.Height())),
-                       Clip))
+    if (!IntersectRect(
+            DR, Rect(ClampToInt(X), ClampToInt(Y), ClampToInt(X + SR.Width()), ClampToInt(Y + SR.Height())),
+            Clip))
         return {};
     // The source part that lands in DR.
     const int Sx = static_cast<int>(SR.Left + (DR.Left - X)), Sy = static_cast<int>(SR.Top + (DR.Top - Y));
@@ -1017,8 +1059,8 @@ int64_t RoundScaled(int64_t Cut, int64_t Num, int64_t Den) {
 
 }  // namespace
 
-TRect StretchTransfer(TCustomSurface32* Dst, const TRect& ADstRect, const TRect& DstClip, TCustomSurface32* Src,
-                      const TRect& ASrcRect) {
+TRect StretchTransfer(TCustomSurface32* Dst, const TRect& ADstRect, const TRect& DstClip,
+                      TCustomSurface32* Src, const TRect& ASrcRect) {
     if (Dst == nullptr) throw EQvError("Destination bitmap is nil");
     if (Src == nullptr) throw EQvError("Source bitmap is nil");
     TRect DstRect = ADstRect, SrcRect = ASrcRect;
@@ -1241,8 +1283,12 @@ TSize TSurface32::TextExtent(const String& Text) {
     return Size;
 }
 
-int TSurface32::TextWidth(const String& Text) { return TextExtent(Text).cx; }
-int TSurface32::TextHeight(const String& Text) { return TextExtent(Text).cy; }
+int TSurface32::TextWidth(const String& Text) {
+    return TextExtent(Text).cx;
+}
+int TSurface32::TextHeight(const String& Text) {
+    return TextExtent(Text).cy;
+}
 
 void TSurface32::ColourCoverage(TSurface32& Scratch, TColor32 Color) {
     const TColor32 Rgb = Color & 0x00FFFFFFu;
@@ -1338,7 +1384,8 @@ void TSurface32::RenderText(const TRect& DstRect, UINT Flags, const String& Text
     RenderRect(DstRect, Flags, Text, Color);
 }
 
-void TSurface32::RenderText(const TRect& DstRect, UINT Flags, const String& Text, int AALevel, TColor32 Color) {
+void TSurface32::RenderText(const TRect& DstRect, UINT Flags, const String& Text, int AALevel,
+                            TColor32 Color) {
     if (Empty()) return;
     RecreateFont(static_cast<BYTE>(std::clamp(AALevel, 0, 255)));
     struct TQualityBack {

@@ -351,8 +351,8 @@ TRect BlockTransfer(TCustomSurface32* Dst, int DstX, int DstY, const TRect& DstC
 // Stretched transfer of SrcRect of Src to DstRect of Dst, clipped to DstClip: the
 // rectangles are trimmed to the source, equal sizes go to BlockTransfer, others to Src's
 // resampler. Returns the trimmed destination rectangle (empty when nothing was drawn).
-TRect StretchTransfer(TCustomSurface32* Dst, const TRect& DstRect, const TRect& DstClip, TCustomSurface32* Src,
-                      const TRect& SrcRect);
+TRect StretchTransfer(TCustomSurface32* Dst, const TRect& DstRect, const TRect& DstClip,
+                      TCustomSurface32* Src, const TRect& SrcRect);
 // Combines one transformed sample C into the destination pixel D by Src's draw mode:
 // dmOpaque assigns; dmBlend blends into with master alpha (cmBlend) or merges with the
 // alpha scaled by the master alpha (cmMerge); dmTransparent assigns unless C is the

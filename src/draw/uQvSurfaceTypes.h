@@ -14,11 +14,19 @@ constexpr TFixed FixedOne = 0x10000;
 constexpr TFixed FixedHalf = 0x7FFF;
 
 // (A * B) >> 16 on the 64-bit product, rounding toward minus infinity.
-constexpr TFixed FixedMul(TFixed A, TFixed B) { return static_cast<TFixed>((int64_t{A} * B) >> 16); }
+constexpr TFixed FixedMul(TFixed A, TFixed B) {
+    return static_cast<TFixed>((int64_t{A} * B) >> 16);
+}
 // (A + 32767) >> 16: an exact half rounds down.
-constexpr int FixedRound(TFixed A) { return static_cast<int>((int64_t{A} + FixedHalf) >> 16); }
-constexpr int FixedFloor(TFixed A) { return A >> 16; }
-constexpr TFixed Fixed(int Value) { return static_cast<TFixed>(static_cast<uint32_t>(Value) << 16); }
+constexpr int FixedRound(TFixed A) {
+    return static_cast<int>((int64_t{A} + FixedHalf) >> 16);
+}
+constexpr int FixedFloor(TFixed A) {
+    return A >> 16;
+}
+constexpr TFixed Fixed(int Value) {
+    return static_cast<TFixed>(static_cast<uint32_t>(Value) << 16);
+}
 
 struct TFixedPoint {
     TFixed X = 0;
@@ -42,8 +50,12 @@ struct TFloatRect {
     constexpr bool operator==(const TFloatRect&) const = default;
 };
 
-constexpr TFloatPoint FloatPoint(float X, float Y) { return {X, Y}; }
-constexpr TFloatRect FloatRect(float Left, float Top, float Right, float Bottom) { return {Left, Top, Right, Bottom}; }
+constexpr TFloatPoint FloatPoint(float X, float Y) {
+    return {X, Y};
+}
+constexpr TFloatRect FloatRect(float Left, float Top, float Right, float Bottom) {
+    return {Left, Top, Right, Bottom};
+}
 constexpr TFloatRect FloatRect(const TRect& R) {
     return {static_cast<float>(R.Left), static_cast<float>(R.Top), static_cast<float>(R.Right),
             static_cast<float>(R.Bottom)};

@@ -98,7 +98,8 @@ TEST(BlendFormulas, MergeOverSpecialCasesAndMean) {
             ASSERT_EQ(R >> 24, A + Ba - (A * Ba + 127) / 255) << A << " " << Ba;
         }
     // Master alpha scales the source alpha first: round(200 * 128 / 255) = 100.
-    EXPECT_EQ(MergeOverMaster(0xC8FFFFFFu, 0xFF000000u, 128), WeightedMix(0x64FFFFFFu, 0xFF000000u, 100) | 0xFF000000u);
+    EXPECT_EQ(MergeOverMaster(0xC8FFFFFFu, 0xFF000000u, 128),
+              WeightedMix(0x64FFFFFFu, 0xFF000000u, 100) | 0xFF000000u);
 }
 
 namespace {
@@ -126,13 +127,13 @@ void AllCombinations(std::vector<TColor32>& Src, std::vector<TColor32>& Dst, int
     }
 }
 
-void ExpectSame(const std::vector<TColor32>& Want, const std::vector<TColor32>& Got, const std::vector<TColor32>& Src,
-                const std::vector<TColor32>& Dst, const char* Form) {
+void ExpectSame(const std::vector<TColor32>& Want, const std::vector<TColor32>& Got,
+                const std::vector<TColor32>& Src, const std::vector<TColor32>& Dst, const char* Form) {
     if (std::memcmp(Want.data(), Got.data(), Want.size() * 4) == 0) return;
     for (size_t I = 0; I < Want.size(); ++I)
         if (Want[I] != Got[I]) {
-            ADD_FAILURE() << Form << ": pixel " << I << " F=" << std::hex << Src[I] << " B=" << Dst[I] << " want "
-                          << Want[I] << " got " << Got[I];
+            ADD_FAILURE() << Form << ": pixel " << I << " F=" << std::hex << Src[I] << " B=" << Dst[I]
+                          << " want " << Want[I] << " got " << Got[I];
             return;
         }
 }

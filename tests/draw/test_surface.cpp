@@ -125,7 +125,8 @@ TEST(SurfaceData, StoredRecordAndItsLimits) {
     FillPattern(S, 68, 17);
     const std::vector<uint8_t> Data = S.DataRecord();
     ASSERT_EQ(Data.size(), 8u + 4624u);
-    EXPECT_EQ(std::vector<uint8_t>(Data.begin(), Data.begin() + 8), (std::vector<uint8_t>{0x44, 0, 0, 0, 0x11, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(Data.begin(), Data.begin() + 8),
+              (std::vector<uint8_t>{0x44, 0, 0, 0, 0x11, 0, 0, 0}));
     const TColor32 P0 = S.GetPixel(0, 0);
     EXPECT_EQ(Data[8], P0 & 0xFF);  // blue first
     EXPECT_EQ(Data[11], P0 >> 24);  // alpha last
@@ -150,9 +151,9 @@ TEST(SurfaceData, StoredRecordAndItsLimits) {
     };
     Refused(std::vector<uint8_t>(Data.begin(), Data.end() - 1));
     Refused({1, 2, 3});
-    Refused({0x00, 0x80, 0, 0, 1, 0, 0, 0});           // 32768 wide
-    Refused({0xFF, 0x7F, 0, 0, 0xFF, 0x7F, 0, 0});      // 32767 x 32767 > 2^28 pixels
-    Refused({0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0});      // a "negative" width
+    Refused({0x00, 0x80, 0, 0, 1, 0, 0, 0});        // 32768 wide
+    Refused({0xFF, 0x7F, 0, 0, 0xFF, 0x7F, 0, 0});  // 32767 x 32767 > 2^28 pixels
+    Refused({0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0});  // a "negative" width
     // An empty record is a valid empty surface.
     const std::vector<uint8_t> None{0, 0, 0, 0, 9, 0, 0, 0};
     EXPECT_EQ(T.ReadDataRecord(None.data(), None.size()), 8u);
@@ -231,7 +232,9 @@ TEST(SurfaceBlend, DrawModesOfTheBlockTransfer) {
     Fresh();
     Dst.Draw(0, 0, &Src);  // no callback: a copy
     EXPECT_EQ(Pixels(Dst), Pixels(Src));
-    Src.OnPixelCombine = [](TColor32 F, TColor32& B, TColor32 M) { B = (F & 0xFF) | (M << 8) | (B & 0xFF000000u); };
+    Src.OnPixelCombine = [](TColor32 F, TColor32& B, TColor32 M) {
+        B = (F & 0xFF) | (M << 8) | (B & 0xFF000000u);
+    };
     Fresh();
     Dst.Draw(0, 0, &Src);
     EXPECT_EQ(Dst.GetPixel(1, 0), 0xFF00FF78u);
@@ -292,7 +295,8 @@ TEST(SurfaceStretch, NearestColumnsAndRows) {
     Dst.SetSize(4, 4);
     Dst.Draw(Dst.BoundsRect(), Src.BoundsRect(), &Src);
     for (int Y = 0; Y < 4; ++Y)
-        for (int X = 0; X < 4; ++X) EXPECT_EQ(Dst.GetPixel(X, Y), 0xFF000000u + (Y / 2) * 16 + X / 2) << X << "," << Y;
+        for (int X = 0; X < 4; ++X)
+            EXPECT_EQ(Dst.GetPixel(X, Y), 0xFF000000u + (Y / 2) * 16 + X / 2) << X << "," << Y;
 
     // Shrinking 10 -> 3: ratio 3.3333333f, columns trunc(0), trunc(3.33), trunc(6.67).
     Src.SetSize(10, 1);

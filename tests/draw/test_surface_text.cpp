@@ -29,8 +29,8 @@ TEST(SurfaceText, TextoutWritesOnlyGlyphsAndKeepsAlpha) {
     S.Textout(2, 2, u"Wg");
     int Red = 0;
     for (TColor32 P : Pixels(S)) {
-        EXPECT_EQ(P >> 24, 0u);            // the alpha byte stays as it was
-        EXPECT_EQ(P & 0x0000FFFFu, 0u);    // only red was written
+        EXPECT_EQ(P >> 24, 0u);          // the alpha byte stays as it was
+        EXPECT_EQ(P & 0x0000FFFFu, 0u);  // only red was written
         Red += (P >> 16) != 0;
     }
     EXPECT_GT(Red, 5);
