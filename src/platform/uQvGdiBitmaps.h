@@ -98,6 +98,7 @@ private:
     bool FTopDown = true;
     bool FMono = false;
     uint8_t* FBits = nullptr;
+    uint8_t* FBlock = nullptr;  // the allocation FBits lies in
 };
 
 // The bitmap of a handle, or null.

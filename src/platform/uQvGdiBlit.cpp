@@ -35,32 +35,38 @@ uint32_t ApplyRop(unsigned T, uint32_t P, uint32_t S, uint32_t D) {
 }
 
 // Destination pixels and where each of their columns and rows comes from in the source
-// (target coordinates of both); -1 marks a column or row outside the source bitmap.
+// (target coordinates of both). Dst is already limited to the destination clip's box and
+// to the pixels whose source exists.
 struct TMapping {
     TRect Dst;
     std::vector<int> Cols;
     std::vector<int> Rows;
+    bool Straight = false;  // Cols[i + 1] = Cols[i] + 1 everywhere
 };
 
-// Nearest-neighbour map of Count destination steps onto the source run [SrcStart,
-// SrcStart + SrcCount), mirrored when Flip; entries outside [0, Limit) become -1.
-void MapAxis(int Count, int SrcStart, int SrcCount, bool Flip, int Limit, std::vector<int>& Out) {
-    Out.resize(static_cast<size_t>(Count));
+// Nearest-neighbour map of destination steps [From, To) out of Count onto the source run
+// [SrcStart, SrcStart + SrcCount), mirrored when Flip. Steps whose source lies outside
+// [0, Limit) are cut off the ends (the map is monotone, so they only sit at the ends);
+// From and To are narrowed to what is left.
+void MapAxis(int Count, int& From, int& To, int SrcStart, int SrcCount, bool Flip, int Limit, std::vector<int>& Out) {
     const float Ratio = static_cast<float>(SrcCount) / static_cast<float>(Count);
-    for (int I = 0; I < Count; ++I) {
+    auto Source = [&](int I) {
         const int J = Flip ? Count - 1 - I : I;
-        int64_t S;
-        if (Count == SrcCount)
-            S = int64_t{SrcStart} + J;
-        else if (Count < 2)
-            S = (2 * int64_t{SrcStart} + SrcCount - 1) / 2;
-        else
-            S = int64_t{SrcStart} + static_cast<int64_t>(static_cast<float>(J) * Ratio);
-        Out[static_cast<size_t>(I)] = S >= 0 && S < Limit ? static_cast<int>(S) : -1;
-    }
+        if (Count == SrcCount) return int64_t{SrcStart} + J;
+        if (Count < 2) return (2 * int64_t{SrcStart} + SrcCount - 1) / 2;
+        return int64_t{SrcStart} + static_cast<int64_t>(static_cast<float>(J) * Ratio);
+    };
+    auto Valid = [&](int I) {
+        const int64_t S = Source(I);
+        return S >= 0 && S < Limit;
+    };
+    while (From < To && !Valid(From)) ++From;
+    while (To > From && !Valid(To - 1)) --To;
+    Out.resize(static_cast<size_t>(To - From));
+    for (int I = From; I < To; ++I) Out[static_cast<size_t>(I - From)] = static_cast<int>(Source(I));
 }
 
-// Orders a signed extent: returns the start and size, and whether it was mirrored.
+// Orders a signed extent and tells whether it was mirrored.
 bool Normalize(int& Start, int& Size) {
     if (Size >= 0) return false;
     Start += Size;
@@ -68,15 +74,14 @@ bool Normalize(int& Start, int& Size) {
     return true;
 }
 
-// Builds the mapping; false when nothing can be drawn. Source sizes must be positive
-// after normalizing; the destination rectangle is kept unclipped (the clip is applied
-// while drawing) but limited to what the destination clip can show.
+// Builds the mapping; false when nothing can be drawn. Without a source only the
+// destination is set.
 bool Map(const TGdiDC& D, int X, int Y, int W, int H, const TGdiDC* S, int SX, int SY, int SW, int SH,
          TMapping& M) {
     const bool FlipDX = Normalize(X, W), FlipDY = Normalize(Y, H);
     const bool FlipSX = Normalize(SX, SW), FlipSY = Normalize(SY, SH);
     if (W == 0 || H == 0 || SW == 0 || SH == 0) return false;
-    const TRect Full = D.LogicalToTarget(Rect(X, Y, X + W, Y + H));
+    const TRect Full = D.LogicalToTarget(Rect(X, Y, static_cast<int>(int64_t{X} + W), static_cast<int>(int64_t{Y} + H)));
     TRect Visible;
     if (!IntersectRect(Visible, Full, D.Clip().Bounds())) return false;
     M.Dst = Visible;
@@ -84,11 +89,14 @@ bool Map(const TGdiDC& D, int X, int Y, int W, int H, const TGdiDC* S, int SX, i
     const TGdiBitmap* Src = S->Target();
     if (Src == nullptr) return false;
     const TPoint SO = S->LogicalToTarget(TPoint{SX, SY});
-    std::vector<int> Cols, Rows;
-    MapAxis(Full.Width(), SO.X, SW, FlipDX != FlipSX, Src->Width(), Cols);
-    MapAxis(Full.Height(), SO.Y, SH, FlipDY != FlipSY, Src->Height(), Rows);
-    M.Cols.assign(Cols.begin() + (Visible.Left - Full.Left), Cols.begin() + (Visible.Right - Full.Left));
-    M.Rows.assign(Rows.begin() + (Visible.Top - Full.Top), Rows.begin() + (Visible.Bottom - Full.Top));
+    // Steps count from the full rectangle so that clipping never changes the mapping.
+    int C0 = Visible.Left - Full.Left, C1 = Visible.Right - Full.Left;
+    int R0 = Visible.Top - Full.Top, R1 = Visible.Bottom - Full.Top;
+    MapAxis(Full.Width(), C0, C1, SO.X, SW, FlipDX != FlipSX, Src->Width(), M.Cols);
+    MapAxis(Full.Height(), R0, R1, SO.Y, SH, FlipDY != FlipSY, Src->Height(), M.Rows);
+    if (C0 >= C1 || R0 >= R1) return false;
+    M.Dst = {Full.Left + C0, Full.Top + R0, Full.Left + C1, Full.Top + R1};
+    M.Straight = Full.Width() == SW && FlipDX == FlipSX;
     return true;
 }
 
@@ -107,50 +115,42 @@ TSourceView ViewOf(const TGdiBitmap* Src, const TGdiBitmap* Dst, const TMapping&
     TSourceView V;
     V.Bitmap = Src;
     if (Src != Dst) return V;
-    int L = INT32_MAX, R = INT32_MIN, T = INT32_MAX, B = INT32_MIN;
-    for (int C : M.Cols)
-        if (C >= 0) {
-            L = std::min(L, C);
-            R = std::max(R, C + 1);
-        }
-    for (int Rw : M.Rows)
-        if (Rw >= 0) {
-            T = std::min(T, Rw);
-            B = std::max(B, Rw + 1);
-        }
-    if (L >= R || T >= B) return V;
-    V.Left = L;
-    V.Top = T;
-    V.Width = R - L;
-    V.Copy.resize(static_cast<size_t>(R - L) * static_cast<size_t>(B - T));
-    for (int Y = T; Y < B; ++Y)
-        std::memcpy(V.Copy.data() + static_cast<size_t>(Y - T) * V.Width, Src->Row(Y) + L,
-                    static_cast<size_t>(R - L) * 4);
+    const auto [L, R] = std::minmax_element(M.Cols.begin(), M.Cols.end());
+    const auto [T, B] = std::minmax_element(M.Rows.begin(), M.Rows.end());
+    V.Left = *L;
+    V.Top = *T;
+    V.Width = *R + 1 - *L;
+    const int Height = *B + 1 - *T;
+    V.Copy.resize(static_cast<size_t>(V.Width) * static_cast<size_t>(Height));
+    for (int Y = 0; Y < Height; ++Y)
+        std::memcpy(V.Copy.data() + static_cast<size_t>(Y) * V.Width, Src->Row(V.Top + Y) + V.Left,
+                    static_cast<size_t>(V.Width) * 4);
     return V;
 }
 
-// Calls Fn(DstRow, X, Y, SrcRow, SrcX) for every destination pixel of the mapping inside the
-// clip whose source exists.
+// Calls Fn(Dst, Src, Count, X, Y) for every run of destination pixels inside the clip:
+// Dst points at the first destination pixel (target (X, Y)), Src at its Count source
+// pixels (gathered when stretched), or null without a source.
 template <typename F>
-void ForEachMapped(const TGdiDC& D, const TMapping& M, const TSourceView* Src, F&& Fn) {
+void ForEachRun(const TGdiDC& D, const TMapping& M, const TSourceView* Src, F&& Fn) {
     TGdiBitmap* T = D.Target();
+    std::vector<uint32_t> Gathered;
     D.ForEachClipRect(M.Dst, [&](const TRect& R) {
+        const size_t C0 = static_cast<size_t>(R.Left - M.Dst.Left);
+        const int Count = R.Width();
         for (int Y = R.Top; Y < R.Bottom; ++Y) {
-            const uint32_t* SrcRow = nullptr;
+            const uint32_t* Run = nullptr;
             if (Src != nullptr) {
-                const int SY = M.Rows[static_cast<size_t>(Y - M.Dst.Top)];
-                if (SY < 0) continue;
-                SrcRow = Src->Row(SY);
-            }
-            uint32_t* Row = T->Row(Y);
-            for (int X = R.Left; X < R.Right; ++X) {
-                int SX = 0;
-                if (Src != nullptr) {
-                    SX = M.Cols[static_cast<size_t>(X - M.Dst.Left)];
-                    if (SX < 0) continue;
+                const uint32_t* SrcRow = Src->Row(M.Rows[static_cast<size_t>(Y - M.Dst.Top)]);
+                if (M.Straight) {
+                    Run = SrcRow + M.Cols[C0];
+                } else {
+                    Gathered.resize(static_cast<size_t>(Count));
+                    for (int K = 0; K < Count; ++K) Gathered[static_cast<size_t>(K)] = SrcRow[M.Cols[C0 + K]];
+                    Run = Gathered.data();
                 }
-                Fn(Row, X, Y, SrcRow, SX);
             }
+            Fn(T->Row(Y) + R.Left, Run, Count, R.Left, Y);
         }
     });
 }
@@ -215,21 +215,21 @@ BOOL Transfer(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int 
     auto PatternAt = [&](int PX, int PY) {
         return Pattern[static_cast<size_t>(((PY - Org.Y) % 8 + 8) % 8) * 8 + static_cast<size_t>(((PX - Org.X) % 8 + 8) % 8)];
     };
-
     if (!NeedSrc) {
-        ForEachMapped(*D, M, nullptr, [&](uint32_t* Row, int PX, int PY, const uint32_t*, int) {
-            Row[PX] = ApplyRop(T, PatternAt(PX, PY), 0, Row[PX]);
+        ForEachRun(*D, M, nullptr, [&](uint32_t* Dp, const uint32_t*, int Count, int PX, int PY) {
+            for (int K = 0; K < Count; ++K) Dp[K] = ApplyRop(T, PatternAt(PX + K, PY), 0, Dp[K]);
         });
         return TRUE;
     }
     const TSourceView View = ViewOf(S->Target(), D->Target(), M);
     if (Rop == SRCCOPY) {
-        ForEachMapped(*D, M, &View,
-                      [](uint32_t* Row, int PX, int, const uint32_t* SrcRow, int SX2) { Row[PX] = SrcRow[SX2]; });
+        ForEachRun(*D, M, &View, [](uint32_t* Dp, const uint32_t* Sp, int Count, int, int) {
+            std::memcpy(Dp, Sp, static_cast<size_t>(Count) * 4);
+        });
         return TRUE;
     }
-    ForEachMapped(*D, M, &View, [&](uint32_t* Row, int PX, int PY, const uint32_t* SrcRow, int SX2) {
-        Row[PX] = ApplyRop(T, PatternAt(PX, PY), SrcRow[SX2], Row[PX]);
+    ForEachRun(*D, M, &View, [&](uint32_t* Dp, const uint32_t* Sp, int Count, int PX, int PY) {
+        for (int K = 0; K < Count; ++K) Dp[K] = ApplyRop(T, PatternAt(PX + K, PY), Sp[K], Dp[K]);
     });
     return TRUE;
 }
@@ -273,28 +273,35 @@ BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, in
     const TSourceView View = ViewOf(S->Target(), D->Target(), M);
     const uint32_t A = Blend.SourceConstantAlpha;
     if ((Blend.AlphaFormat & AC_SRC_ALPHA) == 0) {
-        // Each byte: (s * a + d * (255 - a) + 127) / 255.
-        ForEachMapped(*D, M, &View, [A](uint32_t* Row, int PX, int, const uint32_t* SrcRow, int SX2) {
-            const uint32_t Sp = SrcRow[SX2], Dp = Row[PX];
-            uint32_t R = 0;
-            for (int Shift = 0; Shift < 32; Shift += 8) {
-                const uint32_t Sb = (Sp >> Shift) & 0xFF, Db = (Dp >> Shift) & 0xFF;
-                R |= ((Sb * A + Db * (255 - A) + 127) / 255) << Shift;
+        // Each byte: (s * a + d * (255 - a) + 127) / 255, two bytes at a time in 16-bit
+        // lanes. t / 255 = (t + 1 + (t >> 8)) >> 8 holds for every t below 65536, and
+        // t <= 255 * 255 + 127 keeps each lane clear of the next.
+        ForEachRun(*D, M, &View, [A](uint32_t* Dp, const uint32_t* Sp, int Count, int, int) {
+            const uint32_t NA = 255 - A;
+            for (int K = 0; K < Count; ++K) {
+                const uint32_t Sv = Sp[K], Dv = Dp[K];
+                uint32_t RB = (Sv & 0x00FF00FF) * A + (Dv & 0x00FF00FF) * NA + 0x007F007F;
+                uint32_t AG = ((Sv >> 8) & 0x00FF00FF) * A + ((Dv >> 8) & 0x00FF00FF) * NA + 0x007F007F;
+                RB = ((RB + 0x00010001 + ((RB >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+                AG = ((AG + 0x00010001 + ((AG >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+                Dp[K] = RB | (AG << 8);
             }
-            Row[PX] = R;
         });
         return TRUE;
     }
-    // Premultiplied source: s' = (s * a + 127) / 255 per byte, then d = s' + (d * (255 - s'.alpha) + 127) / 255.
-    ForEachMapped(*D, M, &View, [A](uint32_t* Row, int PX, int, const uint32_t* SrcRow, int SX2) {
-        const uint32_t Sp = SrcRow[SX2], Dp = Row[PX];
-        const uint32_t K = (((Sp >> 24) & 0xFF) * A + 127) / 255;
-        uint32_t R = 0;
-        for (int Shift = 0; Shift < 32; Shift += 8) {
-            const uint32_t Sb = (((Sp >> Shift) & 0xFF) * A + 127) / 255, Db = (Dp >> Shift) & 0xFF;
-            R |= std::min<uint32_t>(255, Sb + (Db * (255 - K) + 127) / 255) << Shift;
+    // Premultiplied source: s' = (s * a + 127) / 255 per byte, then
+    // d = s' + (d * (255 - s'.alpha) + 127) / 255, at most 255.
+    ForEachRun(*D, M, &View, [A](uint32_t* Dp, const uint32_t* Sp, int Count, int, int) {
+        for (int I = 0; I < Count; ++I) {
+            const uint32_t Sv = Sp[I], Dv = Dp[I];
+            const uint32_t K = (((Sv >> 24) & 0xFF) * A + 127) / 255;
+            uint32_t R = 0;
+            for (int Shift = 0; Shift < 32; Shift += 8) {
+                const uint32_t Sb = (((Sv >> Shift) & 0xFF) * A + 127) / 255, Db = (Dv >> Shift) & 0xFF;
+                R |= std::min<uint32_t>(255, Sb + (Db * (255 - K) + 127) / 255) << Shift;
+            }
+            Dp[I] = R;
         }
-        Row[PX] = R;
     });
     return TRUE;
 }
@@ -307,8 +314,9 @@ BOOL TransparentBlt(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY
     if (D->Target() == nullptr || !Map(*D, X, Y, W, H, S, SX, SY, SW, SH, M)) return TRUE;
     const TSourceView View = ViewOf(S->Target(), D->Target(), M);
     const uint32_t Key = GdiPixelOf(Transparent) & 0x00FFFFFF;
-    ForEachMapped(*D, M, &View, [Key](uint32_t* Row, int PX, int, const uint32_t* SrcRow, int SX2) {
-        if ((SrcRow[SX2] & 0x00FFFFFF) != Key) Row[PX] = SrcRow[SX2];
+    ForEachRun(*D, M, &View, [Key](uint32_t* Dp, const uint32_t* Sp, int Count, int, int) {
+        for (int K = 0; K < Count; ++K)
+            if ((Sp[K] & 0x00FFFFFF) != Key) Dp[K] = Sp[K];
     });
     return TRUE;
 }

@@ -101,8 +101,8 @@ BOOL SetOrigin(HDC Dc, TPoint TGdiDCState::*Field, int X, int Y, POINT* Old) {
     TGdiDC* D = GdiDCOf(Dc);
     if (D == nullptr) return FALSE;
     if (Old != nullptr) *Old = D->State.*Field;
+    // The effective clip lives in target pixels, so moving an origin leaves it valid.
     D->State.*Field = {X, Y};
-    D->ClipChanged();
     return TRUE;
 }
 

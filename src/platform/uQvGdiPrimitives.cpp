@@ -530,7 +530,7 @@ BOOL PolyPolygon(HDC Dc, const POINT* Points, const int* Counts, int Polygons) {
 
 BOOL Polygon(HDC Dc, const POINT* Points, int Count) { return PolyPolygon(Dc, Points, &Count, 1); }
 
-// ---- Pixels and special rectangles ---------------------------------------------------------
+// ---- Pixels, focus rectangles and edges ---------------------------------------------------------
 
 COLORREF SetPixel(HDC Dc, int X, int Y, COLORREF Color) {
     TGdiDC* D = GdiDCOf(Dc);

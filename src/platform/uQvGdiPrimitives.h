@@ -51,7 +51,7 @@ BOOL Ellipse(HDC Dc, int L, int T, int R, int B);
 BOOL Polygon(HDC Dc, const POINT* Points, int Count);
 BOOL PolyPolygon(HDC Dc, const POINT* Points, const int* Counts, int Polygons);
 
-// ---- Pixels and special rectangles -----------------------------------------------------
+// ---- Pixels, focus rectangles and edges -----------------------------------------------------
 
 // Sets a pixel (alpha 255) inside the clip and returns the colour set; CLR_INVALID (-1)
 // outside it.

@@ -110,6 +110,22 @@ void TQvRegionBuilder::AddBand(int Top, int Bottom, const int* Xs, size_t Count)
     for (size_t K = 0; K < N; ++K) FRects.push_back({Xs[2 * K], Top, Xs[2 * K + 1], Bottom});
 }
 
+void TQvRegionBuilder::AddBandRects(int Top, int Bottom, const TRect* Rects, size_t N) {
+    if (N == 0 || Top >= Bottom) return;
+    if (FHasBand && FRects[FLastBand].Bottom == Top && FRects.size() - FLastBand == N) {
+        bool Same = true;
+        for (size_t K = 0; K < N && Same; ++K)
+            Same = FRects[FLastBand + K].Left == Rects[K].Left && FRects[FLastBand + K].Right == Rects[K].Right;
+        if (Same) {
+            for (size_t K = FLastBand; K < FRects.size(); ++K) FRects[K].Bottom = Bottom;
+            return;
+        }
+    }
+    FLastBand = FRects.size();
+    FHasBand = true;
+    for (size_t K = 0; K < N; ++K) FRects.push_back({Rects[K].Left, Top, Rects[K].Right, Bottom});
+}
+
 TQvRegion TQvRegionBuilder::Finish() {
     TQvRegion R;
     R.FRects = std::move(FRects);
@@ -235,6 +251,7 @@ TQvRegion TQvRegion::Combine(const TQvRegion& A, const TQvRegion& B, int Mode) {
     const std::vector<TRect>& RA = A.FRects;
     const std::vector<TRect>& RB = B.FRects;
     TQvRegionBuilder Out;
+    Out.Reserve(Mode == RGN_AND ? std::min(RA.size(), RB.size()) : RA.size() + RB.size());
     std::vector<int> Columns;
     size_t IA = 0, IB = 0;
     int Y = std::min(RA.front().Top, RB.front().Top);
@@ -248,8 +265,15 @@ TQvRegion TQvRegion::Combine(const TQvRegion& A, const TQvRegion& B, int Mode) {
         if (ActiveA || ActiveB) {
             const size_t EA = ActiveA ? BandEnd(RA, IA) : IA;
             const size_t EB = ActiveB ? BandEnd(RB, IB) : IB;
-            CombineColumns(RA.data() + IA, EA - IA, RB.data() + IB, EB - IB, Mode, Columns);
-            Out.AddBand(Y, Next, Columns.data(), Columns.size());
+            if (ActiveA && ActiveB) {
+                CombineColumns(RA.data() + IA, EA - IA, RB.data() + IB, EB - IB, Mode, Columns);
+                Out.AddBand(Y, Next, Columns.data(), Columns.size());
+            } else if (ActiveA) {
+                // Rows where only one region has pixels keep them unchanged, or lose them.
+                if (Mode != RGN_AND) Out.AddBandRects(Y, Next, RA.data() + IA, EA - IA);
+            } else if (Mode == RGN_OR || Mode == RGN_XOR) {
+                Out.AddBandRects(Y, Next, RB.data() + IB, EB - IB);
+            }
             if (ActiveA && Next == RA[IA].Bottom) IA = EA;
             if (ActiveB && Next == RB[IB].Bottom) IB = EB;
         }
@@ -259,10 +283,52 @@ TQvRegion TQvRegion::Combine(const TQvRegion& A, const TQvRegion& B, int Mode) {
 }
 
 TQvRegion TQvRegion::FromRects(const TRect* Rects, size_t Count) {
-    if (Count == 0) return {};
-    if (Count == 1) return TQvRegion(Rects[0]);
-    const size_t Half = Count / 2;
-    return Combine(FromRects(Rects, Half), FromRects(Rects + Half, Count - Half), RGN_OR);
+    // One sweep from top to bottom: between two consecutive edges the same rectangles are
+    // active, and their columns, merged, make one band.
+    std::vector<TRect> Rs;
+    Rs.reserve(Count);
+    for (size_t K = 0; K < Count; ++K) {
+        const TRect& R = Rects[K];
+        const TRect C = {Clamp(R.Left), Clamp(R.Top), Clamp(R.Right), Clamp(R.Bottom)};
+        if (!IsRectEmpty(C)) Rs.push_back(C);
+    }
+    if (Rs.empty()) return {};
+    if (Rs.size() == 1) return TQvRegion(Rs[0]);
+    std::sort(Rs.begin(), Rs.end(), [](const TRect& A, const TRect& B) { return A.Top < B.Top; });
+    std::vector<int> Ys;
+    Ys.reserve(Rs.size() * 2);
+    for (const TRect& R : Rs) {
+        Ys.push_back(R.Top);
+        Ys.push_back(R.Bottom);
+    }
+    std::sort(Ys.begin(), Ys.end());
+    Ys.erase(std::unique(Ys.begin(), Ys.end()), Ys.end());
+
+    TQvRegionBuilder Out;
+    std::vector<TRect> Active;  // sorted by Left
+    std::vector<int> Columns;
+    size_t Next = 0;
+    for (size_t K = 0; K + 1 < Ys.size(); ++K) {
+        const int Y0 = Ys[K], Y1 = Ys[K + 1];
+        std::erase_if(Active, [Y0](const TRect& R) { return R.Bottom <= Y0; });
+        for (; Next < Rs.size() && Rs[Next].Top <= Y0; ++Next) {
+            auto At = std::upper_bound(Active.begin(), Active.end(), Rs[Next],
+                                       [](const TRect& A, const TRect& B) { return A.Left < B.Left; });
+            Active.insert(At, Rs[Next]);
+        }
+        if (Active.empty()) continue;
+        Columns.clear();
+        for (const TRect& R : Active) {
+            if (!Columns.empty() && R.Left <= Columns.back())
+                Columns.back() = std::max(Columns.back(), R.Right);
+            else {
+                Columns.push_back(R.Left);
+                Columns.push_back(R.Right);
+            }
+        }
+        Out.AddBand(Y0, Y1, Columns.data(), Columns.size());
+    }
+    return Out.Finish();
 }
 
 TQvRegion TQvRegion::RoundRect(int L, int T, int R, int B, int W, int H, const TRect* Rows) {

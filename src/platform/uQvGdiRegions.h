@@ -101,6 +101,9 @@ public:
     // Adds the band [Top, Bottom) with the columns [Xs[0], Xs[1]), [Xs[2], Xs[3]), ...:
     // sorted, not overlapping, not touching, below every band added before.
     void AddBand(int Top, int Bottom, const int* Xs, size_t Count);
+    // The same with the columns of Count rectangles (only Left and Right are read).
+    void AddBandRects(int Top, int Bottom, const TRect* Rects, size_t Count);
+    void Reserve(size_t Rects) { FRects.reserve(Rects); }
     TQvRegion Finish();
 
 private:

@@ -141,3 +141,23 @@ TEST(GdiBlit, TransparentCopySkipsTheKey) {
     EXPECT_EQ(D.At(0, 0), 0x12345678u);
     EXPECT_EQ(D.At(1, 0), 0x80010203u);
 }
+
+TEST(GdiBlit, ConstantAlphaMatchesTheFormulaOnEveryByte) {
+    // Source byte = x, destination byte = y, in all four channels.
+    TGdiCanvas S(256, 256), D(256, 256);
+    for (int A : {0, 1, 127, 128, 200, 254, 255}) {
+        for (int Y = 0; Y < 256; ++Y)
+            for (int X = 0; X < 256; ++X) {
+                S.B->Pixel(X, Y) = 0x01010101u * static_cast<uint32_t>(X);
+                D.B->Pixel(X, Y) = 0x01010101u * static_cast<uint32_t>(Y);
+            }
+        BLENDFUNCTION Bf;
+        Bf.SourceConstantAlpha = static_cast<BYTE>(A);
+        AlphaBlend(D.Dc, 0, 0, 256, 256, S.Dc, 0, 0, 256, 256, Bf);
+        for (int Y = 0; Y < 256; ++Y)
+            for (int X = 0; X < 256; ++X) {
+                const uint32_t Want = static_cast<uint32_t>((X * A + Y * (255 - A) + 127) / 255) * 0x01010101u;
+                ASSERT_EQ(D.At(X, Y), Want) << "alpha " << A << " s " << X << " d " << Y;
+            }
+    }
+}
