@@ -269,3 +269,13 @@ TEST(SysUtilsRandom, SeededSequencesRepeatAndStayInRange) {
     EXPECT_EQ(Random(0), 0);
     EXPECT_EQ(Random(-5), 0);
 }
+
+TEST(SysUtilsCodePages, GbkWithQuestionMarksForTheRest) {
+    EXPECT_EQ(GetACP(), 936);
+    EXPECT_EQ(StringToCodePage(u"确定A"), "\xC8\xB7\xB6\xA8" "A");
+    EXPECT_EQ(StringToCodePage(u"a\u0E01b\U0001F600c"), "a?b?c");  // a Thai letter, an emoji
+    EXPECT_EQ(StringToCodePage(String(1, u'\xD800') + u"x"), "?x");    // a lone surrogate
+    EXPECT_EQ(CodePageToString("\xC8\xB7\xB6\xA8"), u"确定");
+    EXPECT_EQ(CodePageToString("a\xFF" "b\xC8"), u"a\uFFFDb\uFFFD");
+    EXPECT_EQ(StringToCodePage(u"确", 65001), "\xE7\xA1\xAE");
+}
