@@ -446,6 +446,7 @@ int QvCursorId(HCURSOR Cursor) {
 // ---- Raw input -------------------------------------------------------------------------
 
 void QvInputMouseMove(POINT Screen) {
+    Screen = POINT{QvClampCoord(Screen.X), QvClampCoord(Screen.Y)};
     S().Cursor = Screen;
     TRaw E;
     E.Kind = ikMove;

@@ -299,7 +299,9 @@ LRESULT DefWindowProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_GETTEXT: {
             auto* Buffer = reinterpret_cast<LPWSTR>(LParam);
             if (Buffer == nullptr || WParam == 0) return 0;
-            const size_t N = std::min<size_t>(W->Text.size(), WParam - 1);
+            size_t N = std::min<size_t>(W->Text.size(), WParam - 1);
+            // A cut never leaves half of a surrogate pair behind.
+            if (N > 0 && N < W->Text.size() && W->Text[N - 1] >= 0xD800 && W->Text[N - 1] <= 0xDBFF) --N;
             std::copy_n(W->Text.data(), N, Buffer);
             Buffer[N] = 0;
             return static_cast<LRESULT>(N);

@@ -5,6 +5,7 @@
 // Records are freed when their window is destroyed, so code that sends a message must look
 // its window up again by handle afterwards (QvWnd) instead of keeping the pointer.
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <exception>
@@ -71,6 +72,22 @@ struct TQvWnd {
     bool Visible() const { return (Style & WS_VISIBLE) != 0; }
     bool Enabled() const { return (Style & WS_DISABLED) == 0; }
 };
+
+// Window coordinates and sizes are kept within +-2^27 so that no sum of them overflows.
+inline constexpr int QvCoordLimit = 1 << 27;
+inline int QvClampCoord(int64_t V) {
+    return static_cast<int>(V < -QvCoordLimit ? -QvCoordLimit : V > QvCoordLimit ? QvCoordLimit : V);
+}
+// Left, top, width and height clamped into range; a negative size becomes 0.
+inline RECT QvSaneBounds(int64_t X, int64_t Y, int64_t Cx, int64_t Cy) {
+    const int L = QvClampCoord(X), T = QvClampCoord(Y);
+    return RECT{L, T, L + QvClampCoord(Cx < 0 ? 0 : Cx), T + QvClampCoord(Cy < 0 ? 0 : Cy)};
+}
+// A rectangle a handler returned, made sane: clamped, never inverted.
+inline RECT QvSaneRect(const RECT& R) {
+    const int L = QvClampCoord(R.Left), T = QvClampCoord(R.Top);
+    return RECT{L, T, std::max(L, QvClampCoord(R.Right)), std::max(T, QvClampCoord(R.Bottom))};
+}
 
 // ---- uQvWindows ------------------------------------------------------------------------
 TQvWnd* QvWnd(HWND Handle);

@@ -194,7 +194,8 @@ void ChangeState(HWND H, TStateCmd Cmd, bool Activate) {
             GetMonitorInfo(MonitorFromRect(&W->NormalRect, MONITOR_DEFAULTTONEAREST), &Mi);
             const int Cx = std::min(Mm.ptMaxSize.X, std::max(Mm.ptMaxTrackSize.X, 0));
             const int Cy = std::min(Mm.ptMaxSize.Y, std::max(Mm.ptMaxTrackSize.Y, 0));
-            New = Bounds(Mi.rcMonitor.Left + Mm.ptMaxPosition.X, Mi.rcMonitor.Top + Mm.ptMaxPosition.Y, Cx, Cy);
+            New = QvSaneBounds(int64_t{Mi.rcMonitor.Left} + Mm.ptMaxPosition.X, int64_t{Mi.rcMonitor.Top} + Mm.ptMaxPosition.Y,
+                               Cx, Cy);
             W->Style = (W->Style | WS_MAXIMIZE) & ~DWORD{WS_MINIMIZE};
         } else {
             New = W->NormalRect;
@@ -366,9 +367,9 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT
     Flags = Wp.flags;
     const RECT OldWin = W->Window;
     const RECT OldClient = W->Client;
-    const RECT NewWin = Bounds((Flags & SWP_NOMOVE) ? OldWin.Left : Wp.x, (Flags & SWP_NOMOVE) ? OldWin.Top : Wp.y,
-                               (Flags & SWP_NOSIZE) ? OldWin.Width() : std::max(Wp.cx, 0),
-                               (Flags & SWP_NOSIZE) ? OldWin.Height() : std::max(Wp.cy, 0));
+    const RECT NewWin = QvSaneBounds((Flags & SWP_NOMOVE) ? OldWin.Left : Wp.x, (Flags & SWP_NOMOVE) ? OldWin.Top : Wp.y,
+                                     (Flags & SWP_NOSIZE) ? OldWin.Width() : Wp.cx,
+                                     (Flags & SWP_NOSIZE) ? OldWin.Height() : Wp.cy);
     RECT NewClient = OldClient;
     OffsetRect(NewClient, NewWin.Left - OldWin.Left, NewWin.Top - OldWin.Top);
     if (NewWin.Width() != OldWin.Width() || NewWin.Height() != OldWin.Height() || (Flags & SWP_FRAMECHANGED)) {
@@ -379,7 +380,7 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT
         P.lppos = &Wp;
         QvSend(Wnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&P));
         if ((W = QvWnd(Wnd)) == nullptr) return FALSE;
-        NewClient = P.rgrc[0];
+        NewClient = QvSaneRect(P.rgrc[0]);
     }
     // A minimized window has no client area.
     if (W->Style & WS_MINIMIZE) NewClient = Rect(NewWin.Left, NewWin.Top, NewWin.Left, NewWin.Top);

@@ -371,7 +371,7 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
         if (X == CW_USEDEFAULT) X = Y = 0;
         if (Width == CW_USEDEFAULT) Width = Height = 0;
     }
-    W->Window = Bounds(X, Y, std::max(Width, 0), std::max(Height, 0));
+    W->Window = QvSaneBounds(X, Y, Width, Height);
     W->Client = W->Window;
     W->NormalRect = W->Window;
     S().Slots[Slot] = std::move(Record);
@@ -396,7 +396,7 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
         if ((W = QvWnd(H)) == nullptr) return nullptr;
         const int Cx = std::clamp(W->Window.Width(), Mm.ptMinTrackSize.X, std::max(Mm.ptMinTrackSize.X, Mm.ptMaxTrackSize.X));
         const int Cy = std::clamp(W->Window.Height(), Mm.ptMinTrackSize.Y, std::max(Mm.ptMinTrackSize.Y, Mm.ptMaxTrackSize.Y));
-        W->Window = Bounds(W->Window.Left, W->Window.Top, Cx, Cy);
+        W->Window = QvSaneBounds(W->Window.Left, W->Window.Top, Cx, Cy);
         W->Client = W->NormalRect = W->Window;
     }
     Cs.x = W->Window.Left;
@@ -412,7 +412,7 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     RECT Calc = W->Window;
     QvSend(H, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&Calc));
     if ((W = QvWnd(H)) == nullptr) return nullptr;
-    W->Client = Calc;
+    W->Client = QvSaneRect(Calc);
     if (QvSend(H, WM_CREATE, 0, reinterpret_cast<LPARAM>(&Cs)) == -1) {
         DestroyWindow(H);
         return nullptr;

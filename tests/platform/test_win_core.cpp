@@ -1,6 +1,7 @@
 // Windows: creation and destruction order, classes, window data, subclassing, hooks,
 // text, message-only windows, relations and scroll information.
 
+#include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvWinFrame.h"
 #include "platform/uQvWinPos.h"
@@ -310,4 +311,48 @@ TEST_F(WinCore, StyleChangesAreAnnouncedButLeaveTopmostAlone) {
     EXPECT_EQ(GetWindowLongPtr(W, GWL_STYLE), static_cast<LONG_PTR>(WS_POPUP | WS_CLIPCHILDREN));
     SetWindowLongPtr(W, GWL_EXSTYLE, WS_EX_LAYERED);
     EXPECT_EQ(GetWindowLongPtr(W, GWL_EXSTYLE), static_cast<LONG_PTR>(WS_EX_LAYERED | WS_EX_TOPMOST));
+}
+
+TEST_F(WinCore, AbsurdGeometryIsClampedInsteadOfOverflowing) {
+    TQvMessageLog Log;
+    HWND W = Log.Create("w", WS_POPUP | WS_VISIBLE, RECT{0, 0, 10, 10});
+    SetWindowPos(W, nullptr, INT32_MAX - 5, INT32_MIN + 5, INT32_MAX, -100, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT R;
+    GetWindowRect(W, &R);
+    EXPECT_LT(R.Left, R.Right);
+    EXPECT_EQ(R.Height(), 0);
+    // A handler answering an inverted client rectangle leaves an empty one.
+    Log.On(W, WM_NCCALCSIZE, [](HWND, UINT, WPARAM, LPARAM L, LRESULT&) {
+        auto* P = reinterpret_cast<NCCALCSIZE_PARAMS*>(L);
+        P->rgrc[0] = RECT{50, 50, 10, 10};
+        return true;
+    });
+    SetWindowPos(W, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(W, &R);
+    EXPECT_EQ(R, Rect(0, 0, 0, 0));
+    HWND Far = Log.Create("far", WS_POPUP | WS_VISIBLE, RECT{INT32_MAX - 1, 0, INT32_MAX, 10});
+    EXPECT_NE(Far, nullptr);
+    QvInputMouseMove(POINT{INT32_MAX, INT32_MIN});
+    ProcessMessages();
+}
+
+TEST_F(WinCore, TextCutShortNeverSplitsASurrogatePair) {
+    TQvMessageLog Log;
+    HWND W = Log.Create("w", WS_POPUP, RECT{0, 0, 10, 10});
+    SetWindowText(W, u"a\U0001F600b");  // a, a supplementary character (two units), b
+    Char Buf[3];
+    EXPECT_EQ(GetWindowText(W, Buf, 3), 1);
+    EXPECT_EQ(String(Buf), u"a");
+    Char Whole[5];
+    EXPECT_EQ(GetWindowText(W, Whole, 5), 4);
+}
+
+TEST_F(WinCore, SetRedrawIsRememberedPerWindow) {
+    TQvMessageLog Log;
+    HWND W = Log.Create("w", WS_POPUP, RECT{0, 0, 10, 10});
+    EXPECT_TRUE(QvRedrawEnabled(W));
+    SendMessage(W, WM_SETREDRAW, FALSE, 0);
+    EXPECT_FALSE(QvRedrawEnabled(W));
+    SendMessage(W, WM_SETREDRAW, TRUE, 0);
+    EXPECT_TRUE(QvRedrawEnabled(W));
 }

@@ -341,3 +341,73 @@ TEST_F(WinPos, MovingToAMonitorOfAnotherDpiSendsDpiChanged) {
     SystemParametersInfo(SPI_GETWORKAREA, 0, &Work, 0);
     EXPECT_EQ(Work, Rect(0, 0, 1920, 1040));
 }
+
+TEST_F(WinPos, HandlersThatDestroyTheirWindowMidSequenceBreakNothing) {
+    TQvMessageLog Log;
+    auto Destroyer = [](HWND H, UINT, WPARAM, LPARAM, LRESULT&) {
+        DestroyWindow(H);
+        return true;
+    };
+    for (UINT Msg : {static_cast<UINT>(WM_WINDOWPOSCHANGING), static_cast<UINT>(WM_NCCALCSIZE),
+                     static_cast<UINT>(WM_WINDOWPOSCHANGED), static_cast<UINT>(WM_SHOWWINDOW), static_cast<UINT>(WM_NCACTIVATE),
+                     static_cast<UINT>(WM_ACTIVATE), static_cast<UINT>(WM_SETFOCUS), static_cast<UINT>(WM_GETMINMAXINFO)}) {
+        HWND Other = Log.Create("other", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 50, 50));
+        HWND W = Log.Create("w", WS_OVERLAPPEDWINDOW, Bounds(10, 10, 300, 200));
+        Log.On(W, Msg, Destroyer);
+        ShowWindow(W, SW_SHOWMAXIMIZED);
+        if (IsWindow(W)) SetWindowPos(W, nullptr, 0, 0, 500, 400, SWP_NOZORDER);
+        EXPECT_FALSE(IsWindow(W)) << QvMessageName(Msg);
+        EXPECT_TRUE(GetActiveWindow() == nullptr || IsWindow(GetActiveWindow()));
+        EXPECT_TRUE(GetFocus() == nullptr || IsWindow(GetFocus()));
+        DestroyWindow(Other);
+    }
+    // A window that dies while its mouse message is being routed.
+    HWND V = Log.Create("v", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+    Log.On(V, WM_SETCURSOR, Destroyer);
+    Headless->Click(10, 10);
+    RunScript();
+    EXPECT_FALSE(IsWindow(V));
+    // And one that dies inside its own move loop.
+    HWND M = Log.Create("m", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+    Log.Answer(M, WM_NCHITTEST, HTCAPTION);
+    Log.On(M, WM_MOVING, Destroyer);
+    Headless->Drag(10, 10, 50, 50, 2);
+    RunScript();
+    EXPECT_FALSE(IsWindow(M));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(WinPos, PlacementRemembersTheNormalRectangle) {
+    TQvMessageLog Log;
+    HWND W = Log.Create("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(10, 10, 300, 200));
+    WINDOWPLACEMENT P;
+    ASSERT_TRUE(GetWindowPlacement(W, &P));
+    EXPECT_EQ(P.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+    P.rcNormalPosition = Bounds(50, 60, 400, 300);
+    P.showCmd = SW_SHOWMAXIMIZED;
+    ASSERT_TRUE(SetWindowPlacement(W, &P));
+    EXPECT_TRUE(IsZoomed(W));
+    ShowWindow(W, SW_RESTORE);
+    RECT R;
+    GetWindowRect(W, &R);
+    EXPECT_EQ(R, Bounds(50, 60, 400, 300));
+}
+
+TEST_F(WinPos, LosingTheApplicationActivationTellsEveryWindow) {
+    TQvMessageLog Log;
+    HWND A = Log.Create("a", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10));
+    HWND B = Log.Create("b", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10), nullptr, WS_EX_NOACTIVATE);
+    Log.Clear();
+    QvApplicationDeactivated();
+    EXPECT_EQ(QvJoin(Log.Lines()), QvJoin(Lines{
+        "a WM_NCACTIVATE 0",
+        "a WM_ACTIVATE state=0 other=0",
+        "b WM_ACTIVATEAPP 0",
+        "a WM_ACTIVATEAPP 0",
+        "a WM_KILLFOCUS other=0",
+    }));
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_EQ(SetActiveWindow(A), nullptr);
+    EXPECT_EQ(GetActiveWindow(), A);
+    (void)B;
+}
