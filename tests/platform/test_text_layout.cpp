@@ -213,3 +213,64 @@ TEST(TextLayout, CalculatedRectangles) {
                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_END_ELLIPSIS);
     EXPECT_EQ(L.Bounds, Rect(0, 0, 30, 3 * LH));
 }
+
+// Random texts of Latin words, ideographs, punctuation, blanks and supplementary
+// characters: wrapping loses and duplicates nothing, never splits a pair, and the cut and
+// broken lines keep to the rectangle.
+TEST(TextLayout, RandomTextsKeepTheInvariants) {
+    const std::vector<String> Pieces = {u"a", u"bc", u"defgh", u" ", u"  ", u"中", u"文字", u"，", u"。",
+                                        u"（", u"）", u"\U00020000", u"&", u"-", u"ijklmnopq"};
+    uint32_t Seed = 12345;
+    auto Next = [&](uint32_t N) {
+        Seed = Seed * 1103515245u + 12345u;
+        return (Seed >> 16) % N;
+    };
+    auto Sum = [](const String& S) {
+        std::vector<int> A;
+        FixedAdvances(S, A);
+        int W = 0;
+        for (int V : A) W += V;
+        return W;
+    };
+    auto NoBlanks = [](const String& S) {
+        String R;
+        for (char16_t C : S)
+            if (C != u' ') R += C;
+        return R;
+    };
+    for (int Round = 0; Round < 3000; ++Round) {
+        String Text;
+        const uint32_t Count = Next(12);
+        for (uint32_t I = 0; I < Count; ++I) Text += Pieces[Next(static_cast<uint32_t>(Pieces.size()))];
+        const int Limit = static_cast<int>(Next(120)) - 10;  // negative widths too
+        const UINT Wrap = DT_WORDBREAK | DT_NOPREFIX | (Next(2) ? UINT{DT_EDITCONTROL} : 0u);
+        SCOPED_TRACE(StringToUtf8(Text) + " / " + std::to_string(Limit));
+
+        auto L = Layout(Text, Rect(0, 0, Limit, 1000), Wrap);
+        String Joined;
+        for (const auto& Line : L.Lines) {
+            Joined += Line.Text;
+            EXPECT_EQ(Line.Width, Sum(Line.Text));
+            if (!Line.Text.empty()) {
+                EXPECT_FALSE(Line.Text.front() >= 0xDC00 && Line.Text.front() <= 0xDFFF);
+                EXPECT_FALSE(Line.Text.back() >= 0xD800 && Line.Text.back() <= 0xDBFF);
+            }
+            const bool OneChar = Line.Text.size() == 1 || (Line.Text.size() == 2 && Line.Text[0] >= 0xD800);
+            if ((Wrap & DT_EDITCONTROL) && !OneChar) {
+                EXPECT_LE(Line.Width, std::max(Limit, 0));
+            }
+        }
+        EXPECT_EQ(NoBlanks(Joined), NoBlanks(Text));
+        EXPECT_EQ(L.Result, static_cast<int>(L.Lines.size()) * LH);
+
+        auto E = Layout(Text, Rect(0, 0, Limit, 20), DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+        ASSERT_EQ(E.Lines.size(), 1u);
+        if (E.Lines[0].Text != Text) {
+            EXPECT_TRUE(E.Lines[0].Width <= Limit || E.Lines[0].Text == u"...");
+            EXPECT_EQ(E.Lines[0].Text.substr(E.Lines[0].Text.size() - 3), u"...");
+        }
+        auto P = Layout(Text, Rect(0, 0, Limit, 20), DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS);
+        ASSERT_EQ(P.Lines.size(), 1u);
+        EXPECT_EQ(P.Lines[0].Width, Sum(P.Lines[0].Text));
+    }
+}
