@@ -197,6 +197,22 @@ const TQvSizedFace* TQvTextFont::FaceFor(char32_t C) const {
 }
 
 void TQvTextFont::Shape(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) const {
+    constexpr size_t CachedLength = 128, CacheLimit = 256;
+    if (RightToLeft || Text.size() > CachedLength) {
+        ShapeUncached(Text, RightToLeft, Out);
+        return;
+    }
+    const String Key(Text);
+    if (auto It = FShapeCache.find(Key); It != FShapeCache.end()) {
+        Out = It->second;
+        return;
+    }
+    ShapeUncached(Text, false, Out);
+    if (FShapeCache.size() >= CacheLimit) FShapeCache.clear();
+    FShapeCache.emplace(Key, Out);
+}
+
+void TQvTextFont::ShapeUncached(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) const {
     Out.Glyphs.clear();
     Out.Width = 0;
     if (Text.empty() || FSet->Count() == 0) return;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/uQvBase.h"
@@ -128,6 +129,10 @@ private:
     size_t FPrimary = 0;  // the first face that could be opened
     mutable std::vector<const TQvSizedFace*> FSized;  // per face of the set, opened lazily
     mutable std::vector<bool> FTried;
+    // Recently shaped short lines (left to right): controls measure and draw the same
+    // captions over and over.
+    mutable std::unordered_map<String, TQvShapedText> FShapeCache;
+    void ShapeUncached(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) const;
 };
 
 // The glyph write rule, one channel: c := (t·cov + c·(255 − cov) + 127) / 255. Full
