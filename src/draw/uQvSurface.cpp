@@ -1345,19 +1345,26 @@ void TSurface32::RenderText(int X, int Y, const String& Text, int AALevel, TColo
         !VisibleSpan(Y, ResultH, FClipRect.Top, FClipRect.Bottom, Y0, Y1))
         return;
     const int W = static_cast<int>(X1 - X0), H = static_cast<int>(Y1 - Y0);
-    Scratch.SetSize(W * K, H * K);
-    Scratch.Textout(static_cast<int>(-X0 * K), static_cast<int>(-Y0 * K), Padded);
     TSurface32 Result;
     Result.SetSize(W, H);
     const uint32_t Rgb = Color & 0x00FFFFFFu;
-    for (int Ry = 0; Ry < H; ++Ry)
-        for (int Rx = 0; Rx < W; ++Rx) {
-            uint32_t Sum = 0;
-            for (int Sy = 0; Sy < K; ++Sy) {
-                const TColor32* Row = Scratch.PixelPtr(Rx * K, Ry * K + Sy);
-                for (int Sx = 0; Sx < K; ++Sx) Sum += Row[Sx] & 0xFF;
-            }
-            *Result.PixelPtr(Rx, Ry) = Rgb | ((Sum / (K * K)) << 24);
+    // The large text is made tile by tile, so that its scratch stays small whatever the
+    // surface's size; whole-pixel offsets leave the glyphs' coverage unchanged.
+    constexpr int Tile = 128;
+    for (int Ty = 0; Ty < H; Ty += Tile)
+        for (int Tx = 0; Tx < W; Tx += Tile) {
+            const int Tw = std::min(Tile, W - Tx), Th = std::min(Tile, H - Ty);
+            Scratch.SetSize(Tw * K, Th * K);
+            Scratch.Textout(static_cast<int>(-(X0 + Tx) * K), static_cast<int>(-(Y0 + Ty) * K), Padded);
+            for (int Ry = 0; Ry < Th; ++Ry)
+                for (int Rx = 0; Rx < Tw; ++Rx) {
+                    uint32_t Sum = 0;
+                    for (int Sy = 0; Sy < K; ++Sy) {
+                        const TColor32* Row = Scratch.PixelPtr(Rx * K, Ry * K + Sy);
+                        for (int Sx = 0; Sx < K; ++Sx) Sum += Row[Sx] & 0xFF;
+                    }
+                    *Result.PixelPtr(Tx + Rx, Ty + Ry) = Rgb | ((Sum / (K * K)) << 24);
+                }
         }
     BlendScratch(Result, static_cast<int>(X + X0), static_cast<int>(Y + Y0), Color, cmBlend);
 }

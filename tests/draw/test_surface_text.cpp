@@ -105,6 +105,16 @@ TEST(SurfaceText, AntialiasedAndSupersampledText) {
     int Inked = 0;
     for (TColor32 P : Pixels(Wide)) Inked += P != 0;
     EXPECT_GT(Inked, 10);
+    // The same across the tiles the supersampled text is made in.
+    const String Across = u"Supersampled text across tiles";
+    Wide.SetSize(300, 20);
+    Shifted.SetSize(300, 20);
+    Wide.RenderText(0, 2, Across, 3, 0xFFFFFFFFu);
+    Shifted.RenderText(-7, 2, Across, 3, 0xFFFFFFFFu);
+    ASSERT_GT(Wide.TextWidth(Across), 140);
+    for (int Y = 0; Y < 20; ++Y)
+        for (int X = 0; X + 7 < 300; ++X)
+            ASSERT_EQ(Shifted.GetPixel(X, Y), Wide.GetPixel(X + 7, Y)) << X << "," << Y;
 
     // A text far longer than any surface, supersampled, costs only what is visible.
     const String Long(20000, u'W');
@@ -117,6 +127,14 @@ TEST(SurfaceText, AntialiasedAndSupersampledText) {
     S.Clear(0);
     S.RenderText(1000000, 5, Long, 4, 0xFFFFFFFFu);
     EXPECT_EQ(Pixels(S), std::vector<TColor32>(60 * 24, 0u));
+    // A surface wider than a supersampled scratch may be: the text is made in tiles.
+    TSurface32 Banner;
+    Banner.SetSize(3000, 20);
+    EXPECT_NO_THROW(Banner.RenderText(0, 0, String(400, u'M'), 4, 0xFFFFFFFFu));
+    int FarInk = 0;
+    for (int Y = 0; Y < 20; ++Y)
+        for (int X = 2800; X < 3000; ++X) FarInk += Banner.GetPixel(X, Y) != 0;
+    EXPECT_GT(FarInk, 100);
 }
 
 TEST(SurfaceText, RectangleFormsLayOutInTheWholeRectangle) {
