@@ -1,5 +1,7 @@
 #include "draw/uQvResamplers.h"
 
+#include "draw/uQvResamplersEx.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -175,6 +177,7 @@ void RegisterResamplerClass(const String& ClassName, TResamplerFactory Factory) 
 
 std::unique_ptr<TCustomResampler> CreateResamplerByName(const String& ClassName) {
     if (ClassName == u"TNearestResampler") return std::make_unique<TNearestResampler>();
+    if (std::unique_ptr<TCustomResampler> Extra = CreateExtraResampler(ClassName)) return Extra;
     TResamplerRegistry& R = Registry();
     std::lock_guard<std::mutex> Lock(R.Guard);
     const auto It = R.Factories.find(ClassName);
