@@ -328,28 +328,37 @@ TQvRegion Erode(TQvRegion R, int N) {
     return R;
 }
 
-// Fills Shape with the brush and paints its outer ring, as wide as the pen, with the pen.
-// NullPenShape is what is filled when the pen is null.
-void DrawShape(const TGdiDC& D, const TQvRegion& Shape, const TQvRegion& NullPenShape) {
-    if (!PenDraws(D)) {
-        Paint(D, NullPenShape, BrushInk(D));
-        return;
-    }
-    const TQvRegion Inner = Erode(Shape, D.State.Pen->Width);
-    Paint(D, Inner, BrushInk(D));
-    Paint(D, Shape - Inner, PenInk(D));
-}
-
-// Builds a box shape (round rectangle or ellipse) in target coordinates, only the rows the
-// clip can show.
+// Draws a box shape (rectangle, round rectangle or ellipse; Make builds it in target
+// coordinates for a box, building only the given rows): the outer pen-width pixels with
+// the pen, the rest with the brush; with the null pen the shape one pixel smaller on the
+// right and bottom is filled.
 template <typename F>
-BOOL BoxShape(HDC Dc, int L, int T, int R, int B, F&& Make) {
+BOOL BoxShape(HDC Dc, int L, int T, int R, int B, bool Rectangular, F&& Make) {
     TGdiDC* D = GdiDCOf(Dc);
     if (D == nullptr) return FALSE;
     const TRect Box = D->LogicalToTarget(Ordered(Rect(L, T, R, B)));
-    const TRect Rows = D->Clip().Bounds();
+    TRect Rows = D->Clip().Bounds();
     if (IsRectEmpty(Box) || IsRectEmpty(Rows)) return TRUE;
-    DrawShape(*D, Make(Box, Rows), Make(Rect(Box.Left, Box.Top, Box.Right - 1, Box.Bottom - 1), Rows));
+    if (!PenDraws(*D)) {
+        Paint(*D, Make(Rect(Box.Left, Box.Top, Box.Right - 1, Box.Bottom - 1), Rows), BrushInk(*D));
+        return TRUE;
+    }
+    const int Pen = D->State.Pen->Width;
+    TQvRegion Shape, Inner;
+    if (Rectangular) {
+        Shape = TQvRegion(Box);
+        Inner = TQvRegion(Rect(Box.Left + Pen, Box.Top + Pen, Box.Right - Pen, Box.Bottom - Pen));
+    } else {
+        // Rows just outside the clip still decide which visible pixels lie near the edge,
+        // so the shape is built taller by the pen width.
+        const int N = std::min(Pen, (std::min(Box.Width(), Box.Height()) + 1) / 2);
+        Rows.Top -= N;
+        Rows.Bottom += N;
+        Shape = Make(Box, Rows);
+        Inner = Erode(Shape, N);
+    }
+    Paint(*D, Inner, BrushInk(*D));
+    Paint(*D, Shape - Inner, PenInk(*D));
     return TRUE;
 }
 
@@ -491,17 +500,17 @@ BOOL PolylineTo(HDC Dc, const POINT* Points, DWORD Count) {
 // ---- Shapes --------------------------------------------------------------------------------
 
 BOOL Rectangle(HDC Dc, int L, int T, int R, int B) {
-    return BoxShape(Dc, L, T, R, B, [](const TRect& Box, const TRect&) { return TQvRegion(Box); });
+    return BoxShape(Dc, L, T, R, B, true, [](const TRect& Box, const TRect&) { return TQvRegion(Box); });
 }
 
 BOOL RoundRect(HDC Dc, int L, int T, int R, int B, int W, int H) {
-    return BoxShape(Dc, L, T, R, B, [W, H](const TRect& Box, const TRect& Rows) {
+    return BoxShape(Dc, L, T, R, B, false, [W, H](const TRect& Box, const TRect& Rows) {
         return TQvRegion::RoundRect(Box.Left, Box.Top, Box.Right, Box.Bottom, W, H, &Rows);
     });
 }
 
 BOOL Ellipse(HDC Dc, int L, int T, int R, int B) {
-    return BoxShape(Dc, L, T, R, B, [](const TRect& Box, const TRect& Rows) {
+    return BoxShape(Dc, L, T, R, B, false, [](const TRect& Box, const TRect& Rows) {
         return TQvRegion::RoundRect(Box.Left, Box.Top, Box.Right, Box.Bottom, Box.Width(), Box.Height(), &Rows);
     });
 }

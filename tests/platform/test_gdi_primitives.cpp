@@ -312,7 +312,18 @@ TEST(GdiPrimitives, ShapesKeepTheirOutlineInside) {
               "######\n"
               "######\n"
               ".####.\n");
-    for (TGdiCanvas* X : {&C, &D, &E, &F}) {
+    // Shapes larger than the bitmap: their outline stays at the shape's own edge, never
+    // at the edge of what is visible.
+    TGdiCanvas G(4, 4);
+    SelectObject(G.Dc, GetStockObject(WHITE_PEN));
+    SelectObject(G.Dc, GetStockObject(NULL_BRUSH));
+    Ellipse(G.Dc, -10, -10, 14, 14);
+    RoundRect(G.Dc, -10, -10, 14, 14, 6, 6);
+    Rectangle(G.Dc, -10, -10, 14, 14);
+    EXPECT_EQ(G.Picture(), "....\n....\n....\n....\n");
+    RoundRect(G.Dc, -10, -10, 4, 14, 6, 6);
+    EXPECT_EQ(G.Picture(), "...#\n...#\n...#\n...#\n");
+    for (TGdiCanvas* X : {&C, &D, &E, &F, &G}) {
         SelectObject(X->Dc, GetStockObject(BLACK_PEN));
         SelectObject(X->Dc, GetStockObject(WHITE_BRUSH));
     }
