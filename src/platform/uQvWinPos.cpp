@@ -156,9 +156,9 @@ void ShowOwned(TQvWnd* W, bool Show) {
     for (HWND H : List) {
         TQvWnd* O = QvWnd(H);
         if (O == nullptr) continue;
-        O->HiddenWithOwner = !Show;
         QvSend(H, WM_SHOWWINDOW, Show, Show ? SW_PARENTOPENING : SW_PARENTCLOSING);
         SetWindowPos(H, nullptr, 0, 0, 0, 0, Show ? (SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) : HideFlags);
+        if ((O = QvWnd(H)) != nullptr) O->HiddenWithOwner = !Show;
     }
 }
 
@@ -389,6 +389,8 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT
     std::vector<HWND> Raised;
     if (!(Flags & SWP_NOZORDER)) ZPlace(W, Wp.hwndInsertAfter, Raised);
     bool Hidden = false;
+    // Shown or hidden on purpose: no longer waiting for its owner's restore.
+    if (Flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) W->HiddenWithOwner = false;
     if ((Flags & SWP_SHOWWINDOW) && !W->Visible()) {
         W->Style |= WS_VISIBLE;
     } else if ((Flags & SWP_HIDEWINDOW) && W->Visible()) {
@@ -475,7 +477,10 @@ BOOL ShowWindow(HWND Wnd, int Cmd) {
     };
     switch (Cmd) {
         case SW_HIDE:
-            if (!WasVisible) return FALSE;
+            if (!WasVisible) {
+                W->HiddenWithOwner = false;  // hidden on purpose now
+                return FALSE;
+            }
             QvSend(Wnd, WM_SHOWWINDOW, FALSE, 0);
             SetWindowPos(Wnd, nullptr, 0, 0, 0, 0, HideFlags);
             break;

@@ -411,3 +411,15 @@ TEST_F(WinPos, LosingTheApplicationActivationTellsEveryWindow) {
     EXPECT_EQ(GetActiveWindow(), A);
     (void)B;
 }
+
+TEST_F(WinPos, AnOwnedWindowHiddenOnPurposeStaysHiddenAfterItsOwnerIsRestored) {
+    TQvMessageLog Log;
+    HWND Main = Log.Create("main", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+    HWND A = Log.Create("a", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10), Main);
+    HWND B = Log.Create("b", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10), Main);
+    ShowWindow(Main, SW_MINIMIZE);
+    ShowWindow(A, SW_HIDE);
+    ShowWindow(Main, SW_RESTORE);
+    EXPECT_FALSE(IsWindowVisible(A));
+    EXPECT_TRUE(IsWindowVisible(B));
+}

@@ -5,7 +5,8 @@
 // Scripted input is a list of steps. A loop that waits with an empty queue runs the next
 // step (after its delay) or jumps the clock to the next timer deadline, whichever comes
 // first; with neither it raises EQvStalled. Loops that only ever wake on timers stop with
-// EQvStalled once the clock has run WaitLimit past the last step.
+// EQvStalled once the clock has run WaitLimit past the last step (or the test's last
+// Advance).
 
 #include <deque>
 #include <functional>
@@ -30,8 +31,12 @@ public:
 
     // ---- Clock ----
     // The clock starts at 10,000,000 ms; WallClock starts at 2024-01-15 09:00:00.
-    void Advance(uint64_t Ms) { FNow += Ms; }
-    // How long waits may run on timers alone after the last scripted step (default 10 min).
+    void Advance(uint64_t Ms) {
+        FNow += Ms;
+        FLastStep = FNow;
+    }
+    // How long waits may run on timers alone after the last scripted step or Advance
+    // (default 10 min).
     void SetWaitLimit(uint64_t Ms) { FWaitLimit = Ms; }
 
     // ---- Screen ----
