@@ -180,7 +180,9 @@ BOOL GetTextMetricsW(HDC Dc, TEXTMETRICW* Metrics) {
     T.tmItalic = S.Italic ? 1 : 0;
     T.tmUnderlined = S.Underline ? 1 : 0;
     T.tmStruckOut = S.StrikeOut ? 1 : 0;
-    T.tmPitchAndFamily = TMPF_FIXED_PITCH | TMPF_VECTOR | TMPF_TRUETYPE | FF_SWISS;
+    // The original's bit says "variable pitch" despite its name.
+    T.tmPitchAndFamily = static_cast<BYTE>((M.FixedPitch ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE |
+                                           (M.FixedPitch ? FF_MODERN : FF_SWISS));
     T.tmCharSet = static_cast<BYTE>(S.Charset == DEFAULT_CHARSET ? ANSI_CHARSET : S.Charset);
     return TRUE;
 }

@@ -158,6 +158,7 @@ TQvTextFont::TQvTextFont(const TQvFontRequest& Request) : FRequest(Request) {
     FMetrics.AveCharWidth = std::max(1, RoundHalfEven(Info.AvgCharWidth * Scale));
     FMetrics.MaxCharWidth = std::max(1, RoundHalfEven(Info.MaxAdvance * Scale));
     FMetrics.Weight = FRequest.Weight <= 0 ? 400 : FRequest.Weight;
+    FMetrics.FixedPitch = Info.Fixed;
 
     const int UnderlineThickness = std::max(1, RoundHalfEven(Info.UnderlineThickness * Scale));
     int UnderlineTop = RoundHalfEven(-Info.UnderlinePosition * Scale - UnderlineThickness / 2.0);

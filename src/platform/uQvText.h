@@ -52,6 +52,7 @@ struct TQvFontMetrics {
     int Em = 0;
     int Weight = 400;
     int Overhang = 0;
+    bool FixedPitch = false;  // every character the same width
     // Rows of the underline and strike-out strokes, as offsets from the baseline (positive
     // downward) of their top row, and their thickness.
     int UnderlineOffset = 0;

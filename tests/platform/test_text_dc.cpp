@@ -128,6 +128,11 @@ TEST(TextDC, FontObjects) {
     EXPECT_EQ(Tm.tmWeight, 700);
     EXPECT_EQ(Tm.tmItalic, 1);
     EXPECT_EQ(Tm.tmCharSet, GB2312_CHARSET);
+    EXPECT_EQ(Tm.tmPitchAndFamily & TMPF_FIXED_PITCH, TMPF_FIXED_PITCH);  // variable pitch
+    HGDIOBJ Fixed = GetStockObject(ANSI_FIXED_FONT);
+    SelectObject(Dc, Fixed);
+    GetTextMetricsW(Dc, &Tm);
+    EXPECT_EQ(Tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0);
     SelectObject(Dc, Old);
     DeleteDC(Dc);
 
