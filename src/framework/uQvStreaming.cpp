@@ -756,7 +756,12 @@ private:
             const TClassInfo* Info = FindClassInfo(Node.ClassName);
             if (Info == nullptr) Fail(Node.Line, u"Class " + Node.ClassName + u" not found");
             if (!Info->CreateComponent) Fail(Node.Line, u"Class " + Node.ClassName + u" cannot be created here");
-            AtLine(Node.Line, [&] { C = Info->CreateComponent(FRoot); });
+            AtLine(Node.Line, [&] {
+                C = Info->CreateComponent(FRoot);
+                // A class that read its own layout in its constructor expects the second
+                // construction step, as Create<T> gives it.
+                if (!C->FPendingLoaded.empty()) C->AfterConstruction();
+            });
             Created = true;
         }
         try {

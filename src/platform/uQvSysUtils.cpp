@@ -788,7 +788,9 @@ TColor StringToColor(std::u16string_view S) {
 String ColorToString(TColor Color) {
     String Name;
     if (ColorToIdent(Color, Name)) return Name;
-    return u"$" + IntToHex(static_cast<uint32_t>(Color), 8);
+    String Text = u"$";
+    Text += IntToHex(static_cast<uint32_t>(Color), 8);
+    return Text;
 }
 
 // ---- Dates and times ------------------------------------------------------------------
@@ -1065,7 +1067,10 @@ String FormatDateTime(std::u16string_view P, TDateTime Value) {
                 break;
             case u'C':
                 Out += FormatDateTime(ShortDateFormat, Value);
-                if (H || Mi || S || Ms) Out += u" " + FormatDateTime(LongTimeFormat, Value);
+                if (H || Mi || S || Ms) {
+                    Out += u' ';
+                    Out += FormatDateTime(LongTimeFormat, Value);
+                }
                 AfterHour = false;
                 break;
             case u'A':

@@ -342,6 +342,18 @@ TEST_F(Streaming, ALayoutReadInTheConstructorIsLoadedInAfterConstruction) {
     EXPECT_EQ(M2->ComponentCount(), 2);
 }
 
+TEST_F(Streaming, AComponentWithItsOwnLayoutInsideAFormIsFullyConstructed) {
+    RegisterClass<TLayoutModule, TTestModule>(u"TLayoutModule");
+    Steps.clear();
+    TTestModule M(nullptr);
+    ReadComponentText(&M, u"object M: TTestModule\n  object Sub: TLayoutModule\n    Tag = 4\n  end\nend\n");
+    auto* Sub = dynamic_cast<TLayoutModule*>(M.FindComponent(u"Sub"));
+    ASSERT_NE(Sub, nullptr);
+    EXPECT_EQ(Sub->Tag(), 4);
+    EXPECT_EQ(Steps, (std::vector<std::string>{"constructed, loading", "Created after 3 Loaded", "OnCreate"}));
+    EXPECT_EQ(static_cast<TTestPart*>(Sub->FindComponent(u"Part1"))->Buddy(), Sub->Part2);
+}
+
 TEST_F(Streaming, ADamagedFormGivesAnErrorWithItsLine) {
     struct TCase {
         const char16_t* Text;
