@@ -170,8 +170,8 @@ BENCHMARK(BM_Ours_AlphaBlendConstant)->Unit(benchmark::kMicrosecond);
 void BM_Pixman_BltFullHD(benchmark::State& State) {
     TScreens S;
     for (auto _ : State) {
-        pixman_blt(static_cast<uint32_t*>(S.Src), static_cast<uint32_t*>(S.Dst), FullW, FullW, 32, 32, 0, 0, 0, 0,
-                   FullW, FullH);
+        pixman_blt(static_cast<uint32_t*>(S.Src), static_cast<uint32_t*>(S.Dst), FullW, FullW, 32, 32, 0, 0,
+                   0, 0, FullW, FullH);
         benchmark::DoNotOptimize(S.Dst);
     }
     State.SetBytesProcessed(State.iterations() * FullW * FullH * 4);

@@ -25,7 +25,9 @@ std::shared_ptr<TGdiBitmap> TGdiBitmap::Create(int Width, int Height, bool TopDo
     return B;
 }
 
-TGdiBitmap::~TGdiBitmap() { std::free(FBlock); }
+TGdiBitmap::~TGdiBitmap() {
+    std::free(FBlock);
+}
 
 int TGdiBitmap::Describe(int Size, void* Buffer) const {
     BITMAP Bm;
@@ -57,7 +59,9 @@ int TGdiBitmap::Describe(int Size, void* Buffer) const {
     return 0;
 }
 
-TGdiBitmap* GdiBitmapOf(HBITMAP Bitmap) { return GdiLookupAs<TGdiBitmap>(Bitmap, OBJ_BITMAP); }
+TGdiBitmap* GdiBitmapOf(HBITMAP Bitmap) {
+    return GdiLookupAs<TGdiBitmap>(Bitmap, OBJ_BITMAP);
+}
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* Info, UINT Usage, void** Bits, void*, DWORD) {
     if (Bits != nullptr) *Bits = nullptr;
@@ -69,7 +73,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* Info, UINT Usage, void** Bits, v
     // Guard the negation: INT_MIN has no positive counterpart.
     if (H.biHeight < -GdiMaxBitmapSide) return nullptr;
     const bool TopDown = H.biHeight < 0;
-    std::shared_ptr<TGdiBitmap> B = TGdiBitmap::Create(H.biWidth, TopDown ? -H.biHeight : H.biHeight, TopDown);
+    std::shared_ptr<TGdiBitmap> B =
+        TGdiBitmap::Create(H.biWidth, TopDown ? -H.biHeight : H.biHeight, TopDown);
     if (!B) return nullptr;
     uint8_t* Pixels = B->Bits();
     HGDIOBJ Handle = GdiAddObject(std::move(B));

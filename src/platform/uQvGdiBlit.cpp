@@ -8,10 +8,18 @@
 namespace {
 
 // Truth-table queries on a ternary operation code (index = pattern * 4 + source * 2 + dest).
-unsigned TableOf(DWORD Rop) { return (Rop >> 16) & 0xFF; }
-bool ReadsSource(unsigned T) { return ((T >> 2) & 0x33) != (T & 0x33); }
-bool ReadsDest(unsigned T) { return ((T >> 1) & 0x55) != (T & 0x55); }
-bool ReadsPattern(unsigned T) { return ((T >> 4) & 0x0F) != (T & 0x0F); }
+unsigned TableOf(DWORD Rop) {
+    return (Rop >> 16) & 0xFF;
+}
+bool ReadsSource(unsigned T) {
+    return ((T >> 2) & 0x33) != (T & 0x33);
+}
+bool ReadsDest(unsigned T) {
+    return ((T >> 1) & 0x55) != (T & 0x55);
+}
+bool ReadsPattern(unsigned T) {
+    return ((T >> 4) & 0x0F) != (T & 0x0F);
+}
 
 uint32_t Ternary(unsigned T, uint32_t P, uint32_t S, uint32_t D) {
     uint32_t R = 0;
@@ -48,7 +56,8 @@ struct TMapping {
 // [SrcStart, SrcStart + SrcCount), mirrored when Flip. Steps whose source lies outside
 // [0, Limit) are cut off the ends (the map is monotone, so they only sit at the ends);
 // From and To are narrowed to what is left.
-void MapAxis(int Count, int& From, int& To, int SrcStart, int SrcCount, bool Flip, int Limit, std::vector<int>& Out) {
+void MapAxis(int Count, int& From, int& To, int SrcStart, int SrcCount, bool Flip, int Limit,
+             std::vector<int>& Out) {
     const float Ratio = static_cast<float>(SrcCount) / static_cast<float>(Count);
     auto Source = [&](int I) {
         const int J = Flip ? Count - 1 - I : I;
@@ -81,7 +90,8 @@ bool Map(const TGdiDC& D, int X, int Y, int W, int H, const TGdiDC* S, int SX, i
     const bool FlipDX = Normalize(X, W), FlipDY = Normalize(Y, H);
     const bool FlipSX = Normalize(SX, SW), FlipSY = Normalize(SY, SH);
     if (W == 0 || H == 0 || SW == 0 || SH == 0) return false;
-    const TRect Full = D.LogicalToTarget(Rect(X, Y, static_cast<int>(int64_t{X} + W), static_cast<int>(int64_t{Y} + H)));
+    const TRect Full =
+        D.LogicalToTarget(Rect(X, Y, static_cast<int>(int64_t{X} + W), static_cast<int>(int64_t{Y} + H)));
     TRect Visible;
     if (!IntersectRect(Visible, Full, D.Clip().Bounds())) return false;
     M.Dst = Visible;
@@ -174,7 +184,8 @@ void CopyRows(const TGdiDC& D, const TGdiDC& S, int X, int Y, int W, int H, int 
     // source pixel is overwritten before it is read.
     const bool Up = SrcBm == DstBm && (DY < 0 || (DY == 0 && DX < 0));
     auto CopyPart = [&](const TRect& R, int Y2) {
-        std::memmove(DstBm->Row(Y2) + R.Left, SrcBm->Row(Y2 + DY) + R.Left + DX, static_cast<size_t>(R.Width()) * 4);
+        std::memmove(DstBm->Row(Y2) + R.Left, SrcBm->Row(Y2 + DY) + R.Left + DX,
+                     static_cast<size_t>(R.Width()) * 4);
     };
     if (!Up) {
         for (const TRect& R : Parts)
@@ -213,7 +224,8 @@ BOOL Transfer(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int 
     TPoint Org;
     if (ReadsPattern(T)) GdiResolvePattern(*D, *Brush, Pattern, Org);
     auto PatternAt = [&](int PX, int PY) {
-        return Pattern[static_cast<size_t>(((PY - Org.Y) % 8 + 8) % 8) * 8 + static_cast<size_t>(((PX - Org.X) % 8 + 8) % 8)];
+        return Pattern[static_cast<size_t>(((PY - Org.Y) % 8 + 8) % 8) * 8 +
+                       static_cast<size_t>(((PX - Org.X) % 8 + 8) % 8)];
     };
     if (!NeedSrc) {
         ForEachRun(*D, M, nullptr, [&](uint32_t* Dp, const uint32_t*, int Count, int PX, int PY) {
@@ -263,7 +275,8 @@ BOOL StretchBlt(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, in
     return Transfer(Dst, X, Y, W, H, Src, SX, SY, SW, SH, Rop);
 }
 
-BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH, BLENDFUNCTION Blend) {
+BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH,
+                BLENDFUNCTION Blend) {
     TGdiDC* D = GdiDCOf(Dst);
     TGdiDC* S = GdiDCOf(Src);
     if (D == nullptr || S == nullptr || Blend.BlendOp != AC_SRC_OVER || W < 0 || H < 0 || SW < 0 || SH < 0)
@@ -306,7 +319,8 @@ BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, in
     return TRUE;
 }
 
-BOOL TransparentBlt(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH, UINT Transparent) {
+BOOL TransparentBlt(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH,
+                    UINT Transparent) {
     TGdiDC* D = GdiDCOf(Dst);
     TGdiDC* S = GdiDCOf(Src);
     if (D == nullptr || S == nullptr || W < 0 || H < 0 || SW < 0 || SH < 0) return FALSE;

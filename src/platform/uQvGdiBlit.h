@@ -59,8 +59,12 @@ enum : BYTE { AC_SRC_OVER = 0, AC_SRC_ALPHA = 1 };
 // With AC_SRC_ALPHA the source is premultiplied: with k = s.alpha * a / 255, each byte
 // becomes s * a / 255 + d * (255 - k) / 255. FALSE for another blend operation, negative
 // sizes or an unknown DC.
-BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH, BLENDFUNCTION Blend);
+BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH,
+                BLENDFUNCTION Blend);
 // Copies (stretched as StretchBlt) every source pixel whose colour is not Transparent.
-BOOL TransparentBlt(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH, UINT Transparent);
+BOOL TransparentBlt(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH,
+                    UINT Transparent);
 // Nothing is queued: drawing is done when a call returns.
-inline BOOL GdiFlush() { return TRUE; }
+inline BOOL GdiFlush() {
+    return TRUE;
+}

@@ -4,7 +4,9 @@
 
 namespace {
 
-COLORREF Resolve(COLORREF Color) { return GdiColorOf(GdiPixelOf(Color)); }
+COLORREF Resolve(COLORREF Color) {
+    return GdiColorOf(GdiPixelOf(Color));
+}
 
 // Device coordinates of a logical rectangle, put in order.
 TRect LogicalToDevice(const TGdiDC& D, int L, int T, int R, int B) {
@@ -14,11 +16,15 @@ TRect LogicalToDevice(const TGdiDC& D, int L, int T, int R, int B) {
     return {L + O.X, T + O.Y, R + O.X, B + O.Y};
 }
 
-int ClipComplexity(const TGdiDC& D) { return D.Clip().Complexity(); }
+int ClipComplexity(const TGdiDC& D) {
+    return D.Clip().Complexity();
+}
 
 }  // namespace
 
-HDC CreateCompatibleDC(HDC) { return static_cast<HDC>(GdiAddObject(std::make_shared<TGdiDC>(TGdiDC::dkMemory))); }
+HDC CreateCompatibleDC(HDC) {
+    return static_cast<HDC>(GdiAddObject(std::make_shared<TGdiDC>(TGdiDC::dkMemory)));
+}
 
 BOOL DeleteDC(HDC Dc) {
     if (GdiDCOf(Dc) == nullptr) return FALSE;
@@ -54,7 +60,8 @@ HGDIOBJ SelectObject(HDC Dc, HGDIOBJ Object) {
             const int R = SelectClipRgn(Dc, static_cast<HRGN>(Object));
             return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(R));
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -63,14 +70,18 @@ HGDIOBJ GetCurrentObject(HDC Dc, UINT Type) {
     if (D == nullptr) return nullptr;
     const TGdiDCState& S = D->State;
     switch (Type) {
-        case OBJ_PEN: return S.Pen ? S.Pen->Handle() : nullptr;
-        case OBJ_BRUSH: return S.Brush ? S.Brush->Handle() : nullptr;
-        case OBJ_FONT: return S.Font ? S.Font->Handle() : nullptr;
+        case OBJ_PEN:
+            return S.Pen ? S.Pen->Handle() : nullptr;
+        case OBJ_BRUSH:
+            return S.Brush ? S.Brush->Handle() : nullptr;
+        case OBJ_FONT:
+            return S.Font ? S.Font->Handle() : nullptr;
         case OBJ_BITMAP: {
             std::shared_ptr<TGdiBitmap> B = D->Kind() == TGdiDC::dkMemory ? S.Bitmap : D->TargetShared();
             return B ? B->Handle() : nullptr;
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -122,15 +133,21 @@ BOOL OffsetOrigin(HDC Dc, TPoint TGdiDCState::*Field, int DX, int DY, POINT* Old
 
 }  // namespace
 
-BOOL SetWindowOrgEx(HDC Dc, int X, int Y, POINT* Old) { return SetOrigin(Dc, &TGdiDCState::WindowOrg, X, Y, Old); }
-BOOL GetWindowOrgEx(HDC Dc, POINT* Org) { return GetOrigin(Dc, &TGdiDCState::WindowOrg, Org); }
+BOOL SetWindowOrgEx(HDC Dc, int X, int Y, POINT* Old) {
+    return SetOrigin(Dc, &TGdiDCState::WindowOrg, X, Y, Old);
+}
+BOOL GetWindowOrgEx(HDC Dc, POINT* Org) {
+    return GetOrigin(Dc, &TGdiDCState::WindowOrg, Org);
+}
 BOOL OffsetWindowOrgEx(HDC Dc, int DX, int DY, POINT* Old) {
     return OffsetOrigin(Dc, &TGdiDCState::WindowOrg, DX, DY, Old);
 }
 BOOL SetViewportOrgEx(HDC Dc, int X, int Y, POINT* Old) {
     return SetOrigin(Dc, &TGdiDCState::ViewportOrg, X, Y, Old);
 }
-BOOL GetViewportOrgEx(HDC Dc, POINT* Org) { return GetOrigin(Dc, &TGdiDCState::ViewportOrg, Org); }
+BOOL GetViewportOrgEx(HDC Dc, POINT* Org) {
+    return GetOrigin(Dc, &TGdiDCState::ViewportOrg, Org);
+}
 BOOL OffsetViewportOrgEx(HDC Dc, int DX, int DY, POINT* Old) {
     return OffsetOrigin(Dc, &TGdiDCState::ViewportOrg, DX, DY, Old);
 }
@@ -153,7 +170,9 @@ BOOL DPtoLP(HDC Dc, POINT* Points, int Count) {
 
 // ---- Clipping ----------------------------------------------------------------------------
 
-int SelectClipRgn(HDC Dc, HRGN Rgn) { return ExtSelectClipRgn(Dc, Rgn, RGN_COPY); }
+int SelectClipRgn(HDC Dc, HRGN Rgn) {
+    return ExtSelectClipRgn(Dc, Rgn, RGN_COPY);
+}
 
 int ExtSelectClipRgn(HDC Dc, HRGN Rgn, int Mode) {
     TGdiDC* D = GdiDCOf(Dc);
@@ -273,27 +292,39 @@ V Read(HDC Dc, V TGdiDCState::*Field, V Failure) {
 COLORREF SetTextColor(HDC Dc, COLORREF Color) {
     return Exchange(Dc, &TGdiDCState::TextColor, Resolve(Color), CLR_INVALID);
 }
-COLORREF GetTextColor(HDC Dc) { return Read(Dc, &TGdiDCState::TextColor, CLR_INVALID); }
-COLORREF SetBkColor(HDC Dc, COLORREF Color) { return Exchange(Dc, &TGdiDCState::BkColor, Resolve(Color), CLR_INVALID); }
-COLORREF GetBkColor(HDC Dc) { return Read(Dc, &TGdiDCState::BkColor, CLR_INVALID); }
+COLORREF GetTextColor(HDC Dc) {
+    return Read(Dc, &TGdiDCState::TextColor, CLR_INVALID);
+}
+COLORREF SetBkColor(HDC Dc, COLORREF Color) {
+    return Exchange(Dc, &TGdiDCState::BkColor, Resolve(Color), CLR_INVALID);
+}
+COLORREF GetBkColor(HDC Dc) {
+    return Read(Dc, &TGdiDCState::BkColor, CLR_INVALID);
+}
 
 int SetBkMode(HDC Dc, int Mode) {
     if (Mode != TRANSPARENT && Mode != OPAQUE) return 0;
     return Exchange(Dc, &TGdiDCState::BkMode, Mode, 0);
 }
-int GetBkMode(HDC Dc) { return Read(Dc, &TGdiDCState::BkMode, 0); }
+int GetBkMode(HDC Dc) {
+    return Read(Dc, &TGdiDCState::BkMode, 0);
+}
 
 int SetPolyFillMode(HDC Dc, int Mode) {
     if (Mode != ALTERNATE && Mode != WINDING) return 0;
     return Exchange(Dc, &TGdiDCState::PolyFillMode, Mode, 0);
 }
-int GetPolyFillMode(HDC Dc) { return Read(Dc, &TGdiDCState::PolyFillMode, 0); }
+int GetPolyFillMode(HDC Dc) {
+    return Read(Dc, &TGdiDCState::PolyFillMode, 0);
+}
 
 int SetROP2(HDC Dc, int Mode) {
     if (Mode < R2_BLACK || Mode > R2_WHITE) return 0;
     return Exchange(Dc, &TGdiDCState::Rop2, Mode, 0);
 }
-int GetROP2(HDC Dc) { return Read(Dc, &TGdiDCState::Rop2, 0); }
+int GetROP2(HDC Dc) {
+    return Read(Dc, &TGdiDCState::Rop2, 0);
+}
 
 BOOL SetBrushOrgEx(HDC Dc, int X, int Y, POINT* Old) {
     TGdiDC* D = GdiDCOf(Dc);
@@ -302,10 +333,16 @@ BOOL SetBrushOrgEx(HDC Dc, int X, int Y, POINT* Old) {
     D->State.BrushOrg = {X, Y};
     return TRUE;
 }
-BOOL GetBrushOrgEx(HDC Dc, POINT* Org) { return GetOrigin(Dc, &TGdiDCState::BrushOrg, Org); }
+BOOL GetBrushOrgEx(HDC Dc, POINT* Org) {
+    return GetOrigin(Dc, &TGdiDCState::BrushOrg, Org);
+}
 
-UINT SetTextAlign(HDC Dc, UINT Align) { return Exchange(Dc, &TGdiDCState::TextAlign, Align, UINT{GDI_ERROR}); }
-UINT GetTextAlign(HDC Dc) { return Read(Dc, &TGdiDCState::TextAlign, UINT{GDI_ERROR}); }
+UINT SetTextAlign(HDC Dc, UINT Align) {
+    return Exchange(Dc, &TGdiDCState::TextAlign, Align, UINT{GDI_ERROR});
+}
+UINT GetTextAlign(HDC Dc) {
+    return Read(Dc, &TGdiDCState::TextAlign, UINT{GDI_ERROR});
+}
 int SetTextCharacterExtra(HDC Dc, int Extra) {
     return Exchange(Dc, &TGdiDCState::TextCharacterExtra, Extra, static_cast<int>(0x80000000u));
 }
@@ -316,11 +353,15 @@ int GetTextCharacterExtra(HDC Dc) {
 COLORREF SetDCBrushColor(HDC Dc, COLORREF Color) {
     return Exchange(Dc, &TGdiDCState::DCBrushColor, Resolve(Color), CLR_INVALID);
 }
-COLORREF GetDCBrushColor(HDC Dc) { return Read(Dc, &TGdiDCState::DCBrushColor, CLR_INVALID); }
+COLORREF GetDCBrushColor(HDC Dc) {
+    return Read(Dc, &TGdiDCState::DCBrushColor, CLR_INVALID);
+}
 COLORREF SetDCPenColor(HDC Dc, COLORREF Color) {
     return Exchange(Dc, &TGdiDCState::DCPenColor, Resolve(Color), CLR_INVALID);
 }
-COLORREF GetDCPenColor(HDC Dc) { return Read(Dc, &TGdiDCState::DCPenColor, CLR_INVALID); }
+COLORREF GetDCPenColor(HDC Dc) {
+    return Read(Dc, &TGdiDCState::DCPenColor, CLR_INVALID);
+}
 
 HWND WindowFromDC(HDC Dc) {
     TGdiDC* D = GdiDCOf(Dc);

@@ -92,7 +92,9 @@ TQvRegion TGdiDC::DeviceClip() const {
     return R;
 }
 
-TGdiDC* GdiDCOf(HDC Dc) { return GdiLookupAs<TGdiDC>(Dc, OBJ_DC); }
+TGdiDC* GdiDCOf(HDC Dc) {
+    return GdiLookupAs<TGdiDC>(Dc, OBJ_DC);
+}
 
 HDC GdiCreateDeviceDC(HBITMAP Target, TPoint Origin, const TQvRegion* Visible, HWND Window) {
     std::shared_ptr<TGdiBitmap> Bm;
@@ -132,7 +134,8 @@ uint32_t GdiBrushPixel(const TGdiDC& D, const TGdiBrush& Brush) {
     return GdiPixelOf(Brush.DCColor ? D.State.DCBrushColor : Brush.Color);
 }
 
-void GdiResolvePattern(const TGdiDC& D, const TGdiBrush& Brush, std::array<uint32_t, 64>& Pattern, TPoint& Org) {
+void GdiResolvePattern(const TGdiDC& D, const TGdiBrush& Brush, std::array<uint32_t, 64>& Pattern,
+                       TPoint& Org) {
     if (Brush.Style != BS_PATTERN) {
         Pattern.fill(GdiBrushPixel(D, Brush));
     } else if (Brush.Mono) {

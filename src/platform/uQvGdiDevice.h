@@ -77,7 +77,8 @@ public:
     int ObjectType() const override { return FKind == dkMemory ? OBJ_MEMDC : OBJ_DC; }
     TKind Kind() const { return FKind; }
 
-    // The state; code that changes ClipRgn, Bitmap or the origins must call ClipChanged.
+    // The state; code that changes ClipRgn or Bitmap must call ClipChanged (the clip is
+    // kept in target pixels, so the origins do not affect it).
     TGdiDCState State;
     std::vector<TGdiDCState> Saved;
 
@@ -108,7 +109,8 @@ public:
     // Logical to target coordinates, saturated at +-GdiRegionLimit so that far-off
     // coordinates never overflow.
     TRect LogicalToTarget(const TRect& R) const {
-        const TPoint A = LogicalToTarget(TPoint{R.Left, R.Top}), B = LogicalToTarget(TPoint{R.Right, R.Bottom});
+        const TPoint A = LogicalToTarget(TPoint{R.Left, R.Top}),
+                     B = LogicalToTarget(TPoint{R.Right, R.Bottom});
         return {A.X, A.Y, B.X, B.Y};
     }
     TPoint LogicalToTarget(const TPoint& P) const {
@@ -116,7 +118,9 @@ public:
         return {Saturate(int64_t{P.X} + O.X), Saturate(int64_t{P.Y} + O.Y)};
     }
     static int Saturate(int64_t V) {
-        return static_cast<int>(V < -GdiRegionLimit ? -GdiRegionLimit : V > GdiRegionLimit ? GdiRegionLimit : V);
+        return static_cast<int>(V < -GdiRegionLimit  ? -GdiRegionLimit
+                                : V > GdiRegionLimit ? GdiRegionLimit
+                                                     : V);
     }
     // What the device covers, in device coordinates: the visible region's box, or the
     // target bitmap seen from the device origin.
@@ -168,7 +172,8 @@ BOOL GdiSetVisibleRegion(HDC Dc, const TQvRegion* Visible);
 // The 8 x 8 pattern of a brush as the DC paints it (monochrome patterns in the text and
 // background colours, alpha 255), and the target pixel that takes pattern cell (0, 0)
 // modulo 8: pattern cell of target pixel (x, y) = ((y - Org.Y) mod 8, (x - Org.X) mod 8).
-void GdiResolvePattern(const TGdiDC& D, const TGdiBrush& Brush, std::array<uint32_t, 64>& Pattern, TPoint& Org);
+void GdiResolvePattern(const TGdiDC& D, const TGdiBrush& Brush, std::array<uint32_t, 64>& Pattern,
+                       TPoint& Org);
 
 // Fills Area (target pixels) within the DC's clip with one pixel value.
 void GdiFillTargetSolid(const TGdiDC& D, const TRect& Area, uint32_t Pixel);

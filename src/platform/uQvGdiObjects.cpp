@@ -55,7 +55,9 @@ std::shared_ptr<TGdiObject> CreateStockFont(int Index) {
 
 }  // namespace
 
-int TGdiObject::Describe(int, void*) const { return 0; }
+int TGdiObject::Describe(int, void*) const {
+    return 0;
+}
 
 HGDIOBJ GdiAddObject(std::shared_ptr<TGdiObject> Object) {
     if (!Object) return nullptr;
@@ -102,9 +104,13 @@ std::shared_ptr<TGdiObject> GdiLookupShared(const void* Handle) {
     return S != nullptr ? S->Object : nullptr;
 }
 
-size_t GdiObjectCount() { return Table().Live; }
+size_t GdiObjectCount() {
+    return Table().Live;
+}
 
-void GdiSetStockFontFactory(TGdiStockFactory Factory) { Table().FontFactory = Factory; }
+void GdiSetStockFontFactory(TGdiStockFactory Factory) {
+    Table().FontFactory = Factory;
+}
 
 HGDIOBJ GdiStockHandle(int Index, std::shared_ptr<TGdiObject> (*Create)(int)) {
     if (Index < 0 || Index > GDI_DEFAULT_BITMAP || Create == nullptr) return nullptr;

@@ -123,6 +123,8 @@ DWORD GetObjectType(HGDIOBJ Object);
 // LOGBRUSH, LOGFONTW for fonts) into Buffer. With a null Buffer returns the size needed.
 // Returns the bytes written, 0 on failure.
 int GetObject(HGDIOBJ Object, int Size, void* Buffer);
-inline int GetObjectW(HGDIOBJ Object, int Size, void* Buffer) { return GetObject(Object, Size, Buffer); }
+inline int GetObjectW(HGDIOBJ Object, int Size, void* Buffer) {
+    return GetObject(Object, Size, Buffer);
+}
 // A shared stock object; 0 for an index without one.
 HGDIOBJ GetStockObject(int Index);

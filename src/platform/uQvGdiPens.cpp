@@ -52,20 +52,33 @@ int TGdiBrush::Describe(int Size, void* Buffer) const {
     return CopyOut(L, Size, Buffer);
 }
 
-TGdiPen* GdiPenOf(HPEN Pen) { return GdiLookupAs<TGdiPen>(Pen, OBJ_PEN); }
-TGdiBrush* GdiBrushOf(HBRUSH Brush) { return GdiLookupAs<TGdiBrush>(Brush, OBJ_BRUSH); }
+TGdiPen* GdiPenOf(HPEN Pen) {
+    return GdiLookupAs<TGdiPen>(Pen, OBJ_PEN);
+}
+TGdiBrush* GdiBrushOf(HBRUSH Brush) {
+    return GdiLookupAs<TGdiBrush>(Brush, OBJ_BRUSH);
+}
 
 std::shared_ptr<TGdiObject> GdiCreateStockPenOrBrush(int Index) {
     switch (Index) {
-        case WHITE_BRUSH: return MakeSolid(BS_SOLID, 0xFFFFFF);
-        case LTGRAY_BRUSH: return MakeSolid(BS_SOLID, 0xC0C0C0);
-        case GRAY_BRUSH: return MakeSolid(BS_SOLID, 0x808080);
-        case DKGRAY_BRUSH: return MakeSolid(BS_SOLID, 0x404040);
-        case BLACK_BRUSH: return MakeSolid(BS_SOLID, 0x000000);
-        case NULL_BRUSH: return MakeSolid(BS_NULL, 0);
-        case WHITE_PEN: return MakePen(PS_SOLID, 1, 0xFFFFFF);
-        case BLACK_PEN: return MakePen(PS_SOLID, 1, 0x000000);
-        case NULL_PEN: return MakePen(PS_NULL, 1, 0);
+        case WHITE_BRUSH:
+            return MakeSolid(BS_SOLID, 0xFFFFFF);
+        case LTGRAY_BRUSH:
+            return MakeSolid(BS_SOLID, 0xC0C0C0);
+        case GRAY_BRUSH:
+            return MakeSolid(BS_SOLID, 0x808080);
+        case DKGRAY_BRUSH:
+            return MakeSolid(BS_SOLID, 0x404040);
+        case BLACK_BRUSH:
+            return MakeSolid(BS_SOLID, 0x000000);
+        case NULL_BRUSH:
+            return MakeSolid(BS_NULL, 0);
+        case WHITE_PEN:
+            return MakePen(PS_SOLID, 1, 0xFFFFFF);
+        case BLACK_PEN:
+            return MakePen(PS_SOLID, 1, 0x000000);
+        case NULL_PEN:
+            return MakePen(PS_NULL, 1, 0);
         case DC_BRUSH: {
             auto B = MakeSolid(BS_SOLID, 0xFFFFFF);
             B->DCColor = true;
@@ -76,7 +89,8 @@ std::shared_ptr<TGdiObject> GdiCreateStockPenOrBrush(int Index) {
             P->DCColor = true;
             return P;
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -89,7 +103,8 @@ HPEN CreatePen(int Style, int Width, COLORREF Color) {
 }
 
 HPEN CreatePenIndirect(const LOGPEN* Pen) {
-    return Pen != nullptr ? CreatePen(static_cast<int>(Pen->lopnStyle), Pen->lopnWidth.X, Pen->lopnColor) : nullptr;
+    return Pen != nullptr ? CreatePen(static_cast<int>(Pen->lopnStyle), Pen->lopnWidth.X, Pen->lopnColor)
+                          : nullptr;
 }
 
 HBRUSH CreateSolidBrush(COLORREF Color) {
@@ -114,10 +129,14 @@ HBRUSH CreatePatternBrush(HBITMAP Bitmap) {
 HBRUSH CreateBrushIndirect(const LOGBRUSH* Brush) {
     if (Brush == nullptr) return nullptr;
     switch (Brush->lbStyle) {
-        case BS_SOLID: return CreateSolidBrush(Brush->lbColor);
-        case BS_NULL: return static_cast<HBRUSH>(GdiAddObject(MakeSolid(BS_NULL, 0)));
-        case BS_PATTERN: return CreatePatternBrush(reinterpret_cast<HBITMAP>(Brush->lbHatch));
-        default: return nullptr;
+        case BS_SOLID:
+            return CreateSolidBrush(Brush->lbColor);
+        case BS_NULL:
+            return static_cast<HBRUSH>(GdiAddObject(MakeSolid(BS_NULL, 0)));
+        case BS_PATTERN:
+            return CreatePatternBrush(reinterpret_cast<HBITMAP>(Brush->lbHatch));
+        default:
+            return nullptr;
     }
 }
 

@@ -38,7 +38,8 @@ struct LOGBRUSH {
 uint32_t GdiPixelOf(COLORREF Color);
 // The 0x00BBGGRR colour of a pixel.
 inline COLORREF GdiColorOf(uint32_t Pixel) {
-    return RGB(static_cast<uint8_t>(Pixel >> 16), static_cast<uint8_t>(Pixel >> 8), static_cast<uint8_t>(Pixel));
+    return RGB(static_cast<uint8_t>(Pixel >> 16), static_cast<uint8_t>(Pixel >> 8),
+               static_cast<uint8_t>(Pixel));
 }
 
 class TGdiPen final : public TGdiObject {

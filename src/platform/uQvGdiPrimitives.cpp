@@ -109,7 +109,9 @@ TInk PenInk(const TGdiDC& D) {
     return I;
 }
 
-bool PenDraws(const TGdiDC& D) { return D.State.Pen && !D.State.Pen->IsNull(); }
+bool PenDraws(const TGdiDC& D) {
+    return D.State.Pen && !D.State.Pen->IsNull();
+}
 
 // ---- Lines ---------------------------------------------------------------------------
 
@@ -153,11 +155,16 @@ int64_t FloorDiv(int64_t A, int64_t B) {  // B > 0
 // The dash pattern of a pen style, as alternating on and off lengths; empty for solid.
 std::vector<int> DashesOf(UINT Style) {
     switch (Style) {
-        case PS_DASH: return {18, 6};
-        case PS_DOT: return {3, 3};
-        case PS_DASHDOT: return {9, 6, 3, 6};
-        case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
-        default: return {};
+        case PS_DASH:
+            return {18, 6};
+        case PS_DOT:
+            return {3, 3};
+        case PS_DASHDOT:
+            return {9, 6, 3, 6};
+        case PS_DASHDOTDOT:
+            return {9, 3, 3, 3, 3, 3};
+        default:
+            return {};
     }
 }
 
@@ -240,13 +247,15 @@ void WideSegment(TPoint A, TPoint B, int W, const TRect& Box, std::vector<TRect>
         AY = NAY;
     }
     // Exact inside test on the (possibly cut, hence rounded) doubled ends.
-    const int64_t IAX = std::llround(AX), IAY = std::llround(AY), IBX = std::llround(BX), IBY = std::llround(BY);
+    const int64_t IAX = std::llround(AX), IAY = std::llround(AY), IBX = std::llround(BX),
+                  IBY = std::llround(BY);
     const int64_t SX = IBX - IAX, SY = IBY - IAY, Len2 = SX * SX + SY * SY;
     const __int128 W2 = static_cast<__int128>(W) * W;
     auto Inside = [&](int64_t X, int64_t Y) {
         const int64_t PX = 2 * X + 1 - IAX, PY = 2 * Y + 1 - IAY;
         const int64_t Dot = PX * SX + PY * SY;
-        if (Len2 == 0 || Dot <= 0) return static_cast<__int128>(PX) * PX + static_cast<__int128>(PY) * PY < W2;
+        if (Len2 == 0 || Dot <= 0)
+            return static_cast<__int128>(PX) * PX + static_cast<__int128>(PY) * PY < W2;
         if (Dot >= Len2) {
             const int64_t QX = 2 * X + 1 - IBX, QY = 2 * Y + 1 - IBY;
             return static_cast<__int128>(QX) * QX + static_cast<__int128>(QY) * QY < W2;
@@ -272,7 +281,8 @@ void WideSegment(TPoint A, TPoint B, int W, const TRect& Box, std::vector<TRect>
         int64_t Left = Seed, Right = Seed;
         while (Left > Box.Left - 1 && Inside(Left - 1, Y)) --Left;
         while (Right < Box.Right && Inside(Right + 1, Y)) ++Right;
-        Out.push_back({static_cast<int>(Left), static_cast<int>(Y), static_cast<int>(Right + 1), static_cast<int>(Y + 1)});
+        Out.push_back({static_cast<int>(Left), static_cast<int>(Y), static_cast<int>(Right + 1),
+                       static_cast<int>(Y + 1)});
     }
 }
 
@@ -288,7 +298,8 @@ void Stroke(const TGdiDC& D, const TPoint* Points, size_t Count, bool Closed) {
         const std::vector<int> Dashes = DashesOf(Pen.Style);
         TPixelSet On, Off;
         int64_t Phase = 0;
-        for (size_t K = 0; K < Segments; ++K) ThinLine(Points[K], Points[(K + 1) % Count], Box, Dashes, Phase, On, Off);
+        for (size_t K = 0; K < Segments; ++K)
+            ThinLine(Points[K], Points[(K + 1) % Count], Box, Dashes, Phase, On, Off);
         Paint(D, On.Region(), PenInk(D));
         if (!Off.Empty() && D.State.BkMode == OPAQUE) {
             TInk Gap;
@@ -299,7 +310,8 @@ void Stroke(const TGdiDC& D, const TPoint* Points, size_t Count, bool Closed) {
         return;
     }
     std::vector<TRect> Rows;
-    for (size_t K = 0; K < Segments; ++K) WideSegment(Points[K], Points[(K + 1) % Count], Pen.Width, Box, Rows);
+    for (size_t K = 0; K < Segments; ++K)
+        WideSegment(Points[K], Points[(K + 1) % Count], Pen.Width, Box, Rows);
     Paint(D, TQvRegion::FromRects(Rows), PenInk(D));
 }
 
@@ -511,7 +523,8 @@ BOOL RoundRect(HDC Dc, int L, int T, int R, int B, int W, int H) {
 
 BOOL Ellipse(HDC Dc, int L, int T, int R, int B) {
     return BoxShape(Dc, L, T, R, B, false, [](const TRect& Box, const TRect& Rows) {
-        return TQvRegion::RoundRect(Box.Left, Box.Top, Box.Right, Box.Bottom, Box.Width(), Box.Height(), &Rows);
+        return TQvRegion::RoundRect(Box.Left, Box.Top, Box.Right, Box.Bottom, Box.Width(), Box.Height(),
+                                    &Rows);
     });
 }
 
@@ -537,7 +550,9 @@ BOOL PolyPolygon(HDC Dc, const POINT* Points, const int* Counts, int Polygons) {
     return TRUE;
 }
 
-BOOL Polygon(HDC Dc, const POINT* Points, int Count) { return PolyPolygon(Dc, Points, &Count, 1); }
+BOOL Polygon(HDC Dc, const POINT* Points, int Count) {
+    return PolyPolygon(Dc, Points, &Count, 1);
+}
 
 // ---- Pixels, focus rectangles and edges ---------------------------------------------------------
 
@@ -551,7 +566,9 @@ COLORREF SetPixel(HDC Dc, int X, int Y, COLORREF Color) {
     return GdiColorOf(Pixel);
 }
 
-BOOL SetPixelV(HDC Dc, int X, int Y, COLORREF Color) { return SetPixel(Dc, X, Y, Color) != CLR_INVALID; }
+BOOL SetPixelV(HDC Dc, int X, int Y, COLORREF Color) {
+    return SetPixel(Dc, X, Y, Color) != CLR_INVALID;
+}
 
 COLORREF GetPixel(HDC Dc, int X, int Y) {
     TGdiDC* D = GdiDCOf(Dc);

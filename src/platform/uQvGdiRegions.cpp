@@ -26,10 +26,14 @@ size_t BandEnd(const std::vector<TRect>& Rs, size_t I) {
 
 bool Inside(int Mode, bool A, bool B) {
     switch (Mode) {
-        case RGN_AND: return A && B;
-        case RGN_OR: return A || B;
-        case RGN_XOR: return A != B;
-        default: return A && !B;  // RGN_DIFF
+        case RGN_AND:
+            return A && B;
+        case RGN_OR:
+            return A || B;
+        case RGN_XOR:
+            return A != B;
+        default:
+            return A && !B;  // RGN_DIFF
     }
 }
 
@@ -79,7 +83,9 @@ int CutPixels(int64_t W, int64_t H, int64_t DY) {
 int64_t FloorDiv(int64_t A, int64_t B) {  // B > 0
     return A >= 0 ? A / B : -((-A + B - 1) / B);
 }
-int64_t CeilDiv(int64_t A, int64_t B) { return -FloorDiv(-A, B); }
+int64_t CeilDiv(int64_t A, int64_t B) {
+    return -FloorDiv(-A, B);
+}
 
 struct TEdge {
     int64_t X0, Y0, X1, Y1;  // Y0 < Y1
@@ -98,7 +104,8 @@ void TQvRegionBuilder::AddBand(int Top, int Bottom, const int* Xs, size_t Count)
         if (FRects[FLastBand].Bottom == Top && LastN == N) {
             bool Same = true;
             for (size_t K = 0; K < N && Same; ++K)
-                Same = FRects[FLastBand + K].Left == Xs[2 * K] && FRects[FLastBand + K].Right == Xs[2 * K + 1];
+                Same =
+                    FRects[FLastBand + K].Left == Xs[2 * K] && FRects[FLastBand + K].Right == Xs[2 * K + 1];
             if (Same) {
                 for (size_t K = FLastBand; K < FRects.size(); ++K) FRects[K].Bottom = Bottom;
                 return;
@@ -115,7 +122,8 @@ void TQvRegionBuilder::AddBandRects(int Top, int Bottom, const TRect* Rects, siz
     if (FHasBand && FRects[FLastBand].Bottom == Top && FRects.size() - FLastBand == N) {
         bool Same = true;
         for (size_t K = 0; K < N && Same; ++K)
-            Same = FRects[FLastBand + K].Left == Rects[K].Left && FRects[FLastBand + K].Right == Rects[K].Right;
+            Same =
+                FRects[FLastBand + K].Left == Rects[K].Left && FRects[FLastBand + K].Right == Rects[K].Right;
         if (Same) {
             for (size_t K = FLastBand; K < FRects.size(); ++K) FRects[K].Bottom = Bottom;
             return;
@@ -138,7 +146,9 @@ TQvRegion TQvRegionBuilder::Finish() {
 
 // ---- TQvRegion ---------------------------------------------------------------------------
 
-TQvRegion::TQvRegion(const TRect& R) { SetRect(R); }
+TQvRegion::TQvRegion(const TRect& R) {
+    SetRect(R);
+}
 
 void TQvRegion::UpdateBounds() {
     if (FRects.empty()) {
@@ -189,14 +199,15 @@ void TQvRegion::Offset(int DX, int DY) {
     std::vector<TRect> Moved;
     Moved.reserve(FRects.size());
     for (const TRect& R : FRects)
-        Moved.push_back({Clamp(int64_t{R.Left} + DX), Clamp(int64_t{R.Top} + DY), Clamp(int64_t{R.Right} + DX),
-                         Clamp(int64_t{R.Bottom} + DY)});
+        Moved.push_back({Clamp(int64_t{R.Left} + DX), Clamp(int64_t{R.Top} + DY),
+                         Clamp(int64_t{R.Right} + DX), Clamp(int64_t{R.Bottom} + DY)});
     *this = FromRects(Moved);
 }
 
 bool TQvRegion::Contains(int X, int Y) const {
     if (!PtInRect(FBounds, {X, Y})) return false;
-    auto It = std::partition_point(FRects.begin(), FRects.end(), [Y](const TRect& R) { return R.Bottom <= Y; });
+    auto It =
+        std::partition_point(FRects.begin(), FRects.end(), [Y](const TRect& R) { return R.Bottom <= Y; });
     for (; It != FRects.end() && It->Top <= Y; ++It) {
         if (X < It->Left) return false;
         if (X < It->Right) return true;
@@ -232,7 +243,8 @@ TQvRegion& TQvRegion::operator&=(const TRect& R) {
 
 TQvRegion TQvRegion::Combine(const TQvRegion& A, const TQvRegion& B, int Mode) {
     switch (Mode) {
-        case RGN_COPY: return B;
+        case RGN_COPY:
+            return B;
         case RGN_AND:
             if (A.IsEmpty() || B.IsEmpty()) return {};
             break;
@@ -244,7 +256,8 @@ TQvRegion TQvRegion::Combine(const TQvRegion& A, const TQvRegion& B, int Mode) {
         case RGN_DIFF:
             if (A.IsEmpty() || B.IsEmpty()) return A;
             break;
-        default: return A;
+        default:
+            return A;
     }
     // Sweep down through the bands of both; each stretch of rows where neither changes
     // becomes one band of the result.
@@ -438,13 +451,17 @@ TQvRegion TQvRegion::PolyPolygon(const TPoint* Points, const int* Counts, size_t
 
 // ---- Region handles ----------------------------------------------------------------------
 
-TGdiRegion* GdiRegionOf(HRGN Rgn) { return GdiLookupAs<TGdiRegion>(Rgn, OBJ_REGION); }
+TGdiRegion* GdiRegionOf(HRGN Rgn) {
+    return GdiLookupAs<TGdiRegion>(Rgn, OBJ_REGION);
+}
 
 HRGN GdiCreateRegion(TQvRegion R) {
     return static_cast<HRGN>(GdiAddObject(std::make_shared<TGdiRegion>(std::move(R))));
 }
 
-HRGN CreateRectRgn(int L, int T, int R, int B) { return GdiCreateRegion(TQvRegion(Normalized(L, T, R, B))); }
+HRGN CreateRectRgn(int L, int T, int R, int B) {
+    return GdiCreateRegion(TQvRegion(Normalized(L, T, R, B)));
+}
 
 HRGN CreateRectRgnIndirect(const RECT* R) {
     return R != nullptr ? CreateRectRgn(R->Left, R->Top, R->Right, R->Bottom) : nullptr;
@@ -470,7 +487,8 @@ HRGN CreatePolygonRgn(const POINT* Points, int Count, int FillMode) {
 }
 
 HRGN CreatePolyPolygonRgn(const POINT* Points, const int* Counts, int Polygons, int FillMode) {
-    if (Points == nullptr || Counts == nullptr || Polygons < 1 || (FillMode != ALTERNATE && FillMode != WINDING))
+    if (Points == nullptr || Counts == nullptr || Polygons < 1 ||
+        (FillMode != ALTERNATE && FillMode != WINDING))
         return nullptr;
     for (int P = 0; P < Polygons; ++P)
         if (Counts[P] < 2) return nullptr;

@@ -37,7 +37,9 @@ public:
     explicit TQvRegion(const TRect& R);
     // The union of many rectangles, built in O(n log n) band merges.
     static TQvRegion FromRects(const TRect* Rects, size_t Count);
-    static TQvRegion FromRects(const std::vector<TRect>& Rects) { return FromRects(Rects.data(), Rects.size()); }
+    static TQvRegion FromRects(const std::vector<TRect>& Rects) {
+        return FromRects(Rects.data(), Rects.size());
+    }
     // Round rectangle over the box [L, R) x [T, B) with corner ellipses of W x H: a pixel
     // of a corner is left out when its centre lies outside the ellipse inscribed in the
     // corner's W x H box. W or H below 2 gives the plain box; both are clamped to the box.

@@ -114,8 +114,9 @@ TEST(GdiBlit, AlphaBlendArithmetic) {
     BLENDFUNCTION Bf;
     Bf.SourceConstantAlpha = 128;
     EXPECT_EQ(AlphaBlend(D.Dc, 0, 0, 2, 1, S.Dc, 0, 0, 2, 1, Bf), TRUE);
-    const uint32_t A = ((0xFFu * 128 + 0x00u * 127 + 127) / 255) << 24 | ((0x80u * 128 + 0x10u * 127 + 127) / 255) << 16 |
-                       ((0x40u * 128 + 0x20u * 127 + 127) / 255) << 8 | ((0x20u * 128 + 0x30u * 127 + 127) / 255);
+    const uint32_t A =
+        ((0xFFu * 128 + 0x00u * 127 + 127) / 255) << 24 | ((0x80u * 128 + 0x10u * 127 + 127) / 255) << 16 |
+        ((0x40u * 128 + 0x20u * 127 + 127) / 255) << 8 | ((0x20u * 128 + 0x30u * 127 + 127) / 255);
     EXPECT_EQ(D.At(0, 0), A);
     EXPECT_EQ(D.At(0, 0), 0x80483028u);
     Bf.SourceConstantAlpha = 0;
@@ -156,7 +157,8 @@ TEST(GdiBlit, ConstantAlphaMatchesTheFormulaOnEveryByte) {
         AlphaBlend(D.Dc, 0, 0, 256, 256, S.Dc, 0, 0, 256, 256, Bf);
         for (int Y = 0; Y < 256; ++Y)
             for (int X = 0; X < 256; ++X) {
-                const uint32_t Want = static_cast<uint32_t>((X * A + Y * (255 - A) + 127) / 255) * 0x01010101u;
+                const uint32_t Want =
+                    static_cast<uint32_t>((X * A + Y * (255 - A) + 127) / 255) * 0x01010101u;
                 ASSERT_EQ(D.At(X, Y), Want) << "alpha " << A << " s " << X << " d " << Y;
             }
     }

@@ -9,7 +9,9 @@ namespace {
 
 constexpr uint32_t Black = 0xFF000000, White = 0xFFFFFFFF;
 
-uint32_t Sys(int Index) { return GdiPixelOf(GetSysColor(Index)); }
+uint32_t Sys(int Index) {
+    return GdiPixelOf(GetSysColor(Index));
+}
 
 // A 2 x 2 black/white checker bitmap: as a pattern brush it dots every other pixel.
 HBRUSH DottedBrush() {

@@ -167,8 +167,8 @@ TEST(GdiRegions, AlgebraMatchesPixelSets) {
             for (int Y = -3; Y < 20; ++Y)
                 for (int X = -3; X < 20; ++X) {
                     const bool InA = PA.count({X, Y}) != 0, InB = PB.count({X, Y}) != 0;
-                    const bool In = Mode == RGN_AND ? InA && InB
-                                    : Mode == RGN_OR ? InA || InB
+                    const bool In = Mode == RGN_AND   ? InA && InB
+                                    : Mode == RGN_OR  ? InA || InB
                                     : Mode == RGN_XOR ? InA != InB
                                                       : InA && !InB;
                     if (In) Want.insert({X, Y});
