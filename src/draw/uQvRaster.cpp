@@ -7,6 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // A piece of an edge inside one row: X in pixels, Y relative to the row's top (0..1).
@@ -14,8 +18,13 @@ struct TPiece {
     float X1, Y1, X2, Y2;
 };
 
-int FloorToInt(float V) {
-    return static_cast<int>(std::floor(V));
+// floor(V) for the coordinates of clipped figures, which lie near the surface; others are
+// first limited to a range the conversion holds. Truncation and a correction are exact
+// and spare a library call per edge end.
+inline int FloorToInt(float V) {
+    V = std::clamp(V, -1073741824.0f, 1073741824.0f);
+    const int T = static_cast<int>(V);
+    return T - (V < static_cast<float>(T) ? 1 : 0);
 }
 
 // --- clipping --------------------------------------------------------------------------
@@ -117,8 +126,12 @@ public:
     float* Cell(int X) { return &FCells[static_cast<size_t>(X - FBase)]; }
 
     // Accumulates the pieces of one row; returns the lowest and highest touched columns.
-    void Accumulate(const TPiece* Pieces, size_t Count, int& Lo, int& Hi) {
+    // Sparse sums only the cells the cover pass touched and spreads each partial sum
+    // over the cells up to the next: those hold 0, and adding 0 changes no sum, so the
+    // cells get exactly the sequential running sum.
+    void Accumulate(const TPiece* Pieces, size_t Count, int& Lo, int& Hi, bool Sparse) {
         int M = INT_MAX, MM = INT_MIN;
+        FTouched.clear();
         // Cover pass: an end on the row's bottom line carries the full height to every
         // column on its right, split at the crossing.
         for (size_t K = 0; K < Count; ++K) {
@@ -126,10 +139,28 @@ public:
             Cover(P.X1, P.Y1, -1.0f, M, MM);
             Cover(P.X2, P.Y2, 1.0f, M, MM);
         }
-        float Sum = *Cell(M);
-        for (int X = M + 1; X <= MM; ++X) {
-            Sum += *Cell(X);
-            *Cell(X) = Sum;
+        if (Sparse) {
+            std::sort(FTouched.begin(), FTouched.end());
+            float Sum = 0.0f;
+            int Prev = INT_MIN;
+            for (const int X : FTouched) {
+                if (X == Prev) continue;
+                if (Prev == INT_MIN) {
+                    Sum = *Cell(X);
+                } else {
+                    Spread(Cell(Prev + 1), Cell(X), Sum);
+                    Sum += *Cell(X);
+                    *Cell(X) = Sum;
+                }
+                Prev = X;
+            }
+            if (Prev != INT_MIN) Spread(Cell(Prev + 1), Cell(MM) + 1, Sum);
+        } else {
+            float Sum = *Cell(M);
+            for (int X = M + 1; X <= MM; ++X) {
+                Sum += *Cell(X);
+                *Cell(X) = Sum;
+            }
         }
         // Area pass: the part of each pixel between the piece and the row's top line.
         for (size_t K = 0; K < Count; ++K) Area(Pieces[K]);
@@ -140,6 +171,14 @@ public:
     void Clear(int Lo, int Hi) { std::fill(Cell(Lo), Cell(Hi) + 1, 0.0f); }
 
 private:
+    static void Spread(float* From, float* To, float Value) {
+#ifdef __SSE2__
+        const __m128 V = _mm_set1_ps(Value);
+        for (; From + 4 <= To; From += 4) _mm_storeu_ps(From, V);
+#endif
+        for (; From < To; ++From) *From = Value;
+    }
+
     void Cover(float X, float Y, float Sign, int& Lo, int& Hi) {
         const int J = FloorToInt(X);
         Lo = std::min(Lo, J);
@@ -148,6 +187,8 @@ private:
             return;
         }
         Hi = std::max(Hi, J + 1);
+        FTouched.push_back(J);
+        FTouched.push_back(J + 1);
         const float D = X - static_cast<float>(J);
         if (Sign > 0) {
             *Cell(J) += 1.0f - D;
@@ -189,6 +230,7 @@ private:
 
     int FBase;
     std::vector<float> FCells;
+    std::vector<int> FTouched;
 };
 
 }  // namespace
@@ -215,8 +257,10 @@ TArrayOfFloatPoint ClipContour(const TArrayOfFloatPoint& Points, const TFloatRec
     return Result;
 }
 
-void RasterizePolyPolygon(const TArrayOfArrayOfFloatPoint& Contours, const TFloatRect& ClipRect,
-                          const TRenderSpanEvent& RenderSpan) {
+namespace {
+
+void Rasterize(const TArrayOfArrayOfFloatPoint& Contours, const TFloatRect& ClipRect,
+               const TRenderSpanEvent& RenderSpan, bool Sparse) {
     if (Contours.empty() || !RenderSpan) return;
     const TFloatRect& C = ClipRect;
     if (!(C.Right > C.Left) || !(C.Bottom > C.Top)) return;
@@ -269,27 +313,104 @@ void RasterizePolyPolygon(const TArrayOfArrayOfFloatPoint& Contours, const TFloa
         const int Y = RowLo + static_cast<int>(R);
         if (Count == 0 || Y < TopRow || Y > BottomRow) continue;
         int M = 0, MM = 0;
-        Coverage.Accumulate(&Pieces[Start[R]], Count, M, MM);
+        Coverage.Accumulate(&Pieces[Start[R]], Count, M, MM, Sparse);
         const int X1 = std::max(M, Lc), X2 = std::min(MM, Rc);
         if (X1 <= X2) RenderSpan({X1, X2, Coverage.Cell(X1)}, Y);
         Coverage.Clear(M, MM);
     }
 }
 
+}  // namespace
+
+void RasterizePolyPolygon(const TArrayOfArrayOfFloatPoint& Contours, const TFloatRect& ClipRect,
+                          const TRenderSpanEvent& RenderSpan) {
+    Rasterize(Contours, ClipRect, RenderSpan, true);
+}
+
+void RasterizePolyPolygonReference(const TArrayOfArrayOfFloatPoint& Contours, const TFloatRect& ClipRect,
+                                   const TRenderSpanEvent& RenderSpan) {
+    Rasterize(Contours, ClipRect, RenderSpan, false);
+}
+
 // --- coverage to alpha ----------------------------------------------------------------------
 
 namespace {
 
-// |floor(v * 65536)| folded by the fill rule into 0..65536.
+// |floor(v * 65536)| folded by the fill rule into 0..65536, in plain form. The product
+// is exact (a power of two); the magnitude is limited far above any figure's overlap
+// count.
 uint32_t ColorCoverage(float Value, TPolyFillMode Mode) {
-    // The product is exact (a power of two); the magnitude is limited far above any
-    // figure's overlap count.
     const double Floor = std::floor(static_cast<double>(Value * 65536.0f));
     const int64_t E = static_cast<int64_t>(std::min(std::fabs(Floor), 1e15));
     if (Mode == pfWinding) return static_cast<uint32_t>(std::min<int64_t>(E, 65536));
     int64_t F = E % 131072;
     if (F >= 65536) F = 131071 - F;
     return static_cast<uint32_t>(F);
+}
+
+// The same for the runs: the floor by truncation and a correction, the fold by masking.
+template <TPolyFillMode Mode>
+inline uint32_t FastColorCoverage(float Value) {
+    const float X = std::clamp(Value * 65536.0f, -1e15f, 1e15f);
+    int64_t T = static_cast<int64_t>(X);
+    T -= X < static_cast<float>(T) ? 1 : 0;
+    const uint64_t E = static_cast<uint64_t>(T < 0 ? -T : T);
+    if constexpr (Mode == pfWinding) {
+        return static_cast<uint32_t>(E < 65536 ? E : 65536);
+    } else {
+        const uint32_t F = static_cast<uint32_t>(E & 131071);
+        return F >= 65536 ? 131071 - F : F;
+    }
+}
+
+template <TPolyFillMode Mode>
+void ColorRun(const float* Values, int Count, TColor32 Color, TColor32* Out) {
+    const uint8_t* G = CoverageGamma();
+    const uint32_t A257 = (Color >> 24) * 257u;
+    const TColor32 Rgb = Color & 0x00FFFFFFu;
+    // Long runs inside a figure repeat the same value; the previous pixel is reused.
+    uint32_t PrevBits;
+    std::memcpy(&PrevBits, &Values[0], sizeof(float));
+    TColor32 Pixel = Rgb | (TColor32{G[(A257 * FastColorCoverage<Mode>(Values[0])) >> 24]} << 24);
+    Out[0] = Pixel;
+    int I = 1;
+    while (I < Count) {
+#ifdef __SSE2__
+        // Four values with the previous bits at once: four copies of the pixel.
+        const __m128i Same = _mm_set1_epi32(static_cast<int>(PrevBits));
+        const __m128i PixelV = _mm_set1_epi32(static_cast<int>(Pixel));
+        while (I + 4 <= Count) {
+            const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Values + I));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(V, Same)) != 0xFFFF) break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + I), PixelV);
+            I += 4;
+        }
+        if (I >= Count) break;
+#endif
+        uint32_t Bits;
+        std::memcpy(&Bits, &Values[I], sizeof(float));
+        if (Bits != PrevBits) {
+            Pixel = Rgb | (TColor32{G[(A257 * FastColorCoverage<Mode>(Values[I])) >> 24]} << 24);
+            PrevBits = Bits;
+        }
+        Out[I++] = Pixel;
+    }
+}
+
+template <TPolyFillMode Mode>
+void WeightRun(const float* Values, int Count, uint32_t* Out) {
+    const uint8_t* G = CoverageGamma();
+    for (int I = 0; I < Count; ++I) {
+        const float X = std::min(std::fabs(Values[I]) * 256.0f, 1e15f);
+        // Non-negative: truncation is the floor.
+        const uint64_t A = static_cast<uint64_t>(X);
+        if constexpr (Mode == pfWinding) {
+            Out[I] = G[A < 255 ? A : 255];
+        } else {
+            const uint32_t F = static_cast<uint32_t>(A & 511);
+            Out[I] = G[F >= 256 ? 511 - F : F];
+        }
+    }
 }
 
 }  // namespace
@@ -314,20 +435,16 @@ uint32_t CoverageWeightRef(float Value, TPolyFillMode Mode) {
 
 void CoverageToColors(const float* Values, int Count, TColor32 Color, TPolyFillMode Mode, TColor32* Out) {
     if (Count <= 0) return;
-    // Long runs inside a figure repeat the same value; the previous pixel is reused.
-    float Prev = Values[0];
-    TColor32 Pixel = CoverageColorRef(Prev, Color, Mode);
-    Out[0] = Pixel;
-    for (int I = 1; I < Count; ++I) {
-        const float V = Values[I];
-        if (std::memcmp(&V, &Prev, sizeof(float)) != 0) {
-            Pixel = CoverageColorRef(V, Color, Mode);
-            Prev = V;
-        }
-        Out[I] = Pixel;
-    }
+    if (Mode == pfWinding)
+        ColorRun<pfWinding>(Values, Count, Color, Out);
+    else
+        ColorRun<pfAlternate>(Values, Count, Color, Out);
 }
 
 void CoverageToWeights(const float* Values, int Count, TPolyFillMode Mode, uint32_t* Out) {
-    for (int I = 0; I < Count; ++I) Out[I] = CoverageWeightRef(Values[I], Mode);
+    if (Count <= 0) return;
+    if (Mode == pfWinding)
+        WeightRun<pfWinding>(Values, Count, Out);
+    else
+        WeightRun<pfAlternate>(Values, Count, Out);
 }

@@ -30,6 +30,11 @@ using TRenderSpanEvent = std::function<void(const TValueSpan& Span, int DstY)>;
 void RasterizePolyPolygon(const TArrayOfArrayOfFloatPoint& Contours, const TFloatRect& ClipRect,
                           const TRenderSpanEvent& RenderSpan);
 
+// The same with the plain sequential running sum of every row's cells, the reference the
+// faster form is checked against.
+void RasterizePolyPolygonReference(const TArrayOfArrayOfFloatPoint& Contours, const TFloatRect& ClipRect,
+                                   const TRenderSpanEvent& RenderSpan);
+
 // One contour clipped to the rectangle, side by side (left, right, top, bottom), each
 // side only when a point lies outside it; empty when it lies wholly outside.
 TArrayOfFloatPoint ClipContour(const TArrayOfFloatPoint& Points, const TFloatRect& ClipRect);

@@ -5,6 +5,10 @@
 
 #include "draw/uQvBlend.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Bilinear interpolation of four pixels, per channel (alpha included):
@@ -124,6 +128,109 @@ void TLinearResampler::Resample(TCustomSurface32* Dst, const TRect& DstRect, con
         StretchBilinear(Dst, DstRect, DstClip, Src, SrcRect);
     else
         StretchKernel(Dst, DstRect, DstClip, Src, SrcRect, *FKernel);
+}
+
+// --- TLinearGridSampler ----------------------------------------------------------------------
+
+TLinearGridSampler::TLinearGridSampler(TLinearResampler& Resampler, TFixed X0, TFixed Dx, int Count)
+    : FResampler(Resampler), FCount(std::max(Count, 0)) {
+    FX.resize(static_cast<size_t>(FCount));
+    int64_t X = X0;
+    for (int N = 0; N < FCount; ++N, X += Dx) FX[N] = ClampFixed(X);
+    const TCustomSurface32* B = Resampler.Bitmap();
+    FEdges = Resampler.PixelAccessMode() == pamTransparentEdge && B != nullptr && !B->Empty() &&
+             IntersectRect(FClip, Resampler.FClip, B->BoundsRect());
+    if (!FEdges) return;
+    const uint8_t* G = CoverageGamma();
+    FI.resize(static_cast<size_t>(FCount));
+    FWx.resize(static_cast<size_t>(FCount));
+    // Along an axis-aligned row the source column moves one way, so the columns whose two
+    // pixels lie inside the clip form one run.
+    FLo = FCount;
+    FHi = 0;
+    FWeights.resize(static_cast<size_t>(FCount) * 8);
+    for (int N = 0; N < FCount; ++N) {
+        FI[N] = FX[N] >> 16;
+        FWx[N] = G[255 - ((FX[N] >> 8) & 255)];
+        std::fill_n(&FWeights[static_cast<size_t>(N) * 8], 4, FWx[N]);
+        std::fill_n(&FWeights[static_cast<size_t>(N) * 8 + 4], 4, static_cast<uint16_t>(256 - FWx[N]));
+        if (FI[N] >= FClip.Left && FI[N] < FClip.Right - 1) {
+            FLo = std::min(FLo, N);
+            FHi = N + 1;
+        }
+    }
+    for (int N = FLo; N < FHi; ++N)
+        if (FI[N] < FClip.Left || FI[N] >= FClip.Right - 1) FEdges = false;
+}
+
+const uint16_t* TLinearGridSampler::MixedRow(int J) {
+    for (int K = 0; K < 2; ++K)
+        if (FRowOf[K] == J) {
+            // Kept: the next row mixed goes to the other slot.
+            FNext = K ^ 1;
+            return FRows[K].data();
+        }
+    std::vector<uint16_t>& Row = FRows[FNext];
+    FRowOf[FNext] = J;
+    FNext ^= 1;
+    Row.resize(static_cast<size_t>(FCount) * 4);
+    const TColor32* Line = FResampler.Bitmap()->ScanLine(J);
+    int N = FLo;
+#ifdef __SSE2__
+    // Per column the two pixels' channels as 16-bit lanes times (W x 4, 256 - W x 4); the
+    // halves added are P * W + Q * (256 - W) <= 255 * 256, which 16 bits hold.
+    const __m128i Zero = _mm_setzero_si128();
+    for (; N < FHi; ++N) {
+        const __m128i PQ =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(Line + FI[N])), Zero);
+        const __m128i M =
+            _mm_mullo_epi16(PQ, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&FWeights[N * 8])));
+        const __m128i Sum = _mm_srli_epi16(_mm_add_epi16(M, _mm_srli_si128(M, 8)), 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(&Row[static_cast<size_t>(N) * 4]), Sum);
+    }
+#endif
+    for (; N < FHi; ++N) {
+        const TColor32 P = Line[FI[N]], Q = Line[FI[N] + 1];
+        const uint32_t W = FWx[N], Iw = 256 - W;
+        uint16_t* Out = &Row[static_cast<size_t>(N) * 4];
+        for (int C = 0; C < 4; ++C)
+            Out[C] = static_cast<uint16_t>((((P >> (8 * C)) & 0xFF) * W + ((Q >> (8 * C)) & 0xFF) * Iw) >> 8);
+    }
+    return Row.data();
+}
+
+void TLinearGridSampler::SampleRow(TFixed Y, TColor32* Out) {
+    const int J = Y >> 16;
+    if (!FEdges || J < FClip.Top || J >= FClip.Bottom - 1 || FLo >= FHi) {
+        // Edge rows and other access modes: position by position.
+        for (int N = 0; N < FCount; ++N) FResampler.SampleRun(FX[N], Y, 0, 0, 1, &Out[N]);
+        return;
+    }
+    const uint32_t Wy = CoverageGamma()[255 - ((Y >> 8) & 255)], Iy = 256 - Wy;
+    for (int N = 0; N < FLo; ++N) FResampler.SampleRun(FX[N], Y, 0, 0, 1, &Out[N]);
+    for (int N = FHi; N < FCount; ++N) FResampler.SampleRun(FX[N], Y, 0, 0, 1, &Out[N]);
+    const uint16_t* Top = MixedRow(J);
+    const uint16_t* Bottom = MixedRow(J + 1);
+    int N = FLo;
+#ifdef __SSE2__
+    // Two pixels per step: (top * Wy + bottom * (256 - Wy)) >> 8 in 16-bit lanes.
+    const __m128i WyV = _mm_set1_epi16(static_cast<short>(Wy)), IyV = _mm_set1_epi16(static_cast<short>(Iy));
+    for (; N + 2 <= FHi; N += 2) {
+        const __m128i T = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Top + static_cast<size_t>(N) * 4));
+        const __m128i B =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(Bottom + static_cast<size_t>(N) * 4));
+        const __m128i R = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(T, WyV), _mm_mullo_epi16(B, IyV)), 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + N), _mm_packus_epi16(R, R));
+    }
+#endif
+    for (; N < FHi; ++N) {
+        TColor32 C = 0;
+        for (int K = 0; K < 4; ++K) {
+            const size_t At = static_cast<size_t>(N) * 4 + K;
+            C |= static_cast<TColor32>((Top[At] * Wy + Bottom[At] * Iy) >> 8) << (8 * K);
+        }
+        Out[N] = C;
+    }
 }
 
 // --- TKernelResampler -----------------------------------------------------------------------------

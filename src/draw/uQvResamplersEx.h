@@ -2,6 +2,8 @@
 // The linear, kernel and draft resamplers, and the two stretch paths they draw with:
 // the bilinear stretch for enlarging and the two-pass kernel resample for the rest.
 
+#include <climits>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -56,10 +58,41 @@ public:
     void SampleRun(TFixed X, TFixed Y, TFixed Dx, TFixed Dy, int Count, TColor32* Out);
 
 private:
+    friend class TLinearGridSampler;
     TColor32 SampleEdgeBand(TFixed X, TFixed Y, int I, int J, uint32_t Wx, uint32_t Wy) const;
     TColor32 SampleByReader(int I, int J, uint32_t Wx, uint32_t Wy) const;
 
     std::unique_ptr<TCustomKernel> FKernel;
+};
+
+// Linear samples of an axis-aligned grid of positions: the columns at X0 + i * Dx
+// (i < Count) are the same for every row, so each source row is mixed horizontally once
+// and kept while the rows that need it are sampled. The colours are GetSampleFixed's,
+// position by position. The resampler's sampling must have been prepared.
+class TLinearGridSampler {
+public:
+    TLinearGridSampler(TLinearResampler& Resampler, TFixed X0, TFixed Dx, int Count);
+    void SampleRow(TFixed Y, TColor32* Out);
+
+private:
+    // The horizontal mix of source row J over the interior columns, 4 channels of 16 bits
+    // per column.
+    const uint16_t* MixedRow(int J);
+
+    TLinearResampler& FResampler;
+    int FCount;
+    std::vector<TFixed> FX;
+    std::vector<int> FI;
+    std::vector<uint16_t> FWx;
+    // Per column (Wx x 4, 256 - Wx x 4), the lanes of the horizontal mix.
+    std::vector<uint16_t> FWeights;
+    // Columns [FLo, FHi) read two pixels inside the clip.
+    int FLo = 0, FHi = 0;
+    bool FEdges = false;
+    TRect FClip;
+    std::vector<uint16_t> FRows[2];
+    int FRowOf[2] = {INT32_MIN, INT32_MIN};
+    int FNext = 0;
 };
 
 // Samples and stretches through a kernel (a box kernel at creation): a sample is the

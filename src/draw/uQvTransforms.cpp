@@ -227,6 +227,26 @@ void TRegularRasterizer::Rasterize(TCustomSurface32* Dst, const TRect& DstRect) 
     std::vector<TColor32> Line(static_cast<size_t>(N));
     auto* Affine = dynamic_cast<TAffineTransformation*>(FSampler.Transformation());
     auto* Linear = dynamic_cast<TLinearResampler*>(FSampler.Sampler());
+    if (Affine != nullptr && Linear != nullptr && Affine->InverseFixedMatrix().M[1][0] == 0 &&
+        Affine->InverseFixedMatrix().M[0][1] == 0) {
+        // Scaling and translation only: every row samples the same columns.
+        const TFixedMatrix& I = Affine->InverseFixedMatrix();
+        const TFixedPoint P = Affine->ReverseTransformFixed(Fixed(DstRect.Left) + FixedHalf, FixedHalf);
+        TLinearGridSampler Grid(*Linear, Saturated(int64_t{P.X} - FixedHalf), I.M[0][0], N);
+        for (int Y = DstRect.Top; Y < DstRect.Bottom; ++Y) {
+            const TFixedPoint Q =
+                Affine->ReverseTransformFixed(Fixed(DstRect.Left) + FixedHalf, Fixed(Y) + FixedHalf);
+            TColor32* Row = Dst->PixelPtr(DstRect.Left, Y);
+            // An opaque source is sampled straight into the destination.
+            if (FSrc.DrawMode() == dmOpaque) {
+                Grid.SampleRow(Saturated(int64_t{Q.Y} - FixedHalf), Row);
+                continue;
+            }
+            Grid.SampleRow(Saturated(int64_t{Q.Y} - FixedHalf), Line.data());
+            CombineTransformed(FSrc, Line.data(), Row, N);
+        }
+        return;
+    }
     for (int Y = DstRect.Top; Y < DstRect.Bottom; ++Y) {
         if (Affine != nullptr && Linear != nullptr) {
             // Along a row the reverse position advances by the inverse's first column,

@@ -266,6 +266,39 @@ TEST(Transforms, RowStepsMatchPixelByPixelSampling) {
     }
 }
 
+TEST(Transforms, ScaledGridsMatchPixelByPixelSampling) {
+    // Scaling and translation take the row-cached form; it must equal sampling every
+    // pixel through the transformer, also at the fading edges and past them.
+    TSurface32 Src;
+    FillPattern(Src, 31, 19, 3);
+    Src.SetClipRect(Rect(2, 1, 29, 19));
+    TLinearResampler* L = UseLinear(Src);
+    const float Factors[][4] = {{1.5f, 1.5f, 0, 0},   {2.25f, 0.7f, 3.3f, -1.6f}, {0.45f, 3.1f, 1, 2},
+                                {-1.5f, 1.2f, 60, 0}, {1, 1, 0.5f, 0.25f},        {3, -2, 4, 40}};
+    for (const auto& F : Factors) {
+        TAffineTransformation T;
+        T.SetSrcRect(FloatRect(Src.BoundsRect()));
+        T.Scale(F[0], F[1]);
+        T.Translate(F[2], F[3]);
+        const TColor32 Marker = 0x01020304u;
+        TSurface32 Dst;
+        Dst.SetSize(70, 60);
+        Dst.Clear(Marker);
+        Transform(&Dst, &Src, &T);
+        TTransformer Sampler(L, &T);
+        Sampler.PrepareSampling();
+        int Drawn = 0;
+        for (int Y = 0; Y < 60; ++Y)
+            for (int X = 0; X < 70; ++X) {
+                const TColor32 P = Dst.GetPixel(X, Y);
+                if (P == Marker) continue;
+                ASSERT_EQ(P, Sampler.GetSampleInt(X, Y)) << F[0] << "x" << F[1] << ": " << X << "," << Y;
+                ++Drawn;
+            }
+        EXPECT_GT(Drawn, 100);
+    }
+}
+
 TEST(LinearStretch, BilinearEnlargingKeepsCorners) {
     TSurface32 Src, Dst;
     Src.SetSize(2, 2);
