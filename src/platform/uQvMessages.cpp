@@ -120,9 +120,13 @@ BOOL PeekMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max, UINT RemoveFlags) {
         Got = true;
     }
     if (!Got) Got = QvTakeInput(M, Filter, Min, Max, Remove);
+    if (!Got) Got = QvTakePaint(M, Filter, Min, Max);
     if (!Got) Got = QvTakeTimer(M, Filter, Min, Max, Remove);
     if (!Got) return FALSE;
-    if (M.message == WM_TIMER) GetCursorPos(&M.pt);
+    if (M.message == WM_TIMER || M.message == WM_PAINT) {
+        M.time = GetTickCount();
+        GetCursorPos(&M.pt);
+    }
     *Msg = M;
     S().LastTime = M.time;
     S().LastPos = M.pt;
@@ -195,7 +199,9 @@ LRESULT DispatchMessage(const MSG* Msg) {
     }
     TQvWnd* W = QvWnd(Msg->hwnd);
     if (W == nullptr) return 0;
-    return Guarded([&] { return QvCallProc(W, Msg->message, Msg->wParam, Msg->lParam); });
+    const LRESULT R = Guarded([&] { return QvCallProc(W, Msg->message, Msg->wParam, Msg->lParam); });
+    if (Msg->message == WM_PAINT) QvPaintDispatched(Msg->hwnd);
+    return R;
 }
 
 DWORD GetMessageTime() { return S().LastTime; }

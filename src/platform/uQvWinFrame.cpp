@@ -2,14 +2,55 @@
 
 #include <algorithm>
 
+#include "platform/uQvColor.h"
+#include "platform/uQvGdiDC.h"
+#include "platform/uQvGdiPens.h"
+#include "platform/uQvGdiPrimitives.h"
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvMonitors.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 
 namespace {
+
+void Fill(HDC Dc, const RECT& R, int SysColor) {
+    HBRUSH B = CreateSolidBrush(GetSysColor(SysColor));
+    FillRect(Dc, &R, B);
+    DeleteObject(B);
+}
+
+// The plain frame: border strips, the caption bar in the active or inactive caption colour
+// and a cross for the close box.
+void PaintFrame(HWND H, bool Active) {
+    TQvWnd* W = QvWnd(H);
+    if (W == nullptr || W->MessageOnly || !QvIsVisible(W)) return;
+    const TQvFrameMetrics M = QvFrameMetrics(W->Style, QvTopLevel(W)->Dpi);
+    if (M.Border == 0 && M.Caption == 0) return;
+    HDC Dc = GetWindowDC(H);
+    if (Dc == nullptr) return;
+    const int Wd = W->Window.Width(), Ht = W->Window.Height(), B = M.Border, C = M.Caption;
+    const int Border = Active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER;
+    Fill(Dc, Rect(0, 0, Wd, B), Border);
+    Fill(Dc, Rect(0, Ht - B, Wd, Ht), Border);
+    Fill(Dc, Rect(0, B, B, Ht - B), Border);
+    Fill(Dc, Rect(Wd - B, B, Wd, Ht - B), Border);
+    if (C > 0) {
+        Fill(Dc, Rect(B, B, Wd - B, B + C), Active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+        const int Inset = C / 4, L = Wd - B - C + Inset, T = B + Inset, R = Wd - B - Inset, Bo = B + C - Inset;
+        HPEN Pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_CAPTIONTEXT));
+        HGDIOBJ Old = SelectObject(Dc, Pen);
+        MoveToEx(Dc, L, T, nullptr);
+        LineTo(Dc, R, Bo);
+        MoveToEx(Dc, R - 1, T, nullptr);
+        LineTo(Dc, L - 1, Bo);
+        SelectObject(Dc, Old);
+        DeleteObject(Pen);
+    }
+    ReleaseDC(H, Dc);
+}
 
 std::vector<HWND>& Loops() {
     static std::vector<HWND> L;
@@ -337,7 +378,29 @@ LRESULT DefWindowProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
             SetCursor(CursorForHit(Hit));
             return TRUE;
         }
-        case WM_NCACTIVATE: return TRUE;
+        case WM_NCACTIVATE:
+            PaintFrame(H, WParam != 0);
+            return TRUE;
+        case WM_NCPAINT: PaintFrame(H, GetActiveWindow() == QvTopLevel(W)->Handle); return 0;
+        case WM_ERASEBKGND: {
+            // Class brushes below 32 are system colour indexes plus one.
+            const auto Brush = reinterpret_cast<uintptr_t>(W->Class->Background);
+            const HDC Dc = reinterpret_cast<HDC>(WParam);
+            if (Brush == 0 || Dc == nullptr) return 0;
+            const RECT R = Rect(0, 0, W->Client.Width(), W->Client.Height());
+            if (Brush <= 31)
+                Fill(Dc, R, static_cast<int>(Brush) - 1);
+            else
+                FillRect(Dc, &R, W->Class->Background);
+            return 1;
+        }
+        case WM_PAINT:
+            if (WParam == 0) {
+                PAINTSTRUCT Ps;
+                BeginPaint(H, &Ps);
+                EndPaint(H, &Ps);
+            }
+            return 0;
         case WM_RBUTTONUP: {
             POINT P{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
             ClientToScreen(H, &P);

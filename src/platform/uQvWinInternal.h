@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/uQvGdiRegions.h"
 #include "platform/uQvWinTypes.h"
 
 struct TQvClass {
@@ -66,6 +67,11 @@ struct TQvWnd {
     bool HiddenWithOwner = false;          // hidden because its owner was minimized
     UINT Dpi = USER_DEFAULT_SCREEN_DPI;
     bool ClosePressed = false;             // the default close box was pressed
+    // Painting.
+    TQvRegion Update;                      // client coordinates
+    bool ErasePending = false;
+    bool FramePending = false;
+    HBITMAP Backing = nullptr;             // top-level windows: the outer-size bitmap
     TQvScrollBar Scroll[2];
 
     bool IsChild() const { return Parent != nullptr; }
@@ -164,6 +170,16 @@ void QvReportDispatchException(std::exception_ptr E);
 // ---- uQvMonitors -----------------------------------------------------------------------
 UINT QvDpiAt(const RECT& ScreenRect);
 void QvMonitorsReset();
+
+// ---- uQvWinPaint -----------------------------------------------------------------------
+// The next window to paint as a WM_PAINT message (it stays until validated).
+bool QvTakePaint(MSG& Msg, HWND Filter, UINT Min, UINT Max);
+// After WM_PAINT was handled: whatever is still invalid counts as painted.
+void QvPaintDispatched(HWND Handle);
+// After a position change was applied: the backing bitmap follows the size, exposed parts
+// are invalidated and the window gets WM_NCPAINT / WM_ERASEBKGND for them.
+void QvPaintPosChanged(HWND Handle, const RECT& OldWindow, const RECT& OldClient, bool WasVisible, UINT Flags);
+void QvPaintWindowGone(TQvWnd* W);
 
 // ---- uQvWinFrame -----------------------------------------------------------------------
 void QvFrameReset();

@@ -367,6 +367,7 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT
     Flags = Wp.flags;
     const RECT OldWin = W->Window;
     const RECT OldClient = W->Client;
+    const bool WasVisible = QvIsVisible(W);
     const RECT NewWin = QvSaneBounds((Flags & SWP_NOMOVE) ? OldWin.Left : Wp.x, (Flags & SWP_NOMOVE) ? OldWin.Top : Wp.y,
                                      (Flags & SWP_NOSIZE) ? OldWin.Width() : Wp.cx,
                                      (Flags & SWP_NOSIZE) ? OldWin.Height() : Wp.cy);
@@ -397,6 +398,8 @@ BOOL SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT
         W->Style &= ~DWORD{WS_VISIBLE};
         Hidden = true;
     }
+    QvPaintPosChanged(Wnd, OldWin, OldClient, WasVisible, Flags);
+    if ((W = QvWnd(Wnd)) == nullptr) return FALSE;
     Wp.x = NewWin.Left;
     Wp.y = NewWin.Top;
     Wp.cx = NewWin.Width();

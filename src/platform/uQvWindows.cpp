@@ -71,6 +71,7 @@ void FreeRecord(TQvWnd* W) {
     QvZUnlink(W);
     QvTimersWindowGone(W->Handle);
     QvInputWindowGone(W);
+    QvPaintWindowGone(W);
     if (W->Class) --W->Class->Windows;
     const uint32_t Slot = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(W->Handle) & SlotMask);
     S().Slots[Slot].reset();
@@ -851,6 +852,7 @@ BOOL GetScrollRange(HWND Wnd, int Which, int* Min, int* Max) {
 // ---- Tests -----------------------------------------------------------------------------
 
 void QvResetWindowSystem() {
+    for (TQvWnd* W : QvAllWindows()) QvPaintWindowGone(W);
     QvWinPosReset();
     QvInputReset();
     QvTimersReset();

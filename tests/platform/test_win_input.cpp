@@ -40,6 +40,7 @@ TEST_F(WinInput, HitTestDecidesBetweenClientAndNonClientMessages) {
     TQvMessageLog Log;
     HWND W = Log.Create("w", WS_POPUP | WS_VISIBLE, Bounds(-500, 100, 300, 200));
     CustomFrame(Log, W);
+    ProcessMessages();
     Log.Clear();
     Headless->MouseMove(-400, 110);
     Headless->MouseMove(-400, 150);
@@ -75,6 +76,7 @@ TEST_F(WinInput, CaptionDragRunsTheMoveLoop) {
     TQvMessageLog Log;
     HWND W = Log.Create("w", WS_POPUP | WS_VISIBLE, Bounds(100, 100, 300, 200));
     CustomFrame(Log, W);
+    ProcessMessages();
     Log.Clear();
     Headless->Drag(150, 110, 170, 140, 2);
     RunScript();
@@ -385,6 +387,7 @@ TEST_F(WinInput, KeysReachTheFocusWithTheirStateAndCharacters) {
     HWND Main = Log.Create("main", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
     HWND Edit = Log.Create("edit", WS_CHILD | WS_VISIBLE, Bounds(0, 0, 10, 10), Main);
     SetFocus(Edit);
+    ProcessMessages();
     bool CtrlSeen = false;
     Log.On(Edit, WM_KEYDOWN, [&](HWND, UINT, WPARAM W, LPARAM L, LRESULT&) {
         if (W == 'A') CtrlSeen = GetKeyState(VK_CONTROL) < 0 && (L & KF_UP_BIT) == 0;

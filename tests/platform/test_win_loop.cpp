@@ -6,6 +6,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvTimers.h"
+#include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
@@ -32,6 +33,7 @@ class WinLoop : public TQvHeadlessTest {};
 TEST_F(WinLoop, RetrievalTakesPostedThenQuitThenInputThenTimers) {
     TQvMessageLog Log;
     HWND W = Log.Create("w", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+    ValidateRect(W, nullptr);  // WM_PAINT stays in the queue until painted
     SetTimer(W, 7, 10, nullptr);
     Headless->Advance(10);
     QvInputMouseMove(POINT{5, 5});
@@ -270,5 +272,5 @@ TEST_F(WinLoop, TranslateMakesControlCharactersAheadOfOtherMessages) {
     TranslateMessage(&Plain);  // printable characters come as text input
     Log.Clear();
     ProcessMessages();
-    EXPECT_EQ(QvJoin(Log.Lines()), QvJoin(Lines{"w WM_SYSCHAR ch=120", "w WM_CHAR ch=27", "w 0x400"}));
+    EXPECT_EQ(QvJoin(Log.Lines()), QvJoin(Lines{"w WM_SYSCHAR ch=120", "w WM_CHAR ch=27", "w 0x400", "w WM_PAINT"}));
 }

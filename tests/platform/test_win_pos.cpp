@@ -26,6 +26,7 @@ TEST_F(WinPos, SetWindowPosSendsItsSequenceWithTheFlagsAsGiven) {
     EXPECT_EQ(QvJoin(Log.Lines()), QvJoin(Lines{
         "w WM_WINDOWPOSCHANGING flags=0x14 pos=20,30 size=120x90",
         "w WM_NCCALCSIZE 1",
+        "w WM_ERASEBKGND",  // the newly exposed part
         "w WM_WINDOWPOSCHANGED flags=0x14 pos=20,30 size=120x90",
         "w WM_MOVE pos=20,30",
         "w WM_SIZE type=0 size=120x90",
@@ -60,6 +61,7 @@ TEST_F(WinPos, ShowAndHideUseTheirFixedFlags) {
     EXPECT_EQ(QvJoin(Log.Lines()), QvJoin(Lines{
         "w WM_SHOWWINDOW show=1 status=0",
         "w WM_WINDOWPOSCHANGING flags=0x43 pos=10,10 size=100x80",
+        "w WM_ERASEBKGND",
         "w WM_WINDOWPOSCHANGED flags=0x43 pos=10,10 size=100x80",
         "w WM_ACTIVATEAPP 1",
         "w WM_NCACTIVATE 1",
@@ -82,6 +84,7 @@ TEST_F(WinPos, ShowAndHideUseTheirFixedFlags) {
     EXPECT_EQ(QvJoin(Log.Lines()), QvJoin(Lines{
         "w WM_SHOWWINDOW show=1 status=0",
         "w WM_WINDOWPOSCHANGING flags=0x57 pos=10,10 size=100x80",
+        "w WM_ERASEBKGND",
         "w WM_WINDOWPOSCHANGED flags=0x57 pos=10,10 size=100x80",
     }));
     EXPECT_EQ(GetActiveWindow(), nullptr);
@@ -101,6 +104,7 @@ TEST_F(WinPos, MinimizeMaximizeRestoreRunTheStateSequence) {
         "w WM_WINDOWPOSCHANGING flags=0x8020 pos=0,0 size=1920x1040",
         "w WM_GETMINMAXINFO",
         "w WM_NCCALCSIZE 1",
+        "w WM_ERASEBKGND",
         "w WM_WINDOWPOSCHANGED flags=0x8020 pos=0,0 size=1920x1040",
         "w WM_MOVE pos=0,0",
         "w WM_SIZE type=2 size=1920x1040",
@@ -115,6 +119,7 @@ TEST_F(WinPos, MinimizeMaximizeRestoreRunTheStateSequence) {
         "tip WM_WINDOWPOSCHANGED flags=0x97 pos=0,0 size=10x10",
         "w WM_WINDOWPOSCHANGING flags=0x8170 pos=-32000,-32000 size=160x28",
         "w WM_NCCALCSIZE 1",
+        "w WM_NCPAINT",
         "w WM_WINDOWPOSCHANGED flags=0x8170 pos=-32000,-32000 size=160x28",
         "w WM_MOVE pos=-32000,-32000",
         "w WM_SIZE type=1 size=0x0",

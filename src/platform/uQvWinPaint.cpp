@@ -1,0 +1,364 @@
+#include "platform/uQvWinPaint.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/uQvColor.h"
+#include "platform/uQvGdiDC.h"
+#include "platform/uQvGdiDevice.h"
+#include "platform/uQvGdiPens.h"
+#include "platform/uQvGdiPrimitives.h"
+#include "platform/uQvWinInternal.h"
+#include "platform/uQvWindows.h"
+
+namespace {
+
+RECT ClientBox(const TQvWnd* W) { return Rect(0, 0, W->Client.Width(), W->Client.Height()); }
+
+bool RedrawOn(const TQvWnd* W) {
+    for (; W != nullptr; W = W->Parent)
+        if (!W->Redraw) return false;
+    return true;
+}
+
+bool NeedsPaint(const TQvWnd* W) {
+    return !W->MessageOnly && !(W->Style & WS_MINIMIZE) && (!W->Update.IsEmpty() || W->FramePending) && QvIsVisible(W) &&
+           RedrawOn(W);
+}
+
+// Offset of the window's client area inside its parent's client area.
+POINT ClientInParent(const TQvWnd* W) { return POINT{W->Client.Left, W->Client.Top}; }
+
+// Adds Rgn (client coordinates of W) to W's update region; children follow when All, or
+// when W does not clip them.
+void Invalidate(TQvWnd* W, const TQvRegion& Rgn, bool Erase, bool Frame, UINT Children) {
+    TQvRegion Part = Rgn;
+    Part &= ClientBox(W);
+    if (!Part.IsEmpty()) {
+        W->Update |= Part;
+        if (Erase) W->ErasePending = true;
+    }
+    if (Frame && W->Window != W->Client) W->FramePending = true;
+    const bool Down = (Children & RDW_ALLCHILDREN) || (!(Children & RDW_NOCHILDREN) && !(W->Style & WS_CLIPCHILDREN));
+    if (!Down || Part.IsEmpty()) return;
+    for (TQvWnd* K : W->Children) {
+        if (!K->Visible()) continue;
+        TQvRegion Sub = Part;
+        Sub &= K->Window;
+        if (Sub.IsEmpty()) continue;
+        const bool KidFrame = Frame || !(Sub & (TQvRegion(K->Window) - TQvRegion(K->Client))).IsEmpty();
+        const POINT O = ClientInParent(K);
+        Sub.Offset(-O.X, -O.Y);
+        Invalidate(K, Sub, Erase, KidFrame, Children & RDW_ALLCHILDREN ? RDW_ALLCHILDREN : 0);
+    }
+}
+
+void Validate(TQvWnd* W, const TQvRegion* Rgn, bool NoErase, bool NoFrame, UINT Children) {
+    if (Rgn == nullptr)
+        W->Update.Clear();
+    else
+        W->Update -= *Rgn;
+    if (W->Update.IsEmpty() || NoErase) W->ErasePending = false;
+    if (NoFrame) W->FramePending = false;
+    if (!(Children & RDW_ALLCHILDREN)) return;
+    for (TQvWnd* K : W->Children) {
+        if (Rgn == nullptr) {
+            Validate(K, nullptr, NoErase, NoFrame, Children);
+            continue;
+        }
+        TQvRegion Sub = *Rgn;
+        const POINT O = ClientInParent(K);
+        Sub.Offset(-O.X, -O.Y);
+        Validate(K, &Sub, NoErase, NoFrame, Children);
+    }
+}
+
+TQvRegion RegionOf(HRGN Rgn) {
+    const TGdiRegion* R = GdiRegionOf(Rgn);
+    return R ? R->Region : TQvRegion();
+}
+
+// Makes sure the top-level window has a backing bitmap of its outer size; the old pixels
+// stay anchored top-left.
+HBITMAP EnsureBacking(TQvWnd* Top) {
+    const int W = std::max(Top->Window.Width(), 1), H = std::max(Top->Window.Height(), 1);
+    TGdiBitmap* Old = GdiBitmapOf(Top->Backing);
+    if (Old != nullptr && Old->Width() == W && Old->Height() == H) return Top->Backing;
+    HBITMAP New = GdiCreateBitmap32(W, H);
+    TGdiBitmap* N = GdiBitmapOf(New);
+    if (N == nullptr) return Old ? Top->Backing : nullptr;
+    if (Old != nullptr) {
+        const int Cw = std::min(W, Old->Width()), Ch = std::min(H, Old->Height());
+        for (int Y = 0; Y < Ch; ++Y) std::memcpy(N->Row(Y), Old->Row(Y), static_cast<size_t>(Cw) * 4);
+        DeleteObject(Top->Backing);
+    }
+    Top->Backing = New;
+    return New;
+}
+
+// The window's visible part in its top-level window's coordinates.
+TQvRegion Visible(const TQvWnd* W, bool Whole) {
+    if (!QvIsVisible(W)) return TQvRegion();
+    const TQvWnd* Top = QvTopLevel(const_cast<TQvWnd*>(W));
+    const POINT T{Top->Window.Left, Top->Window.Top};
+    auto ToTop = [&](RECT R, const TQvWnd* Parent) {
+        if (Parent != nullptr) {
+            const POINT O = QvClientOrigin(Parent);
+            OffsetRect(R, O.X, O.Y);
+        }
+        OffsetRect(R, -T.X, -T.Y);
+        return R;
+    };
+    TQvRegion Rgn(ToTop(Whole ? W->Window : W->Client, W->Parent));
+    Rgn &= Rect(0, 0, Top->Window.Width(), Top->Window.Height());
+    for (const TQvWnd* C = W; C->Parent != nullptr; C = C->Parent) {
+        const TQvWnd* P = C->Parent;
+        Rgn &= ToTop(P->Client, P->Parent);
+        if (C->Style & WS_CLIPSIBLINGS)
+            for (const TQvWnd* S : P->Children) {
+                if (S == C) break;
+                if (S->Visible()) Rgn -= ToTop(S->Window, P);
+            }
+    }
+    if (W->Style & WS_CLIPCHILDREN)
+        for (const TQvWnd* K : W->Children)
+            if (K->Visible()) Rgn -= ToTop(K->Window, W);
+    return Rgn;
+}
+
+// A DC on the window's part of its top-level bitmap; Limit (device coordinates) narrows it.
+HDC MakeDC(TQvWnd* W, bool Whole, const TQvRegion* Limit) {
+    if (W == nullptr || W->MessageOnly) return nullptr;
+    TQvWnd* Top = QvTopLevel(W);
+    HBITMAP Backing = EnsureBacking(Top);
+    if (Backing == nullptr) return nullptr;
+    const POINT Screen = Whole ? QvScreenRect(W).TopLeft() : QvClientOrigin(W);
+    const POINT Origin{Screen.X - Top->Window.Left, Screen.Y - Top->Window.Top};
+    TQvRegion Vis = Visible(W, Whole);
+    Vis.Offset(-Origin.X, -Origin.Y);
+    if (Limit != nullptr) Vis &= *Limit;
+    return GdiCreateDeviceDC(Backing, Origin, &Vis, W->Handle);
+}
+
+void SendFrame(HWND H) {
+    TQvWnd* W = QvWnd(H);
+    if (W == nullptr || !W->FramePending) return;
+    W->FramePending = false;
+    QvSend(H, WM_NCPAINT, 1, 0);
+}
+
+void SendErase(HWND H) {
+    TQvWnd* W = QvWnd(H);
+    if (W == nullptr || !W->ErasePending) return;
+    W->ErasePending = false;
+    HDC Dc = MakeDC(W, false, &W->Update);
+    if (Dc == nullptr) return;
+    QvSend(H, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dc), 0);
+    DeleteDC(Dc);
+}
+
+void EraseNow(HWND H, bool Children) {
+    TQvWnd* W = QvWnd(H);
+    if (W == nullptr || !QvIsVisible(W) || !RedrawOn(W)) return;
+    SendFrame(H);
+    SendErase(H);
+    if (!Children || (W = QvWnd(H)) == nullptr) return;
+    std::vector<HWND> Kids;
+    for (TQvWnd* K : W->Children) Kids.push_back(K->Handle);
+    for (HWND K : Kids) EraseNow(K, true);
+}
+
+void PaintNow(HWND H, bool Children) {
+    TQvWnd* W = QvWnd(H);
+    if (W == nullptr) return;
+    if (NeedsPaint(W)) {
+        QvSend(H, WM_PAINT, 0, 0);
+        QvPaintDispatched(H);
+    }
+    if (!Children || (W = QvWnd(H)) == nullptr) return;
+    std::vector<HWND> Kids;
+    for (TQvWnd* K : W->Children) Kids.push_back(K->Handle);
+    for (HWND K : Kids) PaintNow(K, true);
+}
+
+TQvWnd* FindPaint(TQvWnd* W, HWND Filter) {
+    if (NeedsPaint(W) && (Filter == nullptr || W->Handle == Filter)) return W;
+    for (TQvWnd* K : W->Children)
+        if (TQvWnd* F = FindPaint(K, Filter)) return F;
+    return nullptr;
+}
+
+}  // namespace
+
+// ---- Internal --------------------------------------------------------------------------
+
+bool QvTakePaint(MSG& Msg, HWND Filter, UINT Min, UINT Max) {
+    if ((Min != 0 || Max != 0) && (WM_PAINT < Min || WM_PAINT > Max)) return false;
+    for (TQvWnd* T : QvZOrder()) {
+        if (TQvWnd* W = FindPaint(T, Filter)) {
+            Msg = MSG{};
+            Msg.hwnd = W->Handle;
+            Msg.message = WM_PAINT;
+            return true;
+        }
+    }
+    return false;
+}
+
+void QvPaintDispatched(HWND Handle) {
+    // A window that did not paint is taken as painted, so WM_PAINT never repeats forever.
+    if (TQvWnd* W = QvWnd(Handle)) {
+        W->Update.Clear();
+        W->ErasePending = false;
+        W->FramePending = false;
+    }
+}
+
+void QvPaintPosChanged(HWND Handle, const RECT& OldWindow, const RECT& OldClient, bool WasVisible, UINT Flags) {
+    TQvWnd* W = QvWnd(Handle);
+    if (W == nullptr || W->MessageOnly) return;
+    if (W->Parent == nullptr && W->Backing != nullptr) EnsureBacking(W);
+    if (Flags & SWP_NOREDRAW) return;
+    const bool Visible = QvIsVisible(W);
+    const bool Sized = OldClient.Width() != W->Client.Width() || OldClient.Height() != W->Client.Height();
+    const bool Moved = OldWindow.TopLeft() != W->Window.TopLeft();
+    const bool OuterSized = OldWindow.Width() != W->Window.Width() || OldWindow.Height() != W->Window.Height();
+    if (Visible) {
+        const TQvRegion All(ClientBox(W));
+        if (!WasVisible || (W->Parent != nullptr && Moved)) {
+            Invalidate(W, All, true, true, RDW_ALLCHILDREN);
+        } else if (Sized || OuterSized || (Flags & SWP_FRAMECHANGED)) {
+            const UINT Cs = W->Class->Style;
+            const bool Whole = ((Cs & CS_HREDRAW) && OldClient.Width() != W->Client.Width()) ||
+                               ((Cs & CS_VREDRAW) && OldClient.Height() != W->Client.Height());
+            Invalidate(W, Whole ? All : All - TQvRegion(Rect(0, 0, OldClient.Width(), OldClient.Height())), true,
+                       OuterSized || (Flags & SWP_FRAMECHANGED), Whole ? RDW_ALLCHILDREN : 0);
+        }
+    }
+    // The place a child left is its parent's to repaint, with the siblings below it.
+    if (W->Parent != nullptr && WasVisible && QvIsVisible(W->Parent) && (Moved || OuterSized || !Visible)) {
+        TQvRegion Left(OldWindow);
+        if (Visible) Left -= W->Window;
+        Invalidate(W->Parent, Left, true, false, RDW_ALLCHILDREN);
+    }
+    if (Visible) EraseNow(Handle, false);
+}
+
+void QvPaintWindowGone(TQvWnd* W) {
+    if (W->Backing != nullptr) DeleteObject(W->Backing);
+    W->Backing = nullptr;
+}
+
+// ---- Update regions --------------------------------------------------------------------
+
+BOOL InvalidateRect(HWND Wnd, const RECT* R, BOOL Erase) {
+    if (Wnd == nullptr) {
+        for (TQvWnd* T : QvZOrder()) Invalidate(T, TQvRegion(ClientBox(T)), Erase, true, RDW_ALLCHILDREN);
+        return TRUE;
+    }
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return FALSE;
+    Invalidate(W, TQvRegion(R ? QvSaneRect(*R) : ClientBox(W)), Erase, false, 0);
+    return TRUE;
+}
+
+BOOL InvalidateRgn(HWND Wnd, HRGN Rgn, BOOL Erase) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return FALSE;
+    Invalidate(W, Rgn ? RegionOf(Rgn) : TQvRegion(ClientBox(W)), Erase, false, 0);
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND Wnd, const RECT* R) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return FALSE;
+    const TQvRegion Rgn(R ? QvSaneRect(*R) : ClientBox(W));
+    Validate(W, R ? &Rgn : nullptr, false, false, 0);
+    return TRUE;
+}
+
+BOOL ValidateRgn(HWND Wnd, HRGN Rgn) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return FALSE;
+    const TQvRegion R = RegionOf(Rgn);
+    Validate(W, Rgn ? &R : nullptr, false, false, 0);
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND Wnd, RECT* R, BOOL Erase) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return FALSE;
+    if (R != nullptr) *R = W->Update.Bounds();
+    if (Erase) SendErase(Wnd);
+    W = QvWnd(Wnd);
+    return W != nullptr && !W->Update.IsEmpty();
+}
+
+int GetUpdateRgn(HWND Wnd, HRGN Rgn, BOOL Erase) {
+    TQvWnd* W = QvWnd(Wnd);
+    TGdiRegion* R = GdiRegionOf(Rgn);
+    if (W == nullptr || R == nullptr) return RGN_ERROR;
+    R->Region = W->Update;
+    if (Erase) SendErase(Wnd);
+    return R->Region.Complexity();
+}
+
+BOOL UpdateWindow(HWND Wnd) { return RedrawWindow(Wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
+BOOL RedrawWindow(HWND Wnd, const RECT* R, HRGN Rgn, UINT Flags) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return FALSE;
+    const UINT Children = Flags & (RDW_ALLCHILDREN | RDW_NOCHILDREN);
+    TQvRegion Area = Rgn ? RegionOf(Rgn) : TQvRegion(R ? QvSaneRect(*R) : ClientBox(W));
+    if (Flags & RDW_INVALIDATE) {
+        Invalidate(W, Area, (Flags & RDW_ERASE) != 0, (Flags & RDW_FRAME) != 0, Children);
+    } else if (Flags & RDW_VALIDATE) {
+        Validate(W, (Rgn || R) ? &Area : nullptr, (Flags & RDW_NOERASE) != 0, (Flags & RDW_NOFRAME) != 0, Children);
+    }
+    const bool Down = !(Flags & RDW_NOCHILDREN);
+    if (Flags & RDW_UPDATENOW) {
+        EraseNow(Wnd, Down);
+        PaintNow(Wnd, Down);
+    } else if (Flags & RDW_ERASENOW) {
+        EraseNow(Wnd, Down);
+    }
+    return TRUE;
+}
+
+// ---- Painting --------------------------------------------------------------------------
+
+HDC BeginPaint(HWND Wnd, PAINTSTRUCT* Paint) {
+    if (Paint == nullptr || QvWnd(Wnd) == nullptr) return nullptr;
+    SendFrame(Wnd);
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return nullptr;
+    const TQvRegion Area = W->Update;
+    const bool Erase = W->ErasePending;
+    W->Update.Clear();
+    W->ErasePending = false;
+    HDC Dc = MakeDC(W, false, &Area);
+    *Paint = PAINTSTRUCT{};
+    Paint->hdc = Dc;
+    Paint->rcPaint = Area.Bounds();
+    Paint->fErase = Erase;
+    if (Erase && Dc != nullptr) Paint->fErase = QvSend(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dc), 0) == 0;
+    return Dc;
+}
+
+BOOL EndPaint(HWND, const PAINTSTRUCT* Paint) {
+    if (Paint == nullptr || Paint->hdc == nullptr) return FALSE;
+    DeleteDC(Paint->hdc);
+    return TRUE;
+}
+
+HDC GetDC(HWND Wnd) { return MakeDC(QvWnd(Wnd), false, nullptr); }
+
+HDC GetWindowDC(HWND Wnd) { return MakeDC(QvWnd(Wnd), true, nullptr); }
+
+int ReleaseDC(HWND, HDC Dc) { return Dc != nullptr && DeleteDC(Dc) ? 1 : 0; }
+
+HBITMAP QvBackingBitmap(HWND TopLevel) {
+    TQvWnd* W = QvWnd(TopLevel);
+    if (W == nullptr || W->Parent != nullptr || W->MessageOnly) return nullptr;
+    return EnsureBacking(W);
+}

@@ -1,0 +1,217 @@
+// Painting: update regions, the paint sequence, the plain frame, and window DCs clipped to
+// the window's visible part of its top-level window's backing bitmap.
+
+#include "platform/uQvColor.h"
+#include "platform/uQvGdiBitmaps.h"
+#include "platform/uQvGdiDC.h"
+#include "platform/uQvGdiPens.h"
+#include "platform/uQvGdiPrimitives.h"
+#include "platform/uQvMessages.h"
+#include "platform/uQvWinFrame.h"
+#include "platform/uQvWinPaint.h"
+#include "platform/uQvWinPos.h"
+#include "platform/uQvWindows.h"
+#include "support/qv_headless_fixture.h"
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// The pixel a fill of Color writes (B, G, R, A in memory).
+uint32_t Px(COLORREF Color) {
+    return 0xFF000000u | ((Color & 0xFF) << 16) | (Color & 0xFF00) | ((Color >> 16) & 0xFF);
+}
+
+uint32_t At(HWND Top, int X, int Y) { return GdiBitmapOf(QvBackingBitmap(Top))->Pixel(X, Y); }
+
+void FillDC(HDC Dc, const RECT& R, COLORREF Color) {
+    HBRUSH B = CreateSolidBrush(Color);
+    FillRect(Dc, &R, B);
+    DeleteObject(B);
+}
+
+constexpr COLORREF Red = 0x0000FF, Blue = 0xFF0000, Green = 0x00FF00;
+
+}  // namespace
+
+class WinPaint : public TQvHeadlessTest {
+protected:
+    void SetUp() override {
+        TQvHeadlessTest::SetUp();
+        WNDCLASS C;
+        C.lpfnWndProc = TQvMessageLog::Proc;
+        C.lpszClassName = u"QvBrushed";
+        C.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
+        RegisterClass(&C);
+    }
+    HWND Brushed(TQvMessageLog& Log, const char* Name, DWORD Style, const RECT& R, HWND Parent = nullptr) {
+        const String Text = Utf8ToString(Name);
+        HWND H = CreateWindowEx(0, u"QvBrushed", Text.c_str(), Style, R.Left, R.Top, R.Width(), R.Height(), Parent,
+                                nullptr, nullptr, nullptr);
+        Log.Name(H, Name);
+        return H;
+    }
+};
+
+TEST_F(WinPaint, FrameThenBackgroundThenClientInThePixels) {
+    TQvMessageLog Log;
+    HWND W = Brushed(Log, "w", WS_OVERLAPPEDWINDOW, Bounds(100, 100, 200, 120));
+    Log.On(W, WM_PAINT, [](HWND H, UINT, WPARAM, LPARAM, LRESULT&) {
+        PAINTSTRUCT Ps;
+        HDC Dc = BeginPaint(H, &Ps);
+        FillDC(Dc, Rect(10, 10, 20, 20), Red);
+        EndPaint(H, &Ps);
+        return true;
+    });
+    Log.Clear();
+    ShowWindow(W, SW_SHOW);
+    ProcessMessages();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_NCPAINT, WM_ERASEBKGND, WM_PAINT})),
+              QvJoin(Lines{"w WM_NCPAINT", "w WM_ERASEBKGND", "w WM_PAINT"}));
+    EXPECT_EQ(At(W, 0, 60), Px(GetSysColor(COLOR_ACTIVEBORDER)));             // frame
+    EXPECT_EQ(At(W, 50, 10), Px(GetSysColor(COLOR_ACTIVECAPTION)));           // caption
+    EXPECT_EQ(At(W, 4 + 50, 26 + 50), Px(GetSysColor(COLOR_WINDOW)));         // erased client
+    EXPECT_EQ(At(W, 4 + 15, 26 + 15), Px(Red));                               // painted client
+    // Deactivation repaints the caption in the inactive colour.
+    SetActiveWindow(nullptr);
+    HWND Other = Brushed(Log, "other", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10));
+    ASSERT_EQ(GetActiveWindow(), Other);
+    EXPECT_EQ(At(W, 50, 10), Px(GetSysColor(COLOR_INACTIVECAPTION)));
+    // A later frame-and-erase invalidation runs the same order from BeginPaint.
+    ProcessMessages();
+    Log.Clear();
+    RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    ProcessMessages();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_NCPAINT, WM_ERASEBKGND, WM_PAINT})),
+              QvJoin(Lines{"w WM_PAINT", "w WM_NCPAINT", "w WM_ERASEBKGND"}));
+}
+
+TEST_F(WinPaint, UpdateRegionsLimitPaintingAndValidateOnce) {
+    TQvMessageLog Log;
+    HWND W = Brushed(Log, "w", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+    ProcessMessages();
+    RECT Seen{};
+    Log.On(W, WM_PAINT, [&](HWND H, UINT, WPARAM, LPARAM, LRESULT&) {
+        PAINTSTRUCT Ps;
+        HDC Dc = BeginPaint(H, &Ps);
+        Seen = Ps.rcPaint;
+        FillDC(Dc, Rect(0, 0, 100, 100), Blue);
+        EndPaint(H, &Ps);
+        return true;
+    });
+    InvalidateRect(W, nullptr, FALSE);
+    ValidateRect(W, nullptr);
+    RECT Box;
+    EXPECT_FALSE(GetUpdateRect(W, &Box, FALSE));
+    RECT Part = Rect(10, 20, 30, 40);
+    InvalidateRect(W, &Part, FALSE);
+    Part = Rect(25, 20, 50, 40);
+    InvalidateRect(W, &Part, FALSE);
+    EXPECT_TRUE(GetUpdateRect(W, &Box, FALSE));
+    EXPECT_EQ(Box, Rect(10, 20, 50, 40));
+    Log.Clear();
+    ProcessMessages();
+    EXPECT_EQ(Log.Count(W, WM_PAINT), 1u);
+    EXPECT_EQ(Seen, Rect(10, 20, 50, 40));
+    EXPECT_EQ(At(W, 10, 20), Px(Blue));
+    EXPECT_EQ(At(W, 9, 20), Px(GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(At(W, 50, 39), Px(GetSysColor(COLOR_WINDOW)));
+    // Suppressed while redraw is off; a window that ignores WM_PAINT is not asked forever.
+    SendMessage(W, WM_SETREDRAW, FALSE, 0);
+    InvalidateRect(W, nullptr, TRUE);
+    ProcessMessages();
+    EXPECT_EQ(Log.Count(W, WM_PAINT), 1u);
+    SendMessage(W, WM_SETREDRAW, TRUE, 0);
+    Log.Answer(W, WM_PAINT, 0);
+    ProcessMessages();
+    EXPECT_EQ(Log.Count(W, WM_PAINT), 2u);
+    UpdateWindow(W);
+    EXPECT_EQ(Log.Count(W, WM_PAINT), 2u);
+}
+
+TEST_F(WinPaint, ParentsPaintBeforeChildrenAndClipChildrenDecidesWhoIsInvalidated) {
+    TQvMessageLog Log;
+    HWND P = Brushed(Log, "p", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 200, 200));
+    HWND K = Brushed(Log, "k", WS_CHILD | WS_VISIBLE, Bounds(50, 50, 50, 50), P);
+    Log.Clear();
+    ProcessMessages();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_PAINT})), QvJoin(Lines{"p WM_PAINT", "k WM_PAINT"}));
+    Log.Clear();
+    InvalidateRect(P, nullptr, TRUE);
+    ProcessMessages();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_PAINT})), QvJoin(Lines{"p WM_PAINT", "k WM_PAINT"}));
+    SetWindowLongPtr(P, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+    Log.Clear();
+    InvalidateRect(P, nullptr, TRUE);
+    ProcessMessages();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_PAINT})), QvJoin(Lines{"p WM_PAINT"}));
+    // A child moved away leaves its old place to its parent.
+    Log.Clear();
+    SetWindowPos(K, nullptr, 120, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT Box;
+    ASSERT_TRUE(GetUpdateRect(P, &Box, FALSE));
+    EXPECT_EQ(Box, Bounds(50, 50, 50, 50));
+    ProcessMessages();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_PAINT})), QvJoin(Lines{"p WM_PAINT", "k WM_PAINT"}));
+}
+
+TEST_F(WinPaint, WindowDCsClipChildrenAndSiblingsAsTheStylesAsk) {
+    TQvMessageLog Log;
+    HWND P = Brushed(Log, "p", WS_POPUP | WS_VISIBLE, Bounds(10, 10, 100, 100));
+    HWND A = Brushed(Log, "a", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, Bounds(10, 10, 40, 40), P);
+    HWND B = Brushed(Log, "b", WS_CHILD | WS_VISIBLE, Bounds(30, 30, 40, 40), P);  // above a
+    ProcessMessages();
+    HDC Dc = GetDC(P);
+    FillDC(Dc, Rect(0, 0, 100, 100), Blue);  // no WS_CLIPCHILDREN: over the children too
+    ReleaseDC(P, Dc);
+    EXPECT_EQ(At(P, 20, 20), Px(Blue));
+    Dc = GetDC(A);
+    FillDC(Dc, Rect(0, 0, 40, 40), Red);  // a clips b, which lies above it
+    ReleaseDC(A, Dc);
+    EXPECT_EQ(At(P, 10, 10), Px(Red));
+    EXPECT_EQ(At(P, 29, 29), Px(Red));
+    EXPECT_EQ(At(P, 30, 30), Px(Blue));
+    Dc = GetDC(B);
+    FillDC(Dc, Rect(0, 0, 40, 40), Green);  // b is on top and clips nothing
+    ReleaseDC(B, Dc);
+    EXPECT_EQ(At(P, 30, 30), Px(Green));
+    SetWindowLongPtr(P, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+    Dc = GetDC(P);
+    FillDC(Dc, Rect(0, 0, 100, 100), Red);
+    ReleaseDC(P, Dc);
+    EXPECT_EQ(At(P, 30, 30), Px(Green));
+    EXPECT_EQ(At(P, 5, 5), Px(Red));
+    // A window DC starts at the outer top-left; a hidden window's DC draws nothing.
+    ShowWindow(B, SW_HIDE);
+    Dc = GetWindowDC(B);
+    FillDC(Dc, Rect(0, 0, 40, 40), Blue);
+    ReleaseDC(B, Dc);
+    EXPECT_EQ(At(P, 30, 30), Px(Green));
+    EXPECT_EQ(GetDC(AllocateHWnd([](TMessage&) {})), nullptr);
+}
+
+TEST_F(WinPaint, ResizingExposesNewPartsOrEverythingWithRedrawStyles) {
+    TQvMessageLog Log;
+    HWND W = Brushed(Log, "w", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+    HDC Dc = GetDC(W);
+    FillDC(Dc, Rect(0, 0, 100, 100), Red);
+    ReleaseDC(W, Dc);
+    ProcessMessages();
+    SetWindowPos(W, nullptr, 0, 0, 150, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT Box;
+    ASSERT_TRUE(GetUpdateRect(W, &Box, FALSE));
+    EXPECT_EQ(Box, Rect(0, 0, 150, 120));
+    HRGN R = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetUpdateRgn(W, R, FALSE), COMPLEXREGION);  // the L-shaped new part only
+    EXPECT_FALSE(PtInRegion(R, 50, 50));
+    DeleteObject(R);
+    EXPECT_EQ(At(W, 50, 50), Px(Red));  // the old pixels stay, anchored top-left
+    EXPECT_EQ(At(W, 120, 110), Px(GetSysColor(COLOR_WINDOW)));
+    HWND V = CreateWindowEx(0, u"QvLogRedraw", u"v", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ProcessMessages();
+    SetWindowPos(V, nullptr, 0, 0, 150, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    R = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetUpdateRgn(V, R, FALSE), SIMPLEREGION);
+    EXPECT_TRUE(PtInRegion(R, 50, 50));
+    DeleteObject(R);
+}
