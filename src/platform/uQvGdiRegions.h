@@ -35,7 +35,9 @@ public:
     TQvRegion() = default;
     // The pixels of R; an empty rectangle gives the empty region.
     explicit TQvRegion(const TRect& R);
-    // The union of many rectangles, built in O(n log n) band merges.
+    // The union of many rectangles in one sweep. To take many rectangles out of a region
+    // (children out of a parent), subtract their union once: far cheaper than one
+    // subtraction each.
     static TQvRegion FromRects(const TRect* Rects, size_t Count);
     static TQvRegion FromRects(const std::vector<TRect>& Rects) {
         return FromRects(Rects.data(), Rects.size());
