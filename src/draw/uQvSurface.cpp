@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "draw/uQvResamplers.h"
+#include "framework/uQvPictures.h"
 #include "framework/uQvRegistry.h"
 #include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
@@ -254,6 +255,19 @@ void TCustomSurface32::CopyPropertiesTo(TCustomSurface32* Dst) const {
 }
 
 void TCustomSurface32::Assign(const TPersistent* APersistent) {
+    if (const auto* Picture = dynamic_cast<const TPicture*>(APersistent)) {
+        if (Picture->Graphic() != nullptr)
+            Assign(Picture->Graphic());
+        else
+            SetSize(0, 0);
+        return;
+    }
+    if (const auto* Graphic = dynamic_cast<const TGraphic*>(APersistent)) {
+        // Only a bitmap's pixels are taken with their alpha.
+        TakePixels(Graphic->PixelData(), Graphic->Width(), Graphic->Height(),
+                   dynamic_cast<const TBitmap*>(Graphic) != nullptr);
+        return;
+    }
     const auto* Source = dynamic_cast<const TCustomSurface32*>(APersistent);
     if (Source == nullptr) {
         TNotifiablePersistent::Assign(APersistent);
@@ -272,6 +286,26 @@ void TCustomSurface32::Assign(const TPersistent* APersistent) {
     }
     EndUpdate();
     Changed();
+}
+
+void TCustomSurface32::AssignTo(TPersistent* Dest) const {
+    if (auto* Picture = dynamic_cast<TPicture*>(Dest)) {
+        TBitmap Copy;
+        AssignTo(&Copy);
+        Picture->SetGraphic(&Copy);
+        return;
+    }
+    auto* Bitmap = dynamic_cast<TBitmap*>(Dest);
+    if (Bitmap == nullptr) {
+        TNotifiablePersistent::AssignTo(Dest);
+        return;
+    }
+    Bitmap->SetSize(FWidth, FHeight);
+    if (FBits != nullptr)
+        for (int Y = 0; Y < FHeight; ++Y)
+            std::memcpy(Bitmap->ScanLine(Y), ScanLine(Y), static_cast<size_t>(FWidth) * sizeof(TColor32));
+    // Tells the bitmap's listeners about the new pixels.
+    Bitmap->SetModified(true);
 }
 
 // --- streams and stored layouts ------------------------------------------------------------
@@ -379,22 +413,20 @@ size_t TCustomSurface32::ReadDataRecord(const uint8_t* Data, size_t Size) {
 
 // --- pictures ---------------------------------------------------------------------------
 
-void TCustomSurface32::TakePicture(const TQvPicture& Picture) {
-    // A 32-bit bitmap keeps its alpha; anything else is composed over opaque white by
-    // the platform's constant rounding, (c*a + 255*(255 - a) + 127) / 255, and made opaque.
-    const bool KeepAlpha = Picture.Format == qfBmp && Picture.BitsPerPixel == 32;
+void TCustomSurface32::TakePixels(const uint32_t* Pixels, int W, int H, bool KeepAlpha) {
+    // Pictures without alpha of their own are composed over opaque white by the platform's
+    // constant rounding, (c*a + 255*(255 - a) + 127) / 255, and made opaque.
     BeginUpdate();
     try {
-        SetSize(Picture.Empty() ? 0 : Picture.Width, Picture.Empty() ? 0 : Picture.Height);
+        SetSize(Pixels != nullptr ? W : 0, Pixels != nullptr ? H : 0);
     } catch (...) {
         EndUpdate();
         throw;
     }
     if (FBits != nullptr) {
-        const uint32_t* P = Picture.Pixels();
         const size_t N = static_cast<size_t>(FWidth) * FHeight;
         for (size_t I = 0; I < N; ++I) {
-            const TColor32 C = P[I];
+            const TColor32 C = Pixels[I];
             if (KeepAlpha) {
                 FBits[I] = C;
                 continue;
@@ -409,18 +441,29 @@ void TCustomSurface32::TakePicture(const TQvPicture& Picture) {
     Changed();
 }
 
+namespace {
+
+// A 32-bit bitmap file keeps its alpha; every other picture is made opaque.
+bool KeepsAlpha(const TQvPicture& Picture) {
+    return Picture.Format == qfBmp && Picture.BitsPerPixel == 32;
+}
+
+}  // namespace
+
 void TCustomSurface32::LoadFromFile(const String& FileName) {
-    TakePicture(LoadPictureFromFile(FileName));
+    const TQvPicture P = LoadPictureFromFile(FileName);
+    TakePixels(P.Empty() ? nullptr : P.Pixels(), P.Width, P.Height, KeepsAlpha(P));
 }
 
 void TCustomSurface32::LoadFromBytes(const uint8_t* Data, size_t Size, const String& NameHint) {
-    TakePicture(LoadPicture(Data, Size, NameHint));
+    const TQvPicture P = LoadPicture(Data, Size, NameHint);
+    TakePixels(P.Empty() ? nullptr : P.Pixels(), P.Width, P.Height, KeepsAlpha(P));
 }
 
 void TCustomSurface32::LoadFromResourceName(HINSTANCE, const String& Name) {
     const TQvResource* R = FindQvResource(StringToUtf8(Name));
     if (R == nullptr) throw EQvError(u"Resource " + Name + u" not found");
-    TakePicture(LoadPicture(R->Data, R->Size, Name));
+    LoadFromBytes(R->Data, R->Size, Name);
 }
 
 std::vector<uint8_t> TCustomSurface32::SaveToBytes(bool SaveTopDown) const {
@@ -1141,31 +1184,9 @@ void TCustomSurface32::DrawTo(TCustomSurface32* Dst, const TRect& DstRect, const
     Dst->Draw(DstRect, SrcRect, this);
 }
 
-// --- TSurface32: font and text ------------------------------------------------------------
+// --- TSurface32: font, canvas and text ----------------------------------------------------
 
 namespace {
-
-LOGFONTW DefaultFontInfo() {
-    LOGFONTW Log;
-    Log.lfHeight = -11;  // 8 points at 96 dots per inch
-    Log.lfWeight = FW_NORMAL;
-    Log.lfCharSet = DEFAULT_CHARSET;
-    const std::u16string_view Face = u"Tahoma";
-    std::copy(Face.begin(), Face.end(), Log.lfFaceName);
-    return Log;
-}
-
-String FaceOf(const LOGFONTW& Log) {
-    String Face;
-    for (int I = 0; I < LF_FACESIZE && Log.lfFaceName[I] != 0; ++I) Face.push_back(Log.lfFaceName[I]);
-    return Face;
-}
-
-HFONT MakeFont(const LOGFONTW& Log) {
-    const HFONT F = CreateFontIndirectW(&Log);
-    if (F == nullptr) throw EQvError("Can't create the font");
-    return F;
-}
 
 // The part of [0, Size) that lands inside [Lo, Hi) when placed at Origin.
 bool VisibleSpan(int64_t Origin, int64_t Size, int64_t Lo, int64_t Hi, int64_t& From, int64_t& To) {
@@ -1176,94 +1197,98 @@ bool VisibleSpan(int64_t Origin, int64_t Size, int64_t Lo, int64_t Hi, int64_t& 
 
 }  // namespace
 
-TSurface32::~TSurface32() {
-    if (FMeasureDc != nullptr) DeleteDC(FMeasureDc);
-    // The surface's DC goes with the base; it must let go of the font first.
-    if (FHandle != nullptr) SelectObject(FHandle, GetStockObject(SYSTEM_FONT));
-    if (FFont != nullptr) DeleteObject(FFont);
-}
-
-HFONT TSurface32::FontHandle() {
-    if (FFont == nullptr) {
-        FFont = MakeFont(DefaultFontInfo());
-        if (FHandle != nullptr) SelectFontInto(FHandle);
-        if (FMeasureDc != nullptr) SelectFontInto(FMeasureDc);
+// The surface's canvas: it draws into the surface's device context, or into a measuring
+// one that draws nowhere while the surface is empty, and what it draws raises Changed.
+class TSurface32::TSurfaceDcCanvas : public TCanvas {
+public:
+    explicit TSurfaceDcCanvas(TSurface32& Owner) : FOwner(Owner) {
+        OnChange = [this](TObject*) { FOwner.Changed(); };
     }
-    return FFont;
+
+protected:
+    void CreateHandle() override { SetHandle(FOwner.TextDc()); }
+
+private:
+    TSurface32& FOwner;
+};
+
+TSurface32::TSurface32() : FFont(std::make_unique<TFont>()) {
+    FFont->OnChange = [this](TObject*) { FontChanged(); };
 }
 
-LOGFONTW TSurface32::FontInfo() {
-    LOGFONTW Log;
-    GetObjectW(FontHandle(), sizeof Log, &Log);
-    return Log;
+TSurface32::~TSurface32() {
+    FCanvas.reset();
+    if (FMeasureDc != nullptr) DeleteDC(FMeasureDc);
+    // The surface's DC goes with the base; it lets go of the font now.
+    if (FHandle != nullptr) SelectObject(FHandle, GetStockObject(SYSTEM_FONT));
 }
 
-void TSurface32::SetFontInfo(const LOGFONTW& Info) {
-    const HFONT New = MakeFont(Info);
-    const HFONT Old = FFont;
-    FFont = New;
-    if (FHandle != nullptr) SelectFontInto(FHandle);
-    if (FMeasureDc != nullptr) SelectFontInto(FMeasureDc);
-    if (Old != nullptr) DeleteObject(Old);
+TCanvas* TSurface32::Canvas() {
+    if (FCanvas == nullptr) FCanvas = std::make_unique<TSurfaceDcCanvas>(*this);
+    return FCanvas.get();
 }
 
-void TSurface32::SetFont(HFONT Font, TColor Color) {
-    FFontColor = Color;
-    LOGFONTW Log;
-    if (Font != nullptr && GetObjectW(Font, sizeof Log, &Log) == static_cast<int>(sizeof Log))
-        SetFontInfo(Log);
-    else if (FHandle != nullptr && FFont != nullptr)
-        SelectFontInto(FHandle);
-}
-
-void TSurface32::SetFontColor(TColor Color) {
-    FFontColor = Color;
-    if (FHandle != nullptr && FFont != nullptr) SelectFontInto(FHandle);
+HFONT TSurface32::FontHandle() const {
+    const HFONT F = FFont->Handle();
+    if (F == nullptr) throw EQvError("Can't create the font");
+    return F;
 }
 
 void TSurface32::SelectFontInto(HDC Dc) {
     SelectObject(Dc, FontHandle());
-    SetTextColor(Dc, ColorToRGB(FFontColor));
+    SetTextColor(Dc, ColorToRGB(FFont->Color()));
     SetBkMode(Dc, TRANSPARENT);
 }
 
+void TSurface32::EnsureFont(HDC Dc) {
+    if (GetCurrentObject(Dc, OBJ_FONT) != FontHandle()) SelectFontInto(Dc);
+}
+
+void TSurface32::FontChanged() {
+    if (FHandle != nullptr) SelectFontInto(FHandle);
+    if (FMeasureDc != nullptr) SelectFontInto(FMeasureDc);
+}
+
 void TSurface32::HandleChanged(HDC NewHandle) {
-    // The font is made on first use; a surface that never shows text never needs one.
-    if (NewHandle != nullptr && FFont != nullptr) SelectFontInto(NewHandle);
+    // A font the platform cannot make is reported by the text operations, not here, in
+    // the middle of a resize.
+    if (NewHandle != nullptr && FFont->Handle() != nullptr) SelectFontInto(NewHandle);
+    // The canvas finds the new context at its next drawing.
+    if (FCanvas != nullptr) FCanvas->SetHandle(nullptr);
 }
 
 void TSurface32::RecreateFont(BYTE Quality) {
-    LOGFONTW Log = FontInfo();
-    Log.lfQuality = Quality;
-    Log.lfWeight = Log.lfWeight >= FW_BOLD ? FW_BOLD : FW_NORMAL;
-    if (FaceOf(Log) == u"Default") {
-        std::fill(std::begin(Log.lfFaceName), std::end(Log.lfFaceName), Char{0});
-        const std::u16string_view Face = u"MS Sans Serif";
-        std::copy(Face.begin(), Face.end(), Log.lfFaceName);
-    }
-    SetFontInfo(Log);
+    TFont Font;
+    Font.Assign(FFont.get());
+    Font.SetQuality(Quality <= fqClearTypeNatural ? static_cast<TFontQuality>(Quality) : fqDefault);
+    if (Font.Name() == u"Default") Font.SetName(u"MS Sans Serif");
+    FFont->Assign(&Font);
 }
 
 HDC TSurface32::TextDc() {
-    if (FHandle != nullptr) return FHandle;
+    if (FHandle != nullptr) {
+        EnsureFont(FHandle);
+        return FHandle;
+    }
     if (FMeasureDc == nullptr) {
         FMeasureDc = CreateCompatibleDC(nullptr);
         if (FMeasureDc == nullptr) throw EQvError("Can't create compatible DC");
+        SelectFontInto(FMeasureDc);
     }
-    SelectFontInto(FMeasureDc);
+    EnsureFont(FMeasureDc);
     return FMeasureDc;
 }
 
 void TSurface32::Textout(int X, int Y, const String& Text) {
     if (FHandle == nullptr || MeasuringMode()) return;
-    FontHandle();
+    EnsureFont(FHandle);
     ExtTextOutW(FHandle, X, Y, 0, nullptr, Text.data(), static_cast<UINT>(Text.size()), nullptr);
     Changed();
 }
 
 void TSurface32::Textout(int X, int Y, const TRect& AClipRect, const String& Text) {
     if (FHandle == nullptr || MeasuringMode()) return;
-    FontHandle();
+    EnsureFont(FHandle);
     const RECT R = AClipRect;
     ExtTextOutW(FHandle, X, Y, ETO_CLIPPED, &R, Text.data(), static_cast<UINT>(Text.size()), nullptr);
     Changed();
@@ -1271,7 +1296,7 @@ void TSurface32::Textout(int X, int Y, const TRect& AClipRect, const String& Tex
 
 void TSurface32::Textout(const TRect& DstRect, UINT Flags, const String& Text) {
     if (FHandle == nullptr || MeasuringMode()) return;
-    FontHandle();
+    EnsureFont(FHandle);
     RECT R = DstRect;
     DrawTextW(FHandle, Text.data(), static_cast<int>(Text.size()), &R, Flags);
     Changed();
@@ -1324,7 +1349,8 @@ void TSurface32::RenderText(int X, int Y, const String& Text, int AALevel, TColo
         const TSize Ext = TextExtent(Padded);
         Scratch.SetSize(std::min(Ext.cx, FWidth), std::min(Ext.cy, FHeight));
         if (Scratch.Empty()) return;
-        Scratch.SetFont(FontHandle(), clWhite);
+        Scratch.SetFont(FFont.get());
+        Scratch.Font()->SetColor(clWhite);
         Scratch.Textout(0, 0, Padded);
         ColourCoverage(Scratch, Color);
         BlendScratch(Scratch, X, Y, Color, cmBlend);
@@ -1332,11 +1358,9 @@ void TSurface32::RenderText(int X, int Y, const String& Text, int AALevel, TColo
     }
     // Supersampling: the text k times larger, each k x k block averaged into one pixel.
     const int K = 1 << AALevel;
-    LOGFONTW Large = FontInfo();
-    const int Size = -MulDiv(Large.lfHeight, 72, 96);
-    Large.lfHeight = -MulDiv(Size * K, 96, 72);
-    Scratch.SetFontInfo(Large);
-    Scratch.SetFontColor(clWhite);
+    Scratch.SetFont(FFont.get());
+    Scratch.Font()->SetSize(FFont->Size() * K);
+    Scratch.Font()->SetColor(clWhite);
     const TSize Ext = Scratch.TextExtent(Padded);
     const int64_t ResultW = (int64_t{Ext.cx} + K) / K, ResultH = (int64_t{Ext.cy} + K) / K;
     // Only the part of the result that can reach the clip is made.
@@ -1377,7 +1401,9 @@ void TSurface32::RenderRect(const TRect& DstRect, UINT Flags, const String& Text
     if (!IntersectRect(Part, DstRect, FClipRect)) return;
     TSurface32 Scratch;
     Scratch.SetSize(Part.Width(), Part.Height());
-    Scratch.SetFont(FontHandle(), clWhite);
+    Scratch.SetFont(FFont.get());
+    Scratch.Font()->SetColor(clWhite);
+    Scratch.EnsureFont(Scratch.Handle());
     const int Dx = Part.Left - DstRect.Left, Dy = Part.Top - DstRect.Top;
     RECT R = Rect(-Dx, -Dy, -Dx + DstRect.Width(), -Dy + DstRect.Height());
     DrawTextW(Scratch.Handle(), Text.data(), static_cast<int>(Text.size()), &R, Flags);

@@ -14,6 +14,7 @@
 #include "draw/uQvColor32.h"
 #include "draw/uQvSurfaceTypes.h"
 #include "framework/uQvClasses.h"
+#include "framework/uQvGraphics.h"
 #include "platform/uQvBase.h"
 #include "platform/uQvFont.h"
 #include "platform/uQvGeometry.h"
@@ -21,7 +22,6 @@
 
 class TCustomSurface32;
 class TCustomResampler;
-struct TQvPicture;
 
 using TAreaChangedEvent = std::function<void(TObject* Sender, const TRect& Area, uint32_t Info)>;
 
@@ -198,7 +198,9 @@ public:
     // --- copying ---
     // Copies the draw properties and a new resampler of the same class; no pixels.
     virtual void CopyPropertiesTo(TCustomSurface32* Dst) const;
-    // Size, pixels and draw properties of another surface.
+    // Size, pixels and draw properties of another surface. From a picture (TPicture or
+    // any TGraphic) its size and pixels: a bitmap keeps its alpha, any other picture is
+    // put over opaque white and made opaque; an empty picture empties the surface.
     void Assign(const TPersistent* Source) override;
 
     // --- pictures ---
@@ -238,6 +240,9 @@ public:
     HDC Handle() const { return FHandle; }
 
 protected:
+    // Into a TBitmap (pixels with their alpha) or a TPicture (which then holds such a
+    // bitmap).
+    void AssignTo(TPersistent* Dest) const override;
     void ChangeSize(int& Width, int& Height, int NewWidth, int NewHeight) override;
     // Setters of draw properties call this when a value really changed.
     virtual void PropertyChanged();
@@ -261,7 +266,8 @@ private:
     void FillArea(const TRect& R, TColor32 Value, bool Transparent);
     void FrameArea(int X1, int Y1, int X2, int Y2, TColor32 Value, bool Transparent);
     void SplatT(int64_t X, int64_t Y, TColor32 Value);
-    void TakePicture(const TQvPicture& Picture);
+    // Takes W x H straight-alpha pixels; unless KeepAlpha they are put over opaque white.
+    void TakePixels(const uint32_t* Pixels, int W, int H, bool KeepAlpha);
     void BlendPixelT(TColor32& P, TColor32 Value) const;
 
     TDrawMode FDrawMode = dmOpaque;
@@ -276,25 +282,24 @@ private:
     TAreaChangedEvent FOldOnAreaChanged;
 };
 
-// The surface the library uses everywhere: adds the font and text output, and copies to
-// and from platform device contexts.
+// The surface the library uses everywhere: adds the font, a canvas and text output, and
+// copies to and from platform device contexts.
 class TSurface32 : public TCustomSurface32 {
 public:
-    TSurface32() = default;
+    TSurface32();
     ~TSurface32() override;
 
-    // --- font ---
-    // The surface keeps its own copy of a font (created on first use: "Tahoma", 8 points
-    // at 96 dots per inch, the window-text colour). Whenever it changes it is selected
-    // into the surface's device context with the text colour set to the font's colour and
-    // a transparent background, so text writes only the glyphs.
-    HFONT FontHandle();
-    // Copies Font (0 keeps the current one) and takes Color as the text colour.
-    void SetFont(HFONT Font, TColor Color);
-    TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor Color);
-    LOGFONTW FontInfo();
-    void SetFontInfo(const LOGFONTW& Info);
+    // --- font and canvas ---
+    // The font of the text operations ("Tahoma", 8 points, the window-text colour at
+    // first). It is selected into the surface's device context whenever either changes,
+    // with the text colour set to the font's colour and a transparent background, so
+    // text writes only the glyphs. A font the platform cannot make raises "Can't create
+    // the font" when text needs it.
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(const TFont* Value) { FFont->Assign(Value); }
+    // A canvas on the surface's device context (one that draws nowhere while the surface
+    // is empty), made on first use. Drawing through it raises Changed.
+    TCanvas* Canvas();
 
     // --- text through the platform, with the surface's font ---
     void Textout(int X, int Y, const String& Text);
@@ -322,7 +327,14 @@ protected:
     void HandleChanged(HDC NewHandle) override;
 
 private:
+    class TSurfaceDcCanvas;
+
+    // The font's platform object, or "Can't create the font".
+    HFONT FontHandle() const;
     void SelectFontInto(HDC Dc);
+    // Selects the font again when something else (the canvas) selected its own since.
+    void EnsureFont(HDC Dc);
+    void FontChanged();
     // Replaces the font by the same one with another platform quality value.
     void RecreateFont(BYTE Quality);
     // The surface's DC, or a measuring DC while the surface is empty.
@@ -333,8 +345,8 @@ private:
     void BlendScratch(TSurface32& Scratch, int X, int Y, TColor32 Color, TCombineMode Mode);
     void RenderRect(const TRect& DstRect, UINT Flags, const String& Text, TColor32 Color);
 
-    HFONT FFont = nullptr;
-    TColor FFontColor = clWindowText;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TSurfaceDcCanvas> FCanvas;
     HDC FMeasureDc = nullptr;
 };
 

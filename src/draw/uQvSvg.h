@@ -10,6 +10,7 @@
 #include "draw/uQvCanvas.h"
 #include "draw/uQvSurface.h"
 #include "framework/uQvClasses.h"
+#include "framework/uQvGraphics.h"
 #include "platform/uQvBase.h"
 #include "platform/uQvColor.h"
 
@@ -38,7 +39,8 @@ private:
     bool FVisible = true;
 };
 
-enum TQvPenStyle { psSolid, psDot, psDash };
+// The framework's pen styles; the shapes draw psSolid, psDot and psDash.
+using TQvPenStyle = TPenStyle;
 
 // The outline of a figure: a brush with a width and a line style.
 class TQvPen : public TQvBrush {

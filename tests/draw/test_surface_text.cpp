@@ -11,12 +11,11 @@ std::vector<TColor32> Pixels(const TCustomSurface32& S) {
     return std::vector<TColor32>(S.Bits(), S.Bits() + static_cast<size_t>(S.Width()) * S.Height());
 }
 
-LOGFONTW Face(const char16_t* Name, int Height) {
+// The quality the surface's platform font was last made with.
+int SelectedQuality(TSurface32& S) {
     LOGFONTW Log;
-    Log.lfHeight = Height;
-    Log.lfWeight = FW_NORMAL;
-    for (int I = 0; Name[I] != 0 && I < LF_FACESIZE - 1; ++I) Log.lfFaceName[I] = Name[I];
-    return Log;
+    GetObjectW(GetCurrentObject(S.Handle(), OBJ_FONT), sizeof Log, &Log);
+    return Log.lfQuality;
 }
 
 }  // namespace
@@ -25,7 +24,7 @@ TEST(SurfaceText, TextoutWritesOnlyGlyphsAndKeepsAlpha) {
     TSurface32 S;
     S.SetSize(40, 20);
     S.Clear(0x00000000u);
-    S.SetFontColor(clRed);
+    S.Font()->SetColor(clRed);
     S.Textout(2, 2, u"Wg");
     int Red = 0;
     for (TColor32 P : Pixels(S)) {
@@ -39,7 +38,7 @@ TEST(SurfaceText, TextoutWritesOnlyGlyphsAndKeepsAlpha) {
 
 TEST(SurfaceText, MeasuringWorksOnEmptySurfacesAndAddsUp) {
     TSurface32 S;
-    S.SetFontInfo(Face(u"Tahoma", -13));
+    S.Font()->SetHeight(-13);
     const TSize Ab = S.TextExtent(u"Ab");
     EXPECT_GT(Ab.cx, 0);
     EXPECT_EQ(Ab.cx, S.TextWidth(u"A") + S.TextWidth(u"b"));
@@ -47,12 +46,14 @@ TEST(SurfaceText, MeasuringWorksOnEmptySurfacesAndAddsUp) {
     S.SetSize(10, 10);
     EXPECT_EQ(S.TextExtent(u"Ab"), Ab);
     // The surface keeps its own copy of a font it is given.
-    LOGFONTW Big = Face(u"Tahoma", -30);
-    const HFONT F = CreateFontIndirectW(&Big);
-    S.SetFont(F, clBlue);
-    DeleteObject(F);
-    EXPECT_EQ(S.FontInfo().lfHeight, -30);
-    EXPECT_EQ(S.FontColor(), clBlue);
+    {
+        TFont Big;
+        Big.SetHeight(-30);
+        Big.SetColor(clBlue);
+        S.SetFont(&Big);
+    }
+    EXPECT_EQ(S.Font()->Height(), -30);
+    EXPECT_EQ(S.Font()->Color(), clBlue);
     EXPECT_GT(S.TextHeight(u"x"), Ab.cy);
 }
 
@@ -70,7 +71,8 @@ TEST(SurfaceText, RenderTextTurnsCoverageIntoAlpha) {
     }
     EXPECT_GT(Drawn, 10);
     // The font is back at the default quality afterwards.
-    EXPECT_EQ(S.FontInfo().lfQuality, 0);
+    EXPECT_EQ(S.Font()->Quality(), fqDefault);
+    EXPECT_EQ(SelectedQuality(S), 0);
 
     // A colour with alpha 0 changes nothing.
     const std::vector<TColor32> Before = Pixels(S);
@@ -150,12 +152,12 @@ TEST(SurfaceText, RectangleFormsLayOutInTheWholeRectangle) {
             ASSERT_EQ(Clipped.GetPixel(X, Y), X >= 40 && X < 70 ? Whole.GetPixel(X, Y) : 0u) << X << "," << Y;
     // Without a level the font stays at the non-antialiased quality; with one it is
     // reset; "Default" is drawn as "MS Sans Serif".
-    EXPECT_EQ(Whole.FontInfo().lfQuality, 3);
-    Whole.SetFontInfo(Face(u"Default", -11));
+    EXPECT_EQ(Whole.Font()->Quality(), fqNonAntialiased);
+    EXPECT_EQ(SelectedQuality(Whole), 3);
+    Whole.Font()->SetName(u"Default");
     Whole.RenderText(Rect(0, 0, 100, 30), Flags, u"x", 4, 0xFF00FF00u);
-    const LOGFONTW After = Whole.FontInfo();
-    EXPECT_EQ(After.lfQuality, 0);
-    EXPECT_EQ(String(After.lfFaceName), u"MS Sans Serif");
+    EXPECT_EQ(Whole.Font()->Quality(), fqDefault);
+    EXPECT_EQ(Whole.Font()->Name(), u"MS Sans Serif");
 }
 
 TEST(SurfaceText, CopiesToAndFromDeviceContexts) {
