@@ -72,6 +72,7 @@ struct TQvWnd {
     bool ErasePending = false;
     bool FramePending = false;
     HBITMAP Backing = nullptr;             // top-level windows: the outer-size bitmap
+    std::optional<TQvRegion> Shape;        // SetWindowRgn, window coordinates
     TQvScrollBar Scroll[2];
 
     bool IsChild() const { return Parent != nullptr; }
@@ -180,6 +181,8 @@ void QvPaintDispatched(HWND Handle);
 // are invalidated and the window gets WM_NCPAINT / WM_ERASEBKGND for them.
 void QvPaintPosChanged(HWND Handle, const RECT& OldWindow, const RECT& OldClient, bool WasVisible, UINT Flags);
 void QvPaintWindowGone(TQvWnd* W);
+// True when a screen point lies in the window's rectangle and region.
+bool QvWindowHolds(const TQvWnd* W, POINT Screen);
 
 // ---- uQvWinFrame -----------------------------------------------------------------------
 void QvFrameReset();

@@ -111,7 +111,14 @@ TQvRegion Visible(const TQvWnd* W, bool Whole) {
     };
     TQvRegion Rgn(ToTop(Whole ? W->Window : W->Client, W->Parent));
     Rgn &= Rect(0, 0, Top->Window.Width(), Top->Window.Height());
-    for (const TQvWnd* C = W; C->Parent != nullptr; C = C->Parent) {
+    for (const TQvWnd* C = W;; C = C->Parent) {
+        if (C->Shape) {
+            TQvRegion Shape = *C->Shape;
+            const RECT Outer = ToTop(C->Window, C->Parent);
+            Shape.Offset(Outer.Left, Outer.Top);
+            Rgn &= Shape;
+        }
+        if (C->Parent == nullptr) break;
         const TQvWnd* P = C->Parent;
         Rgn &= ToTop(P->Client, P->Parent);
         if (C->Style & WS_CLIPSIBLINGS)
@@ -247,6 +254,37 @@ void QvPaintPosChanged(HWND Handle, const RECT& OldWindow, const RECT& OldClient
 void QvPaintWindowGone(TQvWnd* W) {
     if (W->Backing != nullptr) DeleteObject(W->Backing);
     W->Backing = nullptr;
+}
+
+bool QvWindowHolds(const TQvWnd* W, POINT Screen) {
+    const RECT R = QvScreenRect(W);
+    if (!PtInRect(R, Screen)) return false;
+    return !W->Shape || W->Shape->Contains(Screen.X - R.Left, Screen.Y - R.Top);
+}
+
+int SetWindowRgn(HWND Wnd, HRGN Rgn, BOOL Redraw) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr || (Rgn != nullptr && GdiRegionOf(Rgn) == nullptr)) return 0;
+    if (Rgn != nullptr) {
+        W->Shape = GdiRegionOf(Rgn)->Region;
+        DeleteObject(Rgn);
+    } else {
+        W->Shape.reset();
+    }
+    if (Redraw && QvIsVisible(W)) {
+        Invalidate(W, TQvRegion(ClientBox(W)), true, true, RDW_ALLCHILDREN);
+        W->FramePending = true;  // the frame is asked for even when the window has none
+        EraseNow(Wnd, false);
+    }
+    return 1;
+}
+
+int GetWindowRgn(HWND Wnd, HRGN Rgn) {
+    TQvWnd* W = QvWnd(Wnd);
+    TGdiRegion* R = GdiRegionOf(Rgn);
+    if (W == nullptr || R == nullptr || !W->Shape) return RGN_ERROR;
+    R->Region = *W->Shape;
+    return R->Region.Complexity();
 }
 
 // ---- Update regions --------------------------------------------------------------------

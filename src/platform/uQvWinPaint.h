@@ -69,5 +69,13 @@ HDC GetDC(HWND Wnd);
 HDC GetWindowDC(HWND Wnd);
 int ReleaseDC(HWND Wnd, HDC Dc);
 
+// The window's shape in window coordinates (outer top-left at 0, 0); the window takes the
+// region over (the caller must not use or delete it afterwards); 0 removes the shape.
+// Painting of the window and its children and hit testing keep to it. Redraw repaints the
+// window (frame included).
+int SetWindowRgn(HWND Wnd, HRGN Rgn, BOOL Redraw);
+// Copies the shape into Rgn; ERROR (0) when the window has none.
+int GetWindowRgn(HWND Wnd, HRGN Rgn);
+
 // The backing bitmap of a top-level window (made on first need), 0 for other windows.
 HBITMAP QvBackingBitmap(HWND TopLevel);

@@ -322,7 +322,7 @@ bool QvActivate(HWND Handle, int How, bool MoveFocus) {
 
 void QvWinPosReset() { S() = TState{}; }
 
-static bool Holds(const TQvWnd* W, POINT Pt) { return PtInRect(QvScreenRect(W), Pt); }
+static bool Holds(const TQvWnd* W, POINT Pt) { return QvWindowHolds(W, Pt); }
 
 static void Collect(TQvWnd* W, POINT Pt, std::vector<TQvWnd*>& Out) {
     const POINT O = QvClientOrigin(W);

@@ -215,3 +215,45 @@ TEST_F(WinPaint, ResizingExposesNewPartsOrEverythingWithRedrawStyles) {
     EXPECT_TRUE(PtInRegion(R, 50, 50));
     DeleteObject(R);
 }
+
+TEST_F(WinPaint, AWindowRegionClipsPaintingAndHitTesting) {
+    TQvMessageLog Log;
+    HWND Back = Brushed(Log, "back", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 300, 300));
+    HWND W = Brushed(Log, "w", WS_POPUP | WS_VISIBLE, Bounds(100, 100, 40, 30));
+    HWND K = Brushed(Log, "k", WS_CHILD | WS_VISIBLE, Bounds(0, 0, 10, 10), W);
+    ProcessMessages();
+    Log.Clear();
+    // Four-by-four corners cut exactly one pixel each (the region's right and bottom edge
+    // lie one pixel in, so W + 1 and H + 1 cover the window).
+    EXPECT_EQ(SetWindowRgn(W, CreateRoundRectRgn(0, 0, 41, 31, 4, 4), TRUE), 1);
+    EXPECT_EQ(QvJoin(Log.Lines({WM_NCPAINT, WM_ERASEBKGND})), QvJoin(Lines{"w WM_NCPAINT", "w WM_ERASEBKGND"}));
+    HDC Dc = GetWindowDC(W);
+    FillDC(Dc, Rect(0, 0, 40, 30), Red);
+    ReleaseDC(W, Dc);
+    for (POINT Cut : {POINT{0, 0}, POINT{39, 0}, POINT{0, 29}, POINT{39, 29}}) {
+        EXPECT_NE(At(W, Cut.X, Cut.Y), Px(Red)) << Cut.X << "," << Cut.Y;
+        EXPECT_EQ(WindowFromPoint(POINT{100 + Cut.X, 100 + Cut.Y}), Back) << Cut.X << "," << Cut.Y;
+    }
+    for (POINT In : {POINT{1, 0}, POINT{0, 1}, POINT{38, 29}, POINT{39, 28}}) {
+        EXPECT_EQ(At(W, In.X, In.Y), Px(Red)) << In.X << "," << In.Y;
+        EXPECT_NE(WindowFromPoint(POINT{100 + In.X, 100 + In.Y}), Back) << In.X << "," << In.Y;
+    }
+    // The children keep to their parent's shape too.
+    Dc = GetDC(K);
+    FillDC(Dc, Rect(0, 0, 10, 10), Blue);
+    ReleaseDC(K, Dc);
+    EXPECT_NE(At(W, 0, 0), Px(Blue));
+    EXPECT_EQ(At(W, 1, 1), Px(Blue));
+    // A click in a cut corner reaches the window below.
+    Headless->Click(100, 100);
+    RunScript();
+    EXPECT_EQ(Log.Count(Back, WM_LBUTTONDOWN), 1u);
+    EXPECT_EQ(Log.Count(W, WM_LBUTTONDOWN) + Log.Count(K, WM_LBUTTONDOWN), 0u);
+    HRGN Copy = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(W, Copy), COMPLEXREGION);
+    SetWindowRgn(W, nullptr, FALSE);
+    EXPECT_EQ(GetWindowRgn(W, Copy), RGN_ERROR);
+    DeleteObject(Copy);
+    SetActiveWindow(W);  // the click raised the window below
+    EXPECT_EQ(WindowFromPoint(POINT{100, 100}), K);
+}
