@@ -47,6 +47,13 @@ public:
     virtual void CursorChanged(HCURSOR) {}
     // An exception escaped a window procedure; it was caught at dispatch and the loop goes on.
     virtual void ReportException(const std::string& What) = 0;
+    // The text on the system clipboard ("" when it holds none), and replacing it ("" empties
+    // it).
+    virtual String ClipboardText() const = 0;
+    virtual void SetClipboardText(const String& Text) = 0;
+    // The screen rectangle the input method should keep its candidates clear of, while a
+    // window composes text.
+    virtual void ImeInputRect(const RECT&) {}
 };
 
 // The backend in use. Without an explicit one, a headless backend is installed on first use.

@@ -12,7 +12,7 @@
 
 namespace {
 
-enum TKind { ikMove, ikDown, ikUp, ikWheel, ikKey, ikChar };
+enum TKind { ikMove, ikDown, ikUp, ikWheel, ikKey, ikChar, ikMade };
 
 struct TRaw {
     TKind Kind = ikMove;
@@ -24,6 +24,7 @@ struct TRaw {
     bool Down = false;
     bool Extended = false;
     Char Ch = 0;
+    TQvInputMaker Make;
     uint64_t Time = 0;
 };
 
@@ -270,6 +271,13 @@ bool Convert(const TRaw& E, MSG& M) {
             M = MSG{Target, WM_CHAR, E.Ch, 1, static_cast<DWORD>(E.Time), S().Cursor};
             return true;
         }
+        case ikMade: {
+            M = MSG{};
+            if (!E.Make(KeyTarget(), M)) return false;
+            M.time = static_cast<DWORD>(E.Time);
+            M.pt = S().Cursor;
+            return QvWnd(M.hwnd) != nullptr;
+        }
     }
     return false;
 }
@@ -490,4 +498,11 @@ void QvInputText(std::u16string_view Text) {
         E.Ch = C;
         Push(E);
     }
+}
+
+void QvInputMessage(TQvInputMaker Make) {
+    TRaw E;
+    E.Kind = ikMade;
+    E.Make = std::move(Make);
+    Push(std::move(E));
 }

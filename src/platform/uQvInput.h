@@ -56,3 +56,9 @@ void QvInputWheel(int Delta);
 void QvInputKey(int VirtKey, UINT ScanCode, bool Down, bool Extended = false);
 // One WM_CHAR per UTF-16 unit.
 void QvInputText(std::u16string_view Text);
+// Input that another platform unit turns into a message when it is retrieved, so it keeps
+// its place among the rest (the input method's composition messages). Make gets the
+// keyboard target (the focus window, else the active window; may be 0) and fills hwnd,
+// message, wParam and lParam; false drops the event.
+using TQvInputMaker = std::function<bool(HWND Target, MSG& Msg)>;
+void QvInputMessage(TQvInputMaker Make);

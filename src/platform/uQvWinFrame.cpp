@@ -6,6 +6,7 @@
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvGdiPrimitives.h"
+#include "platform/uQvImm.h"
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvMonitors.h"
@@ -410,6 +411,7 @@ LRESULT DefWindowProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_CONTEXTMENU:
         case WM_MOUSEWHEEL: return Parent != nullptr ? QvSend(Parent, Msg, WParam, LParam) : 0;
         case WM_SETREDRAW: W->Redraw = WParam != 0; return 0;
+        case WM_IME_COMPOSITION: QvImmDefComposition(H, LParam); return 0;
         case WM_CANCELMODE:
             if (GetCapture() == H) ReleaseCapture();
             return 0;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 
+#include "platform/uQvClipboard.h"
+#include "platform/uQvImm.h"
 #include "platform/uQvInput.h"
 #include "platform/uQvMonitors.h"
 #include "platform/uQvWinFrame.h"
@@ -859,5 +861,7 @@ void QvResetWindowSystem() {
     QvMessagesReset();
     QvMonitorsReset();
     QvFrameReset();
+    QvImmReset();
+    QvClipboardReset();
     S() = TState{};
 }

@@ -38,6 +38,8 @@ constexpr TName Names[] = {
     {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"}, {WM_SIZING, "WM_SIZING"}, {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
     {WM_MOVING, "WM_MOVING"}, {WM_ENTERSIZEMOVE, "WM_ENTERSIZEMOVE"}, {WM_EXITSIZEMOVE, "WM_EXITSIZEMOVE"},
     {WM_MOUSELEAVE, "WM_MOUSELEAVE"}, {WM_DPICHANGED, "WM_DPICHANGED"},
+    {WM_IME_STARTCOMPOSITION, "WM_IME_STARTCOMPOSITION"}, {WM_IME_COMPOSITION, "WM_IME_COMPOSITION"},
+    {WM_IME_ENDCOMPOSITION, "WM_IME_ENDCOMPOSITION"},
 };
 
 struct TClassDef {
@@ -189,6 +191,7 @@ std::string TQvMessageLog::Describe(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) cons
         case WM_SYSCHAR: return S + " ch=" + Num(static_cast<long long>(W));
         case WM_MOUSEWHEEL: return S + " delta=" + Num(GET_WHEEL_DELTA_WPARAM(W)) + " at=" + Pt(L);
         case WM_CONTEXTMENU: return S + " at=" + Pt(L);
+        case WM_IME_COMPOSITION: return S + " flags=" + Hex(static_cast<uintptr_t>(L));
         case WM_DPICHANGED: {
             const auto* R = reinterpret_cast<const RECT*>(L);
             return S + " dpi=" + Num(LOWORD(W)) + " " + Num(R->Left) + "," + Num(R->Top) + "," + Num(R->Right) + "," +

@@ -1,5 +1,6 @@
 #include "platform/backends/headless/uQvHeadless.h"
 
+#include "platform/uQvImm.h"
 #include "platform/uQvMonitors.h"
 #include "platform/uQvWindows.h"
 
@@ -109,6 +110,18 @@ void TQvHeadless::Key(int VirtKey) {
 
 void TQvHeadless::Text(const String& Text) {
     Add([Text] { QvInputText(Text); });
+}
+
+void TQvHeadless::ImeComposition(const String& Text) {
+    Add([Text] { QvInputImeComposition(Text); });
+}
+
+void TQvHeadless::ImeCommit(const String& Text) {
+    Add([Text] { QvInputImeCommit(Text); });
+}
+
+void TQvHeadless::ExternalCopy(const String& Text) {
+    Add([this, Text] { FClipboard = Text; });
 }
 
 TQvHeadless* QvHeadless() { return dynamic_cast<TQvHeadless*>(&QvBackend()); }

@@ -28,6 +28,10 @@ public:
     bool CursorPosAvailable() const override { return !FCursorPosFails; }
     void CursorChanged(HCURSOR Cursor) override { FCursor = Cursor; }
     void ReportException(const std::string& What) override { FExceptions.push_back(What); }
+    // An in-process clipboard: tests put text there and read what the program copied.
+    String ClipboardText() const override { return FClipboard; }
+    void SetClipboardText(const String& Text) override { FClipboard = Text; }
+    void ImeInputRect(const RECT& Screen) override { FImeRect = Screen; }
 
     // ---- Clock ----
     // The clock starts at 10,000,000 ms; WallClock starts at 2024-01-15 09:00:00.
@@ -57,6 +61,11 @@ public:
     // Down then up.
     void Key(int VirtKey);
     void Text(const String& Text);
+    // The input method: a composition in progress ("" abandons it) and a commit.
+    void ImeComposition(const String& Text);
+    void ImeCommit(const String& Text);
+    // Another program puts Text on the clipboard.
+    void ExternalCopy(const String& Text);
     // The next step runs at least Ms after the previous one.
     void Delay(uint64_t Ms) { FNextDelay += Ms; }
     // Any action as a step of its own.
@@ -71,6 +80,8 @@ public:
     void ClearExceptions() { FExceptions.clear(); }
     void SetCursorPosFails(bool Fails) { FCursorPosFails = Fails; }
     HCURSOR Cursor() const { return FCursor; }
+    // The last rectangle the input method was asked to keep clear of.
+    std::optional<RECT> ImeRect() const { return FImeRect; }
 
 private:
     struct TStep {
@@ -91,6 +102,8 @@ private:
     std::vector<std::string> FExceptions;
     bool FCursorPosFails = false;
     HCURSOR FCursor = nullptr;
+    String FClipboard;
+    std::optional<RECT> FImeRect;
 };
 
 // The headless backend in use, or null when another backend is installed.
