@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -336,12 +336,15 @@ void RasterizePolyPolygonReference(const TArrayOfArrayOfFloatPoint& Contours, co
 
 namespace {
 
+// Coverage products are limited to 2^40 (exact in float and double), far above any
+// figure's overlap count, so every form folds absurd sums alike.
+constexpr float MaxUnits = 1099511627776.0f;
+
 // |floor(v * 65536)| folded by the fill rule into 0..65536, in plain form. The product
-// is exact (a power of two); the magnitude is limited far above any figure's overlap
-// count.
+// is exact (a power of two).
 uint32_t ColorCoverage(float Value, TPolyFillMode Mode) {
     const double Floor = std::floor(static_cast<double>(Value * 65536.0f));
-    const int64_t E = static_cast<int64_t>(std::min(std::fabs(Floor), 1e15));
+    const int64_t E = static_cast<int64_t>(std::min(std::fabs(Floor), double{MaxUnits}));
     if (Mode == pfWinding) return static_cast<uint32_t>(std::min<int64_t>(E, 65536));
     int64_t F = E % 131072;
     if (F >= 65536) F = 131071 - F;
@@ -351,7 +354,7 @@ uint32_t ColorCoverage(float Value, TPolyFillMode Mode) {
 // The same for the runs: the floor by truncation and a correction, the fold by masking.
 template <TPolyFillMode Mode>
 inline uint32_t FastColorCoverage(float Value) {
-    const float X = std::clamp(Value * 65536.0f, -1e15f, 1e15f);
+    const float X = std::clamp(Value * 65536.0f, -MaxUnits, MaxUnits);
     int64_t T = static_cast<int64_t>(X);
     T -= X < static_cast<float>(T) ? 1 : 0;
     const uint64_t E = static_cast<uint64_t>(T < 0 ? -T : T);
@@ -363,12 +366,13 @@ inline uint32_t FastColorCoverage(float Value) {
     }
 }
 
-template <TPolyFillMode Mode>
+// The plain run: the previous pixel is reused while the bits repeat, as they do for long
+// stretches inside a figure.
+template <TPolyFillMode Mode, bool Sse2>
 void ColorRun(const float* Values, int Count, TColor32 Color, TColor32* Out) {
     const uint8_t* G = CoverageGamma();
     const uint32_t A257 = (Color >> 24) * 257u;
     const TColor32 Rgb = Color & 0x00FFFFFFu;
-    // Long runs inside a figure repeat the same value; the previous pixel is reused.
     uint32_t PrevBits;
     std::memcpy(&PrevBits, &Values[0], sizeof(float));
     TColor32 Pixel = Rgb | (TColor32{G[(A257 * FastColorCoverage<Mode>(Values[0])) >> 24]} << 24);
@@ -376,16 +380,18 @@ void ColorRun(const float* Values, int Count, TColor32 Color, TColor32* Out) {
     int I = 1;
     while (I < Count) {
 #ifdef __SSE2__
-        // Four values with the previous bits at once: four copies of the pixel.
-        const __m128i Same = _mm_set1_epi32(static_cast<int>(PrevBits));
-        const __m128i PixelV = _mm_set1_epi32(static_cast<int>(Pixel));
-        while (I + 4 <= Count) {
-            const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Values + I));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(V, Same)) != 0xFFFF) break;
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + I), PixelV);
-            I += 4;
+        if constexpr (Sse2) {
+            // Four values with the previous bits at once: four copies of the pixel.
+            const __m128i Same = _mm_set1_epi32(static_cast<int>(PrevBits));
+            const __m128i PixelV = _mm_set1_epi32(static_cast<int>(Pixel));
+            while (I + 4 <= Count) {
+                const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Values + I));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi32(V, Same)) != 0xFFFF) break;
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + I), PixelV);
+                I += 4;
+            }
+            if (I >= Count) break;
         }
-        if (I >= Count) break;
 #endif
         uint32_t Bits;
         std::memcpy(&Bits, &Values[I], sizeof(float));
@@ -401,7 +407,7 @@ template <TPolyFillMode Mode>
 void WeightRun(const float* Values, int Count, uint32_t* Out) {
     const uint8_t* G = CoverageGamma();
     for (int I = 0; I < Count; ++I) {
-        const float X = std::min(std::fabs(Values[I]) * 256.0f, 1e15f);
+        const float X = std::min(std::fabs(Values[I]) * 256.0f, MaxUnits);
         // Non-negative: truncation is the floor.
         const uint64_t A = static_cast<uint64_t>(X);
         if constexpr (Mode == pfWinding) {
@@ -411,6 +417,139 @@ void WeightRun(const float* Values, int Count, uint32_t* Out) {
             Out[I] = G[F >= 256 ? 511 - F : F];
         }
     }
+}
+
+template <bool Sse2>
+void ColorRunBy(const float* Values, int Count, TColor32 Color, TPolyFillMode Mode, TColor32* Out) {
+    if (Mode == pfWinding)
+        ColorRun<pfWinding, Sse2>(Values, Count, Color, Out);
+    else
+        ColorRun<pfAlternate, Sse2>(Values, Count, Color, Out);
+}
+
+void PlainWeightRunBy(const float* Values, int Count, TPolyFillMode Mode, uint32_t* Out) {
+    if (Mode == pfWinding)
+        WeightRun<pfWinding>(Values, Count, Out);
+    else
+        WeightRun<pfAlternate>(Values, Count, Out);
+}
+
+// The gamma table as 32-bit words, for gathers.
+const uint32_t* Gamma32() {
+    static const struct TTable {
+        uint32_t V[256];
+        TTable() {
+            for (int I = 0; I < 256; ++I) V[I] = CoverageGamma()[I];
+        }
+    } Table;
+    return Table.V;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+
+// Eight values per step: floor(v * 65536) as an exact integer (the products below 2^31
+// in magnitude; runs with larger overlaps take the plain form), folded by the fill rule
+// with unsigned minima, the gamma entry gathered.
+template <TPolyFillMode Mode>
+__attribute__((target("avx2"))) void Avx2ColorRun(const float* Values, int Count, TColor32 Color,
+                                                  TColor32* Out) {
+    const uint32_t* G = Gamma32();
+    const __m256 Scale = _mm256_set1_ps(65536.0f), Limit = _mm256_set1_ps(2147483520.0f);
+    const __m256 SignMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
+    const __m256i A257 = _mm256_set1_epi32(static_cast<int>((Color >> 24) * 257u));
+    const __m256i Rgb = _mm256_set1_epi32(static_cast<int>(Color & 0x00FFFFFFu));
+    // Inside a figure the values repeat: eight equal to the last one converted are eight
+    // copies of its pixel.
+    __m256i Last = _mm256_set1_epi32(static_cast<int>(0xFFFFFFFFu));
+    __m256i LastPixel = _mm256_setzero_si256();
+    int I = 0;
+    for (; I + 8 <= Count; I += 8) {
+        const __m256 V = _mm256_loadu_ps(Values + I);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_castps_si256(V), Last)) == -1) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out + I), LastPixel);
+            continue;
+        }
+        const __m256 X = _mm256_mul_ps(V, Scale);
+        if (_mm256_movemask_ps(_mm256_cmp_ps(_mm256_and_ps(X, SignMask), Limit, _CMP_LT_OQ)) != 0xFF) break;
+        const __m256i E = _mm256_abs_epi32(_mm256_cvttps_epi32(_mm256_floor_ps(X)));
+        __m256i F;
+        if constexpr (Mode == pfWinding) {
+            F = _mm256_min_epu32(E, _mm256_set1_epi32(65536));
+        } else {
+            F = _mm256_and_si256(E, _mm256_set1_epi32(131071));
+            F = _mm256_min_epu32(F, _mm256_sub_epi32(_mm256_set1_epi32(131071), F));
+        }
+        const __m256i Index = _mm256_srli_epi32(_mm256_mullo_epi32(F, A257), 24);
+        const __m256i Alpha =
+            _mm256_slli_epi32(_mm256_i32gather_epi32(reinterpret_cast<const int*>(G), Index, 4), 24);
+        const __m256i Pixels = _mm256_or_si256(Alpha, Rgb);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out + I), Pixels);
+        // The last value and its pixel, in every lane.
+        const __m256i Top = _mm256_set1_epi32(7);
+        Last = _mm256_permutevar8x32_epi32(_mm256_castps_si256(V), Top);
+        LastPixel = _mm256_permutevar8x32_epi32(Pixels, Top);
+    }
+    if (I < Count) ColorRun<Mode, false>(Values + I, Count - I, Color, Out + I);
+}
+
+// floor(|v| * 256) by truncation (non-negative), folded, gathered.
+template <TPolyFillMode Mode>
+__attribute__((target("avx2"))) void Avx2WeightRun(const float* Values, int Count, uint32_t* Out) {
+    const uint32_t* G = Gamma32();
+    const __m256 Scale = _mm256_set1_ps(256.0f), Limit = _mm256_set1_ps(2147483520.0f);
+    const __m256 SignMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
+    int I = 0;
+    for (; I + 8 <= Count; I += 8) {
+        const __m256 X = _mm256_mul_ps(_mm256_and_ps(_mm256_loadu_ps(Values + I), SignMask), Scale);
+        if (_mm256_movemask_ps(_mm256_cmp_ps(X, Limit, _CMP_LT_OQ)) != 0xFF) break;
+        __m256i A = _mm256_cvttps_epi32(X);
+        if constexpr (Mode == pfWinding) {
+            A = _mm256_min_epu32(A, _mm256_set1_epi32(255));
+        } else {
+            A = _mm256_and_si256(A, _mm256_set1_epi32(511));
+            A = _mm256_min_epu32(A, _mm256_sub_epi32(_mm256_set1_epi32(511), A));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(Out + I),
+                            _mm256_i32gather_epi32(reinterpret_cast<const int*>(G), A, 4));
+    }
+    if (I < Count) WeightRun<Mode>(Values + I, Count - I, Out + I);
+}
+
+__attribute__((target("avx2"))) void Avx2ColorRunBy(const float* Values, int Count, TColor32 Color,
+                                                    TPolyFillMode Mode, TColor32* Out) {
+    if (Mode == pfWinding)
+        Avx2ColorRun<pfWinding>(Values, Count, Color, Out);
+    else
+        Avx2ColorRun<pfAlternate>(Values, Count, Color, Out);
+}
+
+__attribute__((target("avx2"))) void Avx2WeightRunBy(const float* Values, int Count, TPolyFillMode Mode,
+                                                     uint32_t* Out) {
+    if (Mode == pfWinding)
+        Avx2WeightRun<pfWinding>(Values, Count, Out);
+    else
+        Avx2WeightRun<pfAlternate>(Values, Count, Out);
+}
+
+#endif
+
+std::vector<const TCoverageKernels*> AvailableCoverageKernels() {
+    static const TCoverageKernels Plain{"plain", ColorRunBy<false>, PlainWeightRunBy};
+    std::vector<const TCoverageKernels*> Forms{&Plain};
+#if defined(__SSE2__)
+    static const TCoverageKernels Sse2{"sse2", ColorRunBy<true>, PlainWeightRunBy};
+    Forms.push_back(&Sse2);
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+    static const TCoverageKernels Avx2{"avx2", Avx2ColorRunBy, Avx2WeightRunBy};
+    if (__builtin_cpu_supports("avx2")) Forms.push_back(&Avx2);
+#endif
+    return Forms;
+}
+
+const std::vector<const TCoverageKernels*>& CoverageForms() {
+    static const std::vector<const TCoverageKernels*> Forms = AvailableCoverageKernels();
+    return Forms;
 }
 
 }  // namespace
@@ -423,7 +562,7 @@ TColor32 CoverageColorRef(float Value, TColor32 Color, TPolyFillMode Mode) {
 
 uint32_t CoverageWeightRef(float Value, TPolyFillMode Mode) {
     const double Floor = std::floor(static_cast<double>(std::fabs(Value) * 256.0f));
-    int64_t A = static_cast<int64_t>(std::min(Floor, 1e15));
+    int64_t A = static_cast<int64_t>(std::min(Floor, double{MaxUnits}));
     if (Mode == pfWinding) {
         A = std::clamp<int64_t>(A, 0, 255);
     } else {
@@ -433,18 +572,20 @@ uint32_t CoverageWeightRef(float Value, TPolyFillMode Mode) {
     return CoverageGamma()[A];
 }
 
+const TCoverageKernels& CoverageKernels() {
+    return *CoverageForms().back();
+}
+int CoverageKernelCount() {
+    return static_cast<int>(CoverageForms().size());
+}
+const TCoverageKernels& CoverageKernelAt(int Index) {
+    return *CoverageForms().at(static_cast<size_t>(Index));
+}
+
 void CoverageToColors(const float* Values, int Count, TColor32 Color, TPolyFillMode Mode, TColor32* Out) {
-    if (Count <= 0) return;
-    if (Mode == pfWinding)
-        ColorRun<pfWinding>(Values, Count, Color, Out);
-    else
-        ColorRun<pfAlternate>(Values, Count, Color, Out);
+    if (Count > 0) CoverageKernels().ColorRun(Values, Count, Color, Mode, Out);
 }
 
 void CoverageToWeights(const float* Values, int Count, TPolyFillMode Mode, uint32_t* Out) {
-    if (Count <= 0) return;
-    if (Mode == pfWinding)
-        WeightRun<pfWinding>(Values, Count, Out);
-    else
-        WeightRun<pfAlternate>(Values, Count, Out);
+    if (Count > 0) CoverageKernels().WeightRun(Values, Count, Mode, Out);
 }

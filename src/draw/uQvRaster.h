@@ -47,6 +47,17 @@ void CoverageToColors(const float* Values, int Count, TColor32 Color, TPolyFillM
 // 0..255 (winding) or folded modulo 512 (alternate), then G[a].
 void CoverageToWeights(const float* Values, int Count, TPolyFillMode Mode, uint32_t* Out);
 
+// The run conversions in a plain form and the vector forms this processor runs (chosen
+// once, the fastest last); every form gives the reference integers.
+struct TCoverageKernels {
+    const char* Name;
+    void (*ColorRun)(const float* Values, int Count, TColor32 Color, TPolyFillMode Mode, TColor32* Out);
+    void (*WeightRun)(const float* Values, int Count, TPolyFillMode Mode, uint32_t* Out);
+};
+const TCoverageKernels& CoverageKernels();
+int CoverageKernelCount();
+const TCoverageKernels& CoverageKernelAt(int Index);
+
 // The reference forms of the two conversions, value by value (tests compare the fast
 // forms with these).
 TColor32 CoverageColorRef(float Value, TColor32 Color, TPolyFillMode Mode);

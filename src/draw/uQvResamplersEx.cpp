@@ -5,8 +5,8 @@
 
 #include "draw/uQvBlend.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -143,7 +143,6 @@ TLinearGridSampler::TLinearGridSampler(TLinearResampler& Resampler, TFixed X0, T
     if (!FEdges) return;
     const uint8_t* G = CoverageGamma();
     FI.resize(static_cast<size_t>(FCount));
-    FWx.resize(static_cast<size_t>(FCount));
     // Along an axis-aligned row the source column moves one way, so the columns whose two
     // pixels lie inside the clip form one run.
     FLo = FCount;
@@ -151,9 +150,9 @@ TLinearGridSampler::TLinearGridSampler(TLinearResampler& Resampler, TFixed X0, T
     FWeights.resize(static_cast<size_t>(FCount) * 8);
     for (int N = 0; N < FCount; ++N) {
         FI[N] = FX[N] >> 16;
-        FWx[N] = G[255 - ((FX[N] >> 8) & 255)];
-        std::fill_n(&FWeights[static_cast<size_t>(N) * 8], 4, FWx[N]);
-        std::fill_n(&FWeights[static_cast<size_t>(N) * 8 + 4], 4, static_cast<uint16_t>(256 - FWx[N]));
+        const uint16_t Wx = G[255 - ((FX[N] >> 8) & 255)];
+        std::fill_n(&FWeights[static_cast<size_t>(N) * 8], 4, Wx);
+        std::fill_n(&FWeights[static_cast<size_t>(N) * 8 + 4], 4, static_cast<uint16_t>(256 - Wx));
         if (FI[N] >= FClip.Left && FI[N] < FClip.Right - 1) {
             FLo = std::min(FLo, N);
             FHi = N + 1;
@@ -174,28 +173,8 @@ const uint16_t* TLinearGridSampler::MixedRow(int J) {
     FRowOf[FNext] = J;
     FNext ^= 1;
     Row.resize(static_cast<size_t>(FCount) * 4);
-    const TColor32* Line = FResampler.Bitmap()->ScanLine(J);
-    int N = FLo;
-#ifdef __SSE2__
-    // Per column the two pixels' channels as 16-bit lanes times (W x 4, 256 - W x 4); the
-    // halves added are P * W + Q * (256 - W) <= 255 * 256, which 16 bits hold.
-    const __m128i Zero = _mm_setzero_si128();
-    for (; N < FHi; ++N) {
-        const __m128i PQ =
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(Line + FI[N])), Zero);
-        const __m128i M =
-            _mm_mullo_epi16(PQ, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&FWeights[N * 8])));
-        const __m128i Sum = _mm_srli_epi16(_mm_add_epi16(M, _mm_srli_si128(M, 8)), 8);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(&Row[static_cast<size_t>(N) * 4]), Sum);
-    }
-#endif
-    for (; N < FHi; ++N) {
-        const TColor32 P = Line[FI[N]], Q = Line[FI[N] + 1];
-        const uint32_t W = FWx[N], Iw = 256 - W;
-        uint16_t* Out = &Row[static_cast<size_t>(N) * 4];
-        for (int C = 0; C < 4; ++C)
-            Out[C] = static_cast<uint16_t>((((P >> (8 * C)) & 0xFF) * W + ((Q >> (8 * C)) & 0xFF) * Iw) >> 8);
-    }
+    LinearRowKernels().MixRow(FResampler.Bitmap()->ScanLine(J), FI.data(), FWeights.data(), FLo, FHi,
+                              Row.data());
     return Row.data();
 }
 
@@ -206,24 +185,35 @@ void TLinearGridSampler::SampleRow(TFixed Y, TColor32* Out) {
         for (int N = 0; N < FCount; ++N) FResampler.SampleRun(FX[N], Y, 0, 0, 1, &Out[N]);
         return;
     }
-    const uint32_t Wy = CoverageGamma()[255 - ((Y >> 8) & 255)], Iy = 256 - Wy;
+    const uint32_t Wy = CoverageGamma()[255 - ((Y >> 8) & 255)];
     for (int N = 0; N < FLo; ++N) FResampler.SampleRun(FX[N], Y, 0, 0, 1, &Out[N]);
     for (int N = FHi; N < FCount; ++N) FResampler.SampleRun(FX[N], Y, 0, 0, 1, &Out[N]);
     const uint16_t* Top = MixedRow(J);
     const uint16_t* Bottom = MixedRow(J + 1);
-    int N = FLo;
-#ifdef __SSE2__
-    // Two pixels per step: (top * Wy + bottom * (256 - Wy)) >> 8 in 16-bit lanes.
-    const __m128i WyV = _mm_set1_epi16(static_cast<short>(Wy)), IyV = _mm_set1_epi16(static_cast<short>(Iy));
-    for (; N + 2 <= FHi; N += 2) {
-        const __m128i T = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Top + static_cast<size_t>(N) * 4));
-        const __m128i B =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(Bottom + static_cast<size_t>(N) * 4));
-        const __m128i R = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(T, WyV), _mm_mullo_epi16(B, IyV)), 8);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + N), _mm_packus_epi16(R, R));
+    LinearRowKernels().BlendRows(Top, Bottom, Wy, FLo, FHi, Out);
+}
+
+// --- row kernels of the grid sampler ----------------------------------------------------------
+
+namespace {
+
+// Row[N] := per channel (P * W + Q * (256 - W)) >> 8 for the pixels P = Line[I[N]] and
+// Q = Line[I[N] + 1], W = Weights[N * 8] (the weights hold W four times, then 256 - W
+// four times).
+void PlainMixRow(const TColor32* Line, const int* I, const uint16_t* Weights, int Lo, int Hi, uint16_t* Row) {
+    for (int N = Lo; N < Hi; ++N) {
+        const TColor32 P = Line[I[N]], Q = Line[I[N] + 1];
+        const uint32_t W = Weights[static_cast<size_t>(N) * 8], Iw = 256 - W;
+        uint16_t* Out = &Row[static_cast<size_t>(N) * 4];
+        for (int C = 0; C < 4; ++C)
+            Out[C] = static_cast<uint16_t>((((P >> (8 * C)) & 0xFF) * W + ((Q >> (8 * C)) & 0xFF) * Iw) >> 8);
     }
-#endif
-    for (; N < FHi; ++N) {
+}
+
+// Out[N] := per channel (Top * Wy + Bottom * (256 - Wy)) >> 8.
+void PlainBlendRows(const uint16_t* Top, const uint16_t* Bottom, uint32_t Wy, int Lo, int Hi, TColor32* Out) {
+    const uint32_t Iy = 256 - Wy;
+    for (int N = Lo; N < Hi; ++N) {
         TColor32 C = 0;
         for (int K = 0; K < 4; ++K) {
             const size_t At = static_cast<size_t>(N) * 4 + K;
@@ -231,6 +221,109 @@ void TLinearGridSampler::SampleRow(TFixed Y, TColor32* Out) {
         }
         Out[N] = C;
     }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+
+// The channels of two pixels as 16-bit lanes times (W x 4, 256 - W x 4): the halves
+// added are P * W + Q * (256 - W) <= 255 * 256, which 16 bits hold unsigned.
+__attribute__((target("sse2"))) void Sse2MixRow(const TColor32* Line, const int* I, const uint16_t* Weights,
+                                                int Lo, int Hi, uint16_t* Row) {
+    const __m128i Zero = _mm_setzero_si128();
+    for (int N = Lo; N < Hi; ++N) {
+        const __m128i PQ =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(Line + I[N])), Zero);
+        const __m128i M =
+            _mm_mullo_epi16(PQ, _mm_loadu_si128(reinterpret_cast<const __m128i*>(Weights + N * 8)));
+        const __m128i Sum = _mm_srli_epi16(_mm_add_epi16(M, _mm_srli_si128(M, 8)), 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Row + static_cast<size_t>(N) * 4), Sum);
+    }
+}
+
+__attribute__((target("sse2"))) void Sse2BlendRows(const uint16_t* Top, const uint16_t* Bottom, uint32_t Wy,
+                                                   int Lo, int Hi, TColor32* Out) {
+    const __m128i WyV = _mm_set1_epi16(static_cast<short>(Wy)),
+                  IyV = _mm_set1_epi16(static_cast<short>(256 - Wy));
+    int N = Lo;
+    for (; N + 2 <= Hi; N += 2) {
+        const __m128i T = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Top + static_cast<size_t>(N) * 4));
+        const __m128i B =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(Bottom + static_cast<size_t>(N) * 4));
+        const __m128i R = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(T, WyV), _mm_mullo_epi16(B, IyV)), 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + N), _mm_packus_epi16(R, R));
+    }
+    PlainBlendRows(Top, Bottom, Wy, N, Hi, Out);
+}
+
+// Two columns per step in 256 bits; each 128-bit half is one column as above.
+__attribute__((target("avx2"))) void Avx2MixRow(const TColor32* Line, const int* I, const uint16_t* Weights,
+                                                int Lo, int Hi, uint16_t* Row) {
+    int N = Lo;
+    for (; N + 2 <= Hi; N += 2) {
+        const __m128i Pairs =
+            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(Line + I[N])),
+                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(Line + I[N + 1])));
+        const __m256i M =
+            _mm256_mullo_epi16(_mm256_cvtepu8_epi16(Pairs),
+                               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Weights + N * 8)));
+        const __m256i Sum = _mm256_srli_epi16(_mm256_add_epi16(M, _mm256_srli_si256(M, 8)), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Row + static_cast<size_t>(N) * 4),
+                         _mm256_castsi256_si128(_mm256_permute4x64_epi64(Sum, 0x08)));
+    }
+    Sse2MixRow(Line, I, Weights, N, Hi, Row);
+}
+
+__attribute__((target("avx2"))) void Avx2BlendRows(const uint16_t* Top, const uint16_t* Bottom, uint32_t Wy,
+                                                   int Lo, int Hi, TColor32* Out) {
+    const __m256i WyV = _mm256_set1_epi16(static_cast<short>(Wy));
+    const __m256i IyV = _mm256_set1_epi16(static_cast<short>(256 - Wy));
+    int N = Lo;
+    for (; N + 4 <= Hi; N += 4) {
+        const __m256i T =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Top + static_cast<size_t>(N) * 4));
+        const __m256i B =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Bottom + static_cast<size_t>(N) * 4));
+        const __m256i R =
+            _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(T, WyV), _mm256_mullo_epi16(B, IyV)), 8);
+        // Packing works per 128-bit half; the permutation puts the four pixels in order.
+        const __m256i P = _mm256_permute4x64_epi64(_mm256_packus_epi16(R, R), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + N), _mm256_castsi256_si128(P));
+    }
+    Sse2BlendRows(Top, Bottom, Wy, N, Hi, Out);
+}
+
+#endif
+
+const TLinearRowKernels PlainKernels{"plain", PlainMixRow, PlainBlendRows};
+#if defined(__x86_64__) || defined(__i386__)
+const TLinearRowKernels Sse2Kernels{"sse2", Sse2MixRow, Sse2BlendRows};
+const TLinearRowKernels Avx2Kernels{"avx2", Avx2MixRow, Avx2BlendRows};
+#endif
+
+std::vector<const TLinearRowKernels*> AvailableRowKernels() {
+    std::vector<const TLinearRowKernels*> Forms{&PlainKernels};
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("sse2")) Forms.push_back(&Sse2Kernels);
+    if (__builtin_cpu_supports("avx2")) Forms.push_back(&Avx2Kernels);
+#endif
+    return Forms;
+}
+
+const std::vector<const TLinearRowKernels*>& RowKernelForms() {
+    static const std::vector<const TLinearRowKernels*> Forms = AvailableRowKernels();
+    return Forms;
+}
+
+}  // namespace
+
+const TLinearRowKernels& LinearRowKernels() {
+    return *RowKernelForms().back();
+}
+int LinearRowKernelCount() {
+    return static_cast<int>(RowKernelForms().size());
+}
+const TLinearRowKernels& LinearRowKernelAt(int Index) {
+    return *RowKernelForms().at(static_cast<size_t>(Index));
 }
 
 // --- TKernelResampler -----------------------------------------------------------------------------

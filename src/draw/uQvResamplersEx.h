@@ -83,7 +83,6 @@ private:
     int FCount;
     std::vector<TFixed> FX;
     std::vector<int> FI;
-    std::vector<uint16_t> FWx;
     // Per column (Wx x 4, 256 - Wx x 4), the lanes of the horizontal mix.
     std::vector<uint16_t> FWeights;
     // Columns [FLo, FHi) read two pixels inside the clip.
@@ -94,6 +93,22 @@ private:
     int FRowOf[2] = {INT32_MIN, INT32_MIN};
     int FNext = 0;
 };
+
+// The two loops of the grid sampler, in a plain form and the vector forms this processor
+// runs (chosen once, the fastest last); every form gives the plain form's integers.
+struct TLinearRowKernels {
+    const char* Name;
+    // Row[N * 4 + c] := (P_c * W + Q_c * (256 - W)) >> 8 for N in [Lo, Hi), P = Line[I[N]],
+    // Q = Line[I[N] + 1], Weights[N * 8 ..] = W four times then 256 - W four times.
+    void (*MixRow)(const TColor32* Line, const int* I, const uint16_t* Weights, int Lo, int Hi,
+                   uint16_t* Row);
+    // Out[N] := per channel (Top * Wy + Bottom * (256 - Wy)) >> 8 for N in [Lo, Hi).
+    void (*BlendRows)(const uint16_t* Top, const uint16_t* Bottom, uint32_t Wy, int Lo, int Hi,
+                      TColor32* Out);
+};
+const TLinearRowKernels& LinearRowKernels();
+int LinearRowKernelCount();
+const TLinearRowKernels& LinearRowKernelAt(int Index);
 
 // Samples and stretches through a kernel (a box kernel at creation): a sample is the
 // kernel-weighted sum of the pixels within the kernel's reach of the position.

@@ -233,17 +233,24 @@ TEST(Coverage, RunFormsMatchTheReference) {
     for (size_t I = 0; I < Values.size(); ++I) Values[I] = (I % 7 < 3) ? (I % 2 ? 1.0f : -1.0f) : D(Rng);
     Values[10] = 0.0f;
     Values[11] = -0.0f;
-    for (TPolyFillMode Mode : {pfAlternate, pfWinding})
-        for (TColor32 C : {0xFF123456u, 0x80FFFFFFu, 0x01000000u, 0x00FFFFFFu}) {
-            std::vector<TColor32> Colors(Values.size());
-            CoverageToColors(Values.data(), static_cast<int>(Values.size()), C, Mode, Colors.data());
-            std::vector<uint32_t> Weights(Values.size());
-            CoverageToWeights(Values.data(), static_cast<int>(Values.size()), Mode, Weights.data());
-            for (size_t I = 0; I < Values.size(); ++I) {
-                ASSERT_EQ(Colors[I], CoverageColorRef(Values[I], C, Mode)) << I;
-                ASSERT_EQ(Weights[I], CoverageWeightRef(Values[I], Mode)) << I;
+    // Overlaps beyond the vector forms' integer range take their plain path.
+    Values[100] = 40000.5f;
+    Values[101] = -1e9f;
+    Values[102] = 3e38f;
+    for (int K = 0; K < CoverageKernelCount(); ++K) {
+        const TCoverageKernels& F = CoverageKernelAt(K);
+        for (TPolyFillMode Mode : {pfAlternate, pfWinding})
+            for (TColor32 C : {0xFF123456u, 0x80FFFFFFu, 0x01000000u, 0x00FFFFFFu}) {
+                std::vector<TColor32> Colors(Values.size());
+                F.ColorRun(Values.data(), static_cast<int>(Values.size()), C, Mode, Colors.data());
+                std::vector<uint32_t> Weights(Values.size());
+                F.WeightRun(Values.data(), static_cast<int>(Values.size()), Mode, Weights.data());
+                for (size_t I = 0; I < Values.size(); ++I) {
+                    ASSERT_EQ(Colors[I], CoverageColorRef(Values[I], C, Mode)) << F.Name << " " << I;
+                    ASSERT_EQ(Weights[I], CoverageWeightRef(Values[I], Mode)) << F.Name << " " << I;
+                }
             }
-        }
+    }
 }
 
 TEST(Rasterizer, FastRowSumsMatchTheReference) {

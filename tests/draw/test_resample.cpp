@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "draw/uQvResamplersEx.h"
@@ -296,6 +297,41 @@ TEST(Transforms, ScaledGridsMatchPixelByPixelSampling) {
                 ++Drawn;
             }
         EXPECT_GT(Drawn, 100);
+    }
+}
+
+TEST(Transforms, GridRowKernelsMatchThePlainForm) {
+    // Every vector form of the two row loops against the plain one, on random pixels and
+    // every weight.
+    std::mt19937 Rng(3);
+    std::vector<TColor32> Line(300);
+    for (TColor32& P : Line) P = Rng();
+    const int Count = 257;
+    std::vector<int> I(Count);
+    std::vector<uint16_t> Weights(Count * 8);
+    for (int N = 0; N < Count; ++N) {
+        I[N] = static_cast<int>(Rng() % 299);
+        std::fill_n(&Weights[N * 8], 4, static_cast<uint16_t>(N));
+        std::fill_n(&Weights[N * 8 + 4], 4, static_cast<uint16_t>(256 - N));
+    }
+    const TLinearRowKernels& Plain = LinearRowKernelAt(0);
+    std::vector<uint16_t> Want(Count * 4), Top(Count * 4), Bottom(Count * 4);
+    Plain.MixRow(Line.data(), I.data(), Weights.data(), 0, Count, Want.data());
+    for (uint16_t& V : Top) V = static_cast<uint16_t>(Rng() % 256);
+    for (uint16_t& V : Bottom) V = static_cast<uint16_t>(Rng() % 256);
+    for (int K = 1; K < LinearRowKernelCount(); ++K) {
+        const TLinearRowKernels& F = LinearRowKernelAt(K);
+        for (int Lo : {0, 1, 3}) {
+            std::vector<uint16_t> Got(Count * 4, 0);
+            F.MixRow(Line.data(), I.data(), Weights.data(), Lo, Count, Got.data());
+            for (int N = Lo * 4; N < Count * 4; ++N) ASSERT_EQ(Got[N], Want[N]) << F.Name << " " << N;
+        }
+        for (uint32_t Wy = 0; Wy <= 256; ++Wy) {
+            std::vector<TColor32> A(Count), B(Count);
+            Plain.BlendRows(Top.data(), Bottom.data(), Wy, 1, Count, A.data());
+            F.BlendRows(Top.data(), Bottom.data(), Wy, 1, Count, B.data());
+            ASSERT_EQ(A, B) << F.Name << " " << Wy;
+        }
     }
 }
 
