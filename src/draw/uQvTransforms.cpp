@@ -187,36 +187,12 @@ TRegularRasterizer::TRegularRasterizer(TTransformer& Sampler, const TCustomSurfa
 namespace {
 
 // Combines the sampled row into the destination row by the source's draw mode.
-void CombineTransformed(const TCustomSurface32& Src, const TColor32* S, TColor32* D, int Count) {
-    const uint32_t M = Src.MasterAlpha();
-    auto Blend = [&](TColor32 C, TColor32& P) {
-        if (Src.CombineMode() == cmMerge)
-            P = M == 255 ? MergeOver(C, P) : MergeOverMaster(C, P, M);
-        else
-            BlendIntoMaster(C, P, M);
-    };
-    switch (Src.DrawMode()) {
-        case dmOpaque:
-            std::copy(S, S + Count, D);
-            break;
-        case dmBlend:
-            for (int I = 0; I < Count; ++I) Blend(S[I], D[I]);
-            break;
-        case dmTransparent: {
-            const TColor32 Key = Src.OuterColor();
-            for (int I = 0; I < Count; ++I)
-                if (S[I] != Key) D[I] = S[I];
-            break;
-        }
-        case dmCustom:
-            for (int I = 0; I < Count; ++I) {
-                if (Src.OnPixelCombine)
-                    Src.OnPixelCombine(S[I], D[I], M);
-                else
-                    Blend(S[I], D[I]);
-            }
-            break;
+void CombineSampledRow(const TCustomSurface32& Src, const TColor32* S, TColor32* D, int Count) {
+    if (Src.DrawMode() == dmOpaque) {
+        std::copy(S, S + Count, D);
+        return;
     }
+    for (int I = 0; I < Count; ++I) CombineTransformed(Src, S[I], D[I]);
 }
 
 }  // namespace
@@ -243,7 +219,7 @@ void TRegularRasterizer::Rasterize(TCustomSurface32* Dst, const TRect& DstRect) 
                 continue;
             }
             Grid.SampleRow(Saturated(int64_t{Q.Y} - FixedHalf), Line.data());
-            CombineTransformed(FSrc, Line.data(), Row, N);
+            CombineSampledRow(FSrc, Line.data(), Row, N);
         }
         return;
     }
@@ -260,7 +236,7 @@ void TRegularRasterizer::Rasterize(TCustomSurface32* Dst, const TRect& DstRect) 
             for (int X = 0; X < N; ++X)
                 Line[static_cast<size_t>(X)] = FSampler.GetSampleInt(DstRect.Left + X, Y);
         }
-        CombineTransformed(FSrc, Line.data(), Dst->PixelPtr(DstRect.Left, Y), N);
+        CombineSampledRow(FSrc, Line.data(), Dst->PixelPtr(DstRect.Left, Y), N);
     }
 }
 
