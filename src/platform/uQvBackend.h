@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/uQvGdiRegions.h"
 #include "platform/uQvWinTypes.h"
 
 // One monitor of the virtual screen; the first one a backend lists is the primary.
@@ -54,9 +55,13 @@ public:
     // The screen rectangle the input method should keep its candidates clear of, while a
     // window composes text.
     virtual void ImeInputRect(const RECT&) {}
+    // These parts of the composed screen (screen coordinates) changed since the last call;
+    // a backend that shows the whole screen reads them from QvComposedScreen().
+    virtual void Present(const TQvRegion& Changed) { (void)Changed; }
 };
 
 // The backend in use. Without an explicit one, a headless backend is installed on first use.
 TQvBackend& QvBackend();
-// Replaces the backend; the window system keeps its windows.
+// Replaces the backend; the window system keeps its windows. Now() follows the backend's
+// wall clock from then on.
 void QvSetBackend(std::unique_ptr<TQvBackend> Backend);

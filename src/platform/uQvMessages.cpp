@@ -136,6 +136,7 @@ BOOL PeekMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max, UINT RemoveFlags) {
 BOOL WaitMessage() {
     MSG M;
     if (PeekMessage(&M, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
+    QvScreenPresent();
     std::optional<uint64_t> Deadline = QvNextTimerDeadline();
     QvBackend().Wait(Deadline);
     return TRUE;
@@ -147,6 +148,7 @@ BOOL GetMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max) {
         std::optional<uint64_t> Deadline = QvNextTimerDeadline();
         // A due timer the filter hides must not turn the wait into a busy loop.
         if (Deadline && *Deadline <= QvBackend().Now()) Deadline.reset();
+        QvScreenPresent();
         QvBackend().Wait(Deadline);
     }
     return Msg->message != WM_QUIT;

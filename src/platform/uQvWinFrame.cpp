@@ -1,8 +1,10 @@
 #include "platform/uQvWinFrame.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/uQvColor.h"
+#include "platform/uQvFont.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvGdiPrimitives.h"
@@ -23,6 +25,16 @@ void Fill(HDC Dc, const RECT& R, int SysColor) {
     DeleteObject(B);
 }
 
+// The caption font of a dpi: the system face at 9 points; made once per dpi.
+HFONT CaptionFont(int Dpi) {
+    static std::map<int, HFONT> Fonts;
+    HFONT& F = Fonts[Dpi];
+    if (F == nullptr || GetObjectType(F) != OBJ_FONT)
+        F = CreateFontW(-MulDiv(9, Dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, 0, DEFAULT_PITCH, u"Tahoma");
+    return F;
+}
+
 // The plain frame: border strips, the caption bar in the active or inactive caption colour
 // and a cross for the close box.
 void PaintFrame(HWND H, bool Active) {
@@ -40,8 +52,24 @@ void PaintFrame(HWND H, bool Active) {
     Fill(Dc, Rect(Wd - B, B, Wd, Ht - B), Border);
     if (C > 0) {
         Fill(Dc, Rect(B, B, Wd - B, B + C), Active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+        const int Dpi = static_cast<int>(QvTopLevel(W)->Dpi);
+        const COLORREF Ink = GetSysColor(Active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT);
+        if (!W->Text.empty()) {
+            // The text runs from a small margin to the close box, cut with "..." at its end.
+            const int Margin = MulDiv(6, Dpi, 96);
+            RECT Title = Rect(B + Margin, B, Wd - B - C, B + C);
+            if (Title.Right > Title.Left) {
+                HFONT Font = CaptionFont(Dpi);
+                HGDIOBJ OldFont = SelectObject(Dc, Font);
+                SetBkMode(Dc, TRANSPARENT);
+                SetTextColor(Dc, Ink);
+                DrawTextW(Dc, W->Text.c_str(), static_cast<int>(W->Text.size()), &Title,
+                          DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | DT_LEFT);
+                SelectObject(Dc, OldFont);
+            }
+        }
         const int Inset = C / 4, L = Wd - B - C + Inset, T = B + Inset, R = Wd - B - Inset, Bo = B + C - Inset;
-        HPEN Pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_CAPTIONTEXT));
+        HPEN Pen = CreatePen(PS_SOLID, 1, Ink);
         HGDIOBJ Old = SelectObject(Dc, Pen);
         MoveToEx(Dc, L, T, nullptr);
         LineTo(Dc, R, Bo);
@@ -337,6 +365,8 @@ LRESULT DefWindowProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_CLOSE: DestroyWindow(H); return 0;
         case WM_SETTEXT:
             W->Text = LParam ? String(reinterpret_cast<LPCWSTR>(LParam)) : String();
+            // The caption shows the new text at once.
+            if ((W->Style & WS_CAPTION) == WS_CAPTION) PaintFrame(H, GetActiveWindow() == QvTopLevel(W)->Handle);
             return TRUE;
         case WM_GETTEXT: {
             auto* Buffer = reinterpret_cast<LPWSTR>(LParam);

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/uQvColor.h"
+#include "platform/uQvGdiBitmaps.h"
 #include "platform/uQvGdiRegions.h"
 #include "platform/uQvWinTypes.h"
 
@@ -37,6 +39,29 @@ struct TQvScrollBar {
     UINT Page = 0;
     int Pos = 0;
     int TrackPos = 0;
+};
+
+// How the screen shows a WS_EX_LAYERED top-level window.
+enum TQvLayerMode {
+    lmPainted,  // SetLayeredWindowAttributes: what the window paints, keyed and/or with constant alpha
+    lmPushed,   // UpdateLayeredWindow: only the pushed pixels
+};
+struct TQvLayer {
+    TQvLayerMode Mode = lmPainted;
+    DWORD Flags = 0;          // LWA_COLORKEY | LWA_ALPHA as last set
+    bool UseKey = false;
+    COLORREF Key = 0;
+    BYTE Alpha = 255;         // constant alpha
+    bool PerPixel = false;    // pushed pixels carry premultiplied alpha
+    std::shared_ptr<TGdiBitmap> Pixels;  // pushed pixels, window coordinates
+};
+
+// A window in the middle of AnimateWindow: its fade and the part of it that shows.
+struct TQvAnimation {
+    BYTE Fade = 255;  // multiplies the window's own opacity
+    RECT Part;        // window coordinates of what shows
+    POINT Shift;      // where window pixel (0, 0) lands, relative to the window's top-left
+    bool operator==(const TQvAnimation&) const = default;
 };
 
 struct TQvWnd {
@@ -73,6 +98,8 @@ struct TQvWnd {
     bool FramePending = false;
     HBITMAP Backing = nullptr;             // top-level windows: the outer-size bitmap
     std::optional<TQvRegion> Shape;        // SetWindowRgn, window coordinates
+    std::unique_ptr<TQvLayer> Layer;       // layered top-levels once an attribute or pixels were set
+    std::optional<TQvAnimation> Animation; // while AnimateWindow runs
     TQvScrollBar Scroll[2];
 
     bool IsChild() const { return Parent != nullptr; }
@@ -183,6 +210,21 @@ void QvPaintPosChanged(HWND Handle, const RECT& OldWindow, const RECT& OldClient
 void QvPaintWindowGone(TQvWnd* W);
 // True when a screen point lies in the window's rectangle and region.
 bool QvWindowHolds(const TQvWnd* W, POINT Screen);
+
+// ---- uQvScreen -------------------------------------------------------------------------
+// Pixels of these screen parts may have changed: compose and present them again.
+void QvScreenChanged(const TQvRegion& Screen);
+void QvScreenChanged(const RECT& Screen);
+// Hands what changed since the last call to the backend.
+void QvScreenPresent();
+// A DC on the composed screen (GetDC(0), CreateDC("DISPLAY")).
+HDC QvScreenDC();
+void QvScreenReset();
+
+// ---- uQvWinLayered ---------------------------------------------------------------------
+// False when a layered top-level window lets the screen point through (transparent pixel,
+// colour key, constant alpha 0, WS_EX_TRANSPARENT).
+bool QvLayerHolds(const TQvWnd* W, POINT Screen);
 
 // ---- uQvWinFrame -----------------------------------------------------------------------
 void QvFrameReset();

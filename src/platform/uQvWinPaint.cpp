@@ -147,6 +147,25 @@ HDC MakeDC(TQvWnd* W, bool Whole, const TQvRegion* Limit) {
     return GdiCreateDeviceDC(Backing, Origin, &Vis, W->Handle);
 }
 
+// What a window DC drew shows on the screen: its visible part is composed again.
+void ShowDrawn(HDC Dc) {
+    const TGdiDC* D = GdiDCOf(Dc);
+    if (D == nullptr || D->Window == nullptr) return;
+    TQvWnd* W = QvWnd(D->Window);
+    if (W == nullptr) return;
+    const TQvWnd* Top = QvTopLevel(W);
+    const TGdiBitmap* Target = D->Target();
+    if (Target == nullptr || Target != GdiBitmapOf(Top->Backing)) return;
+    TQvRegion Drawn(Rect(0, 0, Target->Width(), Target->Height()));
+    if (const auto& Vis = D->VisibleRegion()) {
+        TQvRegion V = *Vis;
+        V.Offset(D->DeviceOrigin().X, D->DeviceOrigin().Y);
+        Drawn &= V;
+    }
+    Drawn.Offset(Top->Window.Left, Top->Window.Top);
+    QvScreenChanged(Drawn);
+}
+
 void SendFrame(HWND H) {
     TQvWnd* W = QvWnd(H);
     if (W == nullptr || !W->FramePending) return;
@@ -161,6 +180,7 @@ void SendErase(HWND H) {
     HDC Dc = MakeDC(W, false, &W->Update);
     if (Dc == nullptr) return;
     QvSend(H, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dc), 0);
+    ShowDrawn(Dc);
     DeleteDC(Dc);
 }
 
@@ -259,7 +279,8 @@ void QvPaintWindowGone(TQvWnd* W) {
 bool QvWindowHolds(const TQvWnd* W, POINT Screen) {
     const RECT R = QvScreenRect(W);
     if (!PtInRect(R, Screen)) return false;
-    return !W->Shape || W->Shape->Contains(Screen.X - R.Left, Screen.Y - R.Top);
+    if (W->Shape && !W->Shape->Contains(Screen.X - R.Left, Screen.Y - R.Top)) return false;
+    return QvLayerHolds(W, Screen);
 }
 
 int SetWindowRgn(HWND Wnd, HRGN Rgn, BOOL Redraw) {
@@ -271,6 +292,7 @@ int SetWindowRgn(HWND Wnd, HRGN Rgn, BOOL Redraw) {
     } else {
         W->Shape.reset();
     }
+    if (QvIsVisible(W)) QvScreenChanged(QvScreenRect(W));
     if (Redraw && QvIsVisible(W)) {
         Invalidate(W, TQvRegion(ClientBox(W)), true, true, RDW_ALLCHILDREN);
         W->FramePending = true;  // the frame is asked for even when the window has none
@@ -385,15 +407,20 @@ HDC BeginPaint(HWND Wnd, PAINTSTRUCT* Paint) {
 
 BOOL EndPaint(HWND, const PAINTSTRUCT* Paint) {
     if (Paint == nullptr || Paint->hdc == nullptr) return FALSE;
+    ShowDrawn(Paint->hdc);
     DeleteDC(Paint->hdc);
     return TRUE;
 }
 
-HDC GetDC(HWND Wnd) { return MakeDC(QvWnd(Wnd), false, nullptr); }
+HDC GetDC(HWND Wnd) { return Wnd == nullptr ? QvScreenDC() : MakeDC(QvWnd(Wnd), false, nullptr); }
 
-HDC GetWindowDC(HWND Wnd) { return MakeDC(QvWnd(Wnd), true, nullptr); }
+HDC GetWindowDC(HWND Wnd) { return Wnd == nullptr ? QvScreenDC() : MakeDC(QvWnd(Wnd), true, nullptr); }
 
-int ReleaseDC(HWND, HDC Dc) { return Dc != nullptr && DeleteDC(Dc) ? 1 : 0; }
+int ReleaseDC(HWND, HDC Dc) {
+    if (Dc == nullptr) return 0;
+    ShowDrawn(Dc);
+    return DeleteDC(Dc) ? 1 : 0;
+}
 
 HBITMAP QvBackingBitmap(HWND TopLevel) {
     TQvWnd* W = QvWnd(TopLevel);

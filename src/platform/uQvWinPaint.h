@@ -63,8 +63,9 @@ BOOL RedrawWindow(HWND Wnd, const RECT* Rect, HRGN Rgn, UINT Flags);
 HDC BeginPaint(HWND Wnd, PAINTSTRUCT* Paint);
 BOOL EndPaint(HWND Wnd, const PAINTSTRUCT* Paint);
 
-// The client area / the whole window (origin at its outer top-left). 0 for message-only
-// windows and dead handles. Free with ReleaseDC.
+// The client area / the whole window (origin at its outer top-left); Wnd 0 gives a DC on
+// the composed screen. 0 for message-only windows and dead handles. Free with ReleaseDC:
+// what the DC drew shows on the screen from then on.
 HDC GetDC(HWND Wnd);
 HDC GetWindowDC(HWND Wnd);
 int ReleaseDC(HWND Wnd, HDC Dc);
@@ -78,4 +79,6 @@ int SetWindowRgn(HWND Wnd, HRGN Rgn, BOOL Redraw);
 int GetWindowRgn(HWND Wnd, HRGN Rgn);
 
 // The backing bitmap of a top-level window (made on first need), 0 for other windows.
+// Pixels written into it directly show on the screen once the window is drawn again
+// through a DC.
 HBITMAP QvBackingBitmap(HWND TopLevel);

@@ -548,6 +548,8 @@ static LONG_PTR ChangeStyle(HWND Wnd, int Index, DWORD New) {
     } else {
         W->ExStyle = (Ss.styleNew & ~DWORD{WS_EX_TOPMOST}) | (W->ExStyle & WS_EX_TOPMOST);
         Ss.styleNew = W->ExStyle;
+        // A window that stops being layered forgets its layered settings.
+        if (!(W->ExStyle & WS_EX_LAYERED)) W->Layer.reset();
     }
     QvSend(Wnd, WM_STYLECHANGED, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Ss));
     return static_cast<LONG_PTR>(Ss.styleOld);
@@ -855,6 +857,7 @@ BOOL GetScrollRange(HWND Wnd, int Which, int* Min, int* Max) {
 
 void QvResetWindowSystem() {
     for (TQvWnd* W : QvAllWindows()) QvPaintWindowGone(W);
+    QvScreenReset();
     QvWinPosReset();
     QvInputReset();
     QvTimersReset();

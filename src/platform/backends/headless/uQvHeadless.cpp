@@ -2,6 +2,7 @@
 
 #include "platform/uQvImm.h"
 #include "platform/uQvMonitors.h"
+#include "platform/uQvScreen.h"
 #include "platform/uQvWindows.h"
 
 namespace {
@@ -16,6 +17,17 @@ int64_t TQvHeadless::WallClock() const { return StartWallClock + static_cast<int
 void TQvHeadless::SetMonitors(std::vector<TQvMonitorDesc> Monitors) {
     FMonitors = std::move(Monitors);
     if (QvHeadless() == this) QvMonitorsChanged();
+}
+
+void TQvHeadless::Present(const TQvRegion& Changed) {
+    FPresented |= Changed;
+    ++FPresentCount;
+    if (OnPresent) OnPresent(Changed);
+}
+
+void TQvHeadless::SaveScreenshot(const String& FileName) {
+    QvSaveScreenshot(FileName);
+    FScreenshots.push_back(FileName);
 }
 
 void TQvHeadless::Add(std::function<void()> Action) {

@@ -32,6 +32,8 @@ public:
     String ClipboardText() const override { return FClipboard; }
     void SetClipboardText(const String& Text) override { FClipboard = Text; }
     void ImeInputRect(const RECT& Screen) override { FImeRect = Screen; }
+    // Nothing to show: the parts are only recorded (and OnPresent hears of them).
+    void Present(const TQvRegion& Changed) override;
 
     // ---- Clock ----
     // The clock starts at 10,000,000 ms; WallClock starts at 2024-01-15 09:00:00.
@@ -82,6 +84,19 @@ public:
     HCURSOR Cursor() const { return FCursor; }
     // The last rectangle the input method was asked to keep clear of.
     std::optional<RECT> ImeRect() const { return FImeRect; }
+    // The union of the screen parts presented since the last ClearPresented, and how many
+    // presentations there were.
+    const TQvRegion& Presented() const { return FPresented; }
+    int PresentCount() const { return FPresentCount; }
+    void ClearPresented() {
+        FPresented.Clear();
+        FPresentCount = 0;
+    }
+    // Called at every presentation (a test sampling the screen while AnimateWindow runs).
+    std::function<void(const TQvRegion& Changed)> OnPresent;
+    // Writes the composed screen as a PNG file (EQvError when it cannot) and records the name.
+    void SaveScreenshot(const String& FileName);
+    const std::vector<String>& Screenshots() const { return FScreenshots; }
 
 private:
     struct TStep {
@@ -104,6 +119,9 @@ private:
     HCURSOR FCursor = nullptr;
     String FClipboard;
     std::optional<RECT> FImeRect;
+    TQvRegion FPresented;
+    int FPresentCount = 0;
+    std::vector<String> FScreenshots;
 };
 
 // The headless backend in use, or null when another backend is installed.
