@@ -29,6 +29,10 @@ inline HDC CreateDC(LPCWSTR Driver, LPCWSTR Device, LPCWSTR Output, const void* 
     return CreateDCW(Driver, Device, Output, InitData);
 }
 
+// Composes a part of the screen (screen coordinates; null: all of it) again and presents
+// it, for a backend whose display lost what it showed.
+void QvScreenInvalidate(const RECT* Screen);
+
 // The virtual screen (every monitor) in screen coordinates.
 RECT QvScreenBounds();
 // The screen composed up to date; pixel (0, 0) is the top-left of QvScreenBounds().

@@ -111,6 +111,17 @@ TQvRegion Visible(const TQvWnd* W, bool Whole) {
     };
     TQvRegion Rgn(ToTop(Whole ? W->Window : W->Client, W->Parent));
     Rgn &= Rect(0, 0, Top->Window.Width(), Top->Window.Height());
+    // Windows are taken out together: one subtraction of their union is far cheaper than
+    // one each, and those clear of the region are left out first.
+    std::vector<TRect> Out;
+    auto TakeOut = [&] {
+        if (!Out.empty()) Rgn -= TQvRegion::FromRects(Out);
+        Out.clear();
+    };
+    auto Exclude = [&](const RECT& R) {
+        RECT Both;
+        if (IntersectRect(Both, R, Rgn.Bounds())) Out.push_back(Both);
+    };
     for (const TQvWnd* C = W;; C = C->Parent) {
         if (C->Shape) {
             TQvRegion Shape = *C->Shape;
@@ -121,15 +132,19 @@ TQvRegion Visible(const TQvWnd* W, bool Whole) {
         if (C->Parent == nullptr) break;
         const TQvWnd* P = C->Parent;
         Rgn &= ToTop(P->Client, P->Parent);
-        if (C->Style & WS_CLIPSIBLINGS)
+        if (C->Style & WS_CLIPSIBLINGS) {
             for (const TQvWnd* S : P->Children) {
                 if (S == C) break;
-                if (S->Visible()) Rgn -= ToTop(S->Window, P);
+                if (S->Visible()) Exclude(ToTop(S->Window, P));
             }
+            TakeOut();
+        }
     }
-    if (W->Style & WS_CLIPCHILDREN)
+    if (W->Style & WS_CLIPCHILDREN) {
         for (const TQvWnd* K : W->Children)
-            if (K->Visible()) Rgn -= ToTop(K->Window, W);
+            if (K->Visible()) Exclude(ToTop(K->Window, W));
+        TakeOut();
+    }
     return Rgn;
 }
 

@@ -3,6 +3,7 @@
 // virtual clock.
 
 #include <map>
+#include <random>
 
 #include "platform/uQvAnimate.h"
 #include "platform/uQvGdiBlit.h"
@@ -299,4 +300,76 @@ TEST_F(WinLayered, AnimateWindowSlidesAndRollsTheWindowIn) {
     EXPECT_EQ(Rows[50][25], Px(Red));
     EXPECT_EQ(Rows[50][74], Px(Blue));
     EXPECT_EQ(Rows[50][75], Desktop);
+}
+
+TEST_F(WinLayered, EveryComposedPixelFollowsThePlainFormulas) {
+    // Random windows over a random background, against the formulas written out plainly;
+    // an odd width leaves rows that do not fill the widest steps.
+    constexpr int Wd = 253;
+    std::mt19937 Rng(11);
+    TQvMessageLog Log;
+    HWND Back = Log.Create("back", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 256, 128));
+    ProcessMessages();
+    TGdiBitmap* Bg = GdiBitmapOf(QvBackingBitmap(Back));
+    for (int Y = 0; Y < 128; ++Y)
+        for (int X = 0; X < 256; ++X) Bg->Pixel(X, Y) = Rng();
+    ReleaseDC(Back, GetDC(Back));
+    auto Below = [&](int X, int Y) { return Bg->Pixel(X, Y) | 0xFF000000u; };
+    auto Byte = [](uint32_t V, int Shift) { return (V >> Shift) & 0xFF; };
+    // Premultiplied pixels, some with colours above their alpha, at three constant alphas.
+    std::vector<uint32_t> Pixels(256 * 64);
+    for (uint32_t& P : Pixels) {
+        const uint32_t A = Rng() % 4 == 0 ? (Rng() % 2) * 255 : Rng() & 0xFF;
+        const uint32_t Lim = Rng() % 16 == 0 ? 255 : A;
+        P = (A << 24) | (Rng() % (Lim + 1)) << 16 | (Rng() % (Lim + 1)) << 8 | (Rng() % (Lim + 1));
+    }
+    TPushed Src(256, 64, [&](int X, int Y) { return Pixels[Y * 256 + X]; });
+    HWND W = Log.Create("w", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 253, 64), nullptr, WS_EX_LAYERED);
+    for (BYTE Kc : {BYTE{255}, BYTE{200}, BYTE{1}}) {
+        ASSERT_TRUE(Push(W, Src, POINT{0, 0}, SIZE{Wd, 64}, Kc));
+        EXPECT_EQ(ScreenAt(Wd, 10), Below(Wd, 10));
+        for (int Y = 0; Y < 64; ++Y)
+            for (int X = 0; X < Wd; ++X) {
+                const uint32_t S = Pixels[Y * 256 + X], D = Below(X, Y);
+                const uint32_t Ae = (Byte(S, 24) * Kc + 127) / 255;
+                uint32_t Want = 0xFF000000u;
+                for (int Shift : {0, 8, 16}) {
+                    const uint32_t Sb = (Byte(S, Shift) * Kc + 127) / 255;
+                    Want |= std::min<uint32_t>(255, Sb + (Byte(D, Shift) * (255 - Ae) + 127) / 255) << Shift;
+                }
+                ASSERT_EQ(ScreenAt(X, Y), Want) << X << "," << Y << " k=" << int(Kc);
+            }
+    }
+    // With a colour key, pixels of that colour (whatever their alpha) show what is below.
+    const uint32_t KeyPixel = Pixels[7 * 256 + 9];
+    const COLORREF KeyColor = RGB(Byte(KeyPixel, 16), Byte(KeyPixel, 8), Byte(KeyPixel, 0));
+    POINT Zero{0, 0}, Pos{0, 0};
+    SIZE Size{Wd, 64};
+    BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ASSERT_TRUE(UpdateLayeredWindow(W, nullptr, &Pos, &Size, Src.Dc, &Zero, KeyColor, &Blend,
+                                    ULW_ALPHA | ULW_COLORKEY));
+    for (int Y = 0; Y < 64; ++Y)
+        for (int X = 0; X < Wd; ++X)
+            if ((Pixels[Y * 256 + X] & 0x00FFFFFF) == (KeyPixel & 0x00FFFFFF)) {
+                ASSERT_EQ(ScreenAt(X, Y), Below(X, Y));
+            }
+    EXPECT_EQ(ScreenAt(9, 7), Below(9, 7));
+    // Constant alpha over the same background.
+    HWND C = Log.Create("c", WS_POPUP | WS_VISIBLE, Bounds(0, 64, 253, 64), nullptr, WS_EX_LAYERED);
+    ProcessMessages();
+    TGdiBitmap* Cb = GdiBitmapOf(QvBackingBitmap(C));
+    for (int Y = 0; Y < 64; ++Y)
+        for (int X = 0; X < Wd; ++X) Cb->Pixel(X, Y) = Rng();
+    ReleaseDC(C, GetDC(C));
+    for (BYTE A : {BYTE{255}, BYTE{254}, BYTE{128}, BYTE{3}}) {
+        SetLayeredWindowAttributes(C, 0, A, LWA_ALPHA);
+        for (int Y = 0; Y < 64; ++Y)
+            for (int X = 0; X < Wd; ++X) {
+                const uint32_t S = Cb->Pixel(X, Y), D = Below(X, 64 + Y);
+                uint32_t Want = 0xFF000000u;
+                for (int Shift : {0, 8, 16})
+                    Want |= ((Byte(S, Shift) * A + Byte(D, Shift) * (255 - A) + 127) / 255) << Shift;
+                ASSERT_EQ(ScreenAt(X, 64 + Y), Want) << X << "," << Y << " a=" << int(A);
+            }
+    }
 }
