@@ -95,6 +95,7 @@ struct TQvWnd {
     // Painting.
     TQvRegion Update;                      // client coordinates
     bool ErasePending = false;
+    bool InternalPaint = false;            // RDW_INTERNALPAINT: WM_PAINT without an update region
     bool FramePending = false;
     HBITMAP Backing = nullptr;             // top-level windows: the outer-size bitmap
     std::optional<TQvRegion> Shape;        // SetWindowRgn, window coordinates

@@ -22,8 +22,8 @@ bool RedrawOn(const TQvWnd* W) {
 }
 
 bool NeedsPaint(const TQvWnd* W) {
-    return !W->MessageOnly && !(W->Style & WS_MINIMIZE) && (!W->Update.IsEmpty() || W->FramePending) && QvIsVisible(W) &&
-           RedrawOn(W);
+    return !W->MessageOnly && !(W->Style & WS_MINIMIZE) && (!W->Update.IsEmpty() || W->FramePending || W->InternalPaint) &&
+           QvIsVisible(W) && RedrawOn(W);
 }
 
 // Offset of the window's client area inside its parent's client area.
@@ -60,16 +60,19 @@ void Validate(TQvWnd* W, const TQvRegion* Rgn, bool NoErase, bool NoFrame, UINT 
         W->Update -= *Rgn;
     if (W->Update.IsEmpty() || NoErase) W->ErasePending = false;
     if (NoFrame) W->FramePending = false;
-    if (!(Children & RDW_ALLCHILDREN)) return;
+    // The children follow as for invalidation.
+    const bool Down = (Children & RDW_ALLCHILDREN) || (!(Children & RDW_NOCHILDREN) && !(W->Style & WS_CLIPCHILDREN));
+    if (!Down) return;
+    const UINT Next = Children & RDW_ALLCHILDREN ? RDW_ALLCHILDREN : 0;
     for (TQvWnd* K : W->Children) {
         if (Rgn == nullptr) {
-            Validate(K, nullptr, NoErase, NoFrame, Children);
+            Validate(K, nullptr, NoErase, NoFrame, Next);
             continue;
         }
         TQvRegion Sub = *Rgn;
         const POINT O = ClientInParent(K);
         Sub.Offset(-O.X, -O.Y);
-        Validate(K, &Sub, NoErase, NoFrame, Children);
+        Validate(K, &Sub, NoErase, NoFrame, Next);
     }
 }
 
@@ -98,7 +101,8 @@ HBITMAP EnsureBacking(TQvWnd* Top) {
 
 // The window's visible part in its top-level window's coordinates.
 TQvRegion Visible(const TQvWnd* W, bool Whole) {
-    if (!QvIsVisible(W)) return TQvRegion();
+    // Nothing is drawn while WM_SETREDRAW(FALSE) holds for the window or a parent.
+    if (!QvIsVisible(W) || !RedrawOn(W)) return TQvRegion();
     const TQvWnd* Top = QvTopLevel(const_cast<TQvWnd*>(W));
     const POINT T{Top->Window.Left, Top->Window.Top};
     auto ToTop = [&](RECT R, const TQvWnd* Parent) {
@@ -253,6 +257,7 @@ void QvPaintDispatched(HWND Handle) {
         W->Update.Clear();
         W->ErasePending = false;
         W->FramePending = false;
+        W->InternalPaint = false;
     }
 }
 
@@ -390,6 +395,11 @@ BOOL RedrawWindow(HWND Wnd, const RECT* R, HRGN Rgn, UINT Flags) {
     } else if (Flags & RDW_VALIDATE) {
         Validate(W, (Rgn || R) ? &Area : nullptr, (Flags & RDW_NOERASE) != 0, (Flags & RDW_NOFRAME) != 0, Children);
     }
+    // A WM_PAINT without an update region, until the window is painted or told otherwise.
+    if (Flags & RDW_INTERNALPAINT)
+        W->InternalPaint = true;
+    else if (Flags & RDW_NOINTERNALPAINT)
+        W->InternalPaint = false;
     const bool Down = !(Flags & RDW_NOCHILDREN);
     if (Flags & RDW_UPDATENOW) {
         EraseNow(Wnd, Down);
@@ -411,6 +421,7 @@ HDC BeginPaint(HWND Wnd, PAINTSTRUCT* Paint) {
     const bool Erase = W->ErasePending;
     W->Update.Clear();
     W->ErasePending = false;
+    W->InternalPaint = false;
     HDC Dc = MakeDC(W, false, &Area);
     *Paint = PAINTSTRUCT{};
     Paint->hdc = Dc;

@@ -9,8 +9,8 @@
 // children when it has WS_CLIPCHILDREN.
 //
 // WM_PAINT comes from the queue after input, for visible windows with an update region,
-// parents before children; painting is suppressed while WM_SETREDRAW(FALSE) holds for the
-// window or a parent. A window shown, sized or given SWP_FRAMECHANGED gets WM_NCPAINT and
+// parents before children; painting is suppressed, and window DCs draw nothing, while
+// WM_SETREDRAW(FALSE) holds for the window or a parent. A window shown, sized or given SWP_FRAMECHANGED gets WM_NCPAINT and
 // WM_ERASEBKGND for the exposed parts right away (before WM_WINDOWPOSCHANGED), WM_PAINT
 // later; a moved or hidden child leaves its old place to be repainted by its parent.
 
@@ -53,8 +53,10 @@ int GetUpdateRgn(HWND Wnd, HRGN Rgn, BOOL Erase);
 BOOL UpdateWindow(HWND Wnd);
 // RDW_INVALIDATE / RDW_VALIDATE the client area part given by Rgn or Rect (client
 // coordinates; neither: all of it), RDW_FRAME / RDW_NOFRAME the frame, RDW_ERASE /
-// RDW_NOERASE the erase; RDW_ALLCHILDREN / RDW_NOCHILDREN choose the children;
-// RDW_ERASENOW / RDW_UPDATENOW paint at once.
+// RDW_NOERASE the erase; RDW_ALLCHILDREN / RDW_NOCHILDREN choose the children (neither:
+// they follow a parent without WS_CLIPCHILDREN); RDW_INTERNALPAINT asks for a WM_PAINT even
+// without an update region, RDW_NOINTERNALPAINT takes that back; RDW_ERASENOW /
+// RDW_UPDATENOW paint at once.
 BOOL RedrawWindow(HWND Wnd, const RECT* Rect, HRGN Rgn, UINT Flags);
 
 // WM_NCPAINT when the frame is pending, a DC clipped to the update region, WM_ERASEBKGND

@@ -257,3 +257,73 @@ TEST_F(WinPaint, AWindowRegionClipsPaintingAndHitTesting) {
     SetActiveWindow(W);  // the click raised the window below
     EXPECT_EQ(WindowFromPoint(POINT{100, 100}), K);
 }
+
+TEST_F(WinPaint, RedrawFlagsChooseWindowsFrameErasingAndTiming) {
+    TQvMessageLog Log;
+    HWND P = Brushed(Log, "p", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(0, 0, 200, 200));
+    HWND K = Brushed(Log, "k", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 50), P);
+    ProcessMessages();
+    RECT Box;
+    // Children follow a parent without WS_CLIPCHILDREN, for validation too.
+    RedrawWindow(P, nullptr, nullptr, RDW_INVALIDATE);
+    EXPECT_TRUE(GetUpdateRect(K, &Box, FALSE));
+    RedrawWindow(P, nullptr, nullptr, RDW_VALIDATE);
+    EXPECT_FALSE(GetUpdateRect(K, &Box, FALSE));
+    RedrawWindow(P, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+    EXPECT_TRUE(GetUpdateRect(P, &Box, FALSE));
+    EXPECT_FALSE(GetUpdateRect(K, &Box, FALSE));
+    ValidateRect(P, nullptr);
+    SetWindowLongPtr(P, GWL_STYLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN);
+    RedrawWindow(P, nullptr, nullptr, RDW_INVALIDATE);
+    EXPECT_FALSE(GetUpdateRect(K, &Box, FALSE));
+    RedrawWindow(P, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    EXPECT_TRUE(GetUpdateRect(K, &Box, FALSE));
+    // RDW_ERASENOW erases at once and leaves the painting to the queue; RDW_UPDATENOW does
+    // both; the frame only with RDW_FRAME.
+    ProcessMessages();
+    Log.Clear();
+    RedrawWindow(P, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
+    EXPECT_EQ(QvJoin(Log.Lines({WM_NCPAINT, WM_ERASEBKGND, WM_PAINT})), QvJoin(Lines{"p WM_ERASEBKGND"}));
+    RedrawWindow(P, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    EXPECT_EQ(QvJoin(Log.Lines({WM_NCPAINT, WM_ERASEBKGND, WM_PAINT})),
+              QvJoin(Lines{"p WM_ERASEBKGND", "p WM_NCPAINT", "p WM_PAINT"}));
+    // RDW_INTERNALPAINT: one WM_PAINT with nothing to paint; RDW_NOINTERNALPAINT takes it back.
+    RECT Seen = Rect(1, 1, 2, 2);
+    Log.On(P, WM_PAINT, [&](HWND H, UINT, WPARAM, LPARAM, LRESULT&) {
+        PAINTSTRUCT Ps;
+        BeginPaint(H, &Ps);
+        Seen = Ps.rcPaint;
+        EndPaint(H, &Ps);
+        return true;
+    });
+    Log.Clear();
+    RedrawWindow(P, nullptr, nullptr, RDW_INTERNALPAINT);
+    ProcessMessages();
+    ProcessMessages();
+    EXPECT_EQ(Log.Count(P, WM_PAINT), 1u);
+    EXPECT_TRUE(IsRectEmpty(Seen));
+    RedrawWindow(P, nullptr, nullptr, RDW_INTERNALPAINT);
+    RedrawWindow(P, nullptr, nullptr, RDW_NOINTERNALPAINT);
+    ProcessMessages();
+    EXPECT_EQ(Log.Count(P, WM_PAINT), 1u);
+}
+
+TEST_F(WinPaint, NothingIsDrawnWhileRedrawIsOff) {
+    TQvMessageLog Log;
+    HWND P = Brushed(Log, "p", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
+    HWND K = Brushed(Log, "k", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 20, 20), P);
+    ProcessMessages();
+    SendMessage(P, WM_SETREDRAW, FALSE, 0);
+    for (HWND H : {P, K}) {
+        HDC Dc = GetDC(H);
+        FillDC(Dc, Rect(0, 0, 100, 100), Red);
+        ReleaseDC(H, Dc);
+    }
+    EXPECT_EQ(At(P, 50, 50), Px(GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(At(P, 15, 15), Px(GetSysColor(COLOR_WINDOW)));
+    SendMessage(P, WM_SETREDRAW, TRUE, 0);
+    HDC Dc = GetDC(K);
+    FillDC(Dc, Rect(0, 0, 100, 100), Red);
+    ReleaseDC(K, Dc);
+    EXPECT_EQ(At(P, 15, 15), Px(Red));
+}
