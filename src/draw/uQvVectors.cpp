@@ -144,6 +144,23 @@ void AddCap(TArrayOfFloatPoint& Out, const TFloatPoint& P, const TFloatPoint& N,
     }
 }
 
+// N points from (X, Y) turning by Step about Centre, offsets scaled by (Kx, Ky). The turn
+// is carried from point to point in single precision, so the shapes keep their exact points.
+TArrayOfFloatPoint TurnedPoints(const TFloatPoint& Centre, float X, float Y, double Step, int N, float Kx,
+                                float Ky) {
+    const float C = static_cast<float>(std::cos(Step)), S = static_cast<float>(std::sin(Step));
+    TArrayOfFloatPoint Result;
+    Result.reserve(static_cast<size_t>(N));
+    Result.push_back({Centre.X + Kx * X, Centre.Y + Ky * Y});
+    for (int I = 1; I < N; ++I) {
+        const float Nx = X * C - Y * S;
+        Y = X * S + Y * C;
+        X = Nx;
+        Result.push_back({Centre.X + Kx * X, Centre.Y + Ky * Y});
+    }
+    return Result;
+}
+
 }  // namespace
 
 bool IsFinitePoint(const TFloatPoint& P) {
@@ -255,39 +272,15 @@ TArrayOfFloatPoint RoundRectPoints(const TFloatRect& R, float Radius) {
 TArrayOfFloatPoint CirclePoints(const TFloatPoint& Centre, float Radius, int Steps) {
     if (!std::isfinite(Radius)) return {};
     const int N = std::min(Steps < 1 ? CircleStepCount(Radius) : Steps, MaxArcPoints);
-    TArrayOfFloatPoint Result;
-    if (N < 1) return Result;
-    Result.reserve(static_cast<size_t>(N));
-    const double Theta = 2 * Pi / N;
-    const float C = static_cast<float>(std::cos(Theta)), S = static_cast<float>(std::sin(Theta));
-    float X = Radius, Y = 0.0f;
-    Result.push_back({Centre.X + X, Centre.Y + Y});
-    for (int I = 1; I < N; ++I) {
-        const float Nx = X * C - Y * S;
-        Y = X * S + Y * C;
-        X = Nx;
-        Result.push_back({Centre.X + X, Centre.Y + Y});
-    }
-    return Result;
+    if (N < 1) return {};
+    return TurnedPoints(Centre, Radius, 0.0f, 2 * Pi / N, N, 1.0f, 1.0f);
 }
 
 TArrayOfFloatPoint EllipsePoints(const TFloatPoint& Centre, float RadiusX, float RadiusY) {
     if (!std::isfinite(RadiusX) || !std::isfinite(RadiusY)) return {};
     const int N = CircleStepCount(std::min(RadiusX, RadiusY));
-    TArrayOfFloatPoint Result;
-    if (N < 1) return Result;
-    Result.reserve(static_cast<size_t>(N));
-    const double Theta = 2 * Pi / N;
-    const float C = static_cast<float>(std::cos(Theta)), S = static_cast<float>(std::sin(Theta));
-    float X = 1.0f, Y = 0.0f;
-    Result.push_back({Centre.X + RadiusX * X, Centre.Y + RadiusY * Y});
-    for (int I = 1; I < N; ++I) {
-        const float Nx = X * C - Y * S;
-        Y = X * S + Y * C;
-        X = Nx;
-        Result.push_back({Centre.X + RadiusX * X, Centre.Y + RadiusY * Y});
-    }
-    return Result;
+    if (N < 1) return {};
+    return TurnedPoints(Centre, 1.0f, 0.0f, 2 * Pi / N, N, RadiusX, RadiusY);
 }
 
 TArrayOfFloatPoint CircularArcPoints(const TFloatPoint& Centre, float Radius, float StartAngle,
@@ -297,19 +290,9 @@ TArrayOfFloatPoint CircularArcPoints(const TFloatPoint& Centre, float Radius, fl
     if (!std::isfinite(D) || !std::isfinite(Radius) || !std::isfinite(StartAngle)) return {};
     const int N = D < 36 ? 6 : std::min(RoundHalfEven(std::sqrt(D)), MaxArcPoints);
     const double Step = static_cast<double>(Sweep) / (N - 1);
-    const float C = static_cast<float>(std::cos(Step)), S = static_cast<float>(std::sin(Step));
-    float X = static_cast<float>(Radius * std::cos(static_cast<double>(StartAngle)));
-    float Y = static_cast<float>(Radius * std::sin(static_cast<double>(StartAngle)));
-    TArrayOfFloatPoint Result;
-    Result.reserve(static_cast<size_t>(N));
-    Result.push_back({Centre.X + X, Centre.Y + Y});
-    for (int I = 1; I < N; ++I) {
-        const float Nx = X * C - Y * S;
-        Y = X * S + Y * C;
-        X = Nx;
-        Result.push_back({Centre.X + X, Centre.Y + Y});
-    }
-    return Result;
+    const float X = static_cast<float>(Radius * std::cos(static_cast<double>(StartAngle)));
+    const float Y = static_cast<float>(Radius * std::sin(static_cast<double>(StartAngle)));
+    return TurnedPoints(Centre, X, Y, Step, N, 1.0f, 1.0f);
 }
 
 int CircleStepCount(float Radius) {

@@ -9,6 +9,7 @@
 #include "draw/uQvSurface.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPrimitives.h"
+#include "support/qv_error_of.h"
 
 namespace {
 
@@ -140,12 +141,7 @@ TEST(SurfaceData, StoredRecordAndItsLimits) {
 
     // A record whose size its bytes cannot back is refused and changes nothing.
     auto Refused = [&](std::vector<uint8_t> Bad) {
-        try {
-            T.ReadDataRecord(Bad.data(), Bad.size());
-            ADD_FAILURE() << "accepted";
-        } catch (const EQvError& E) {
-            EXPECT_STREQ(E.what(), "Stream read error");
-        }
+        EXPECT_EQ(QvErrorOf([&] { T.ReadDataRecord(Bad.data(), Bad.size()); }), "Stream read error");
         EXPECT_EQ(T.Width(), 68);
         EXPECT_EQ(Pixels(T), Pixels(S));
     };
@@ -358,12 +354,10 @@ TEST(SurfaceStretch, NearestResamplerRefusesASourceRectangleOutsideItsSurface) {
     TSurface32 Src, Dst;
     Src.SetSize(2, 2);
     Dst.SetSize(4, 4);
-    try {
-        Src.Resampler()->Resample(&Dst, Dst.BoundsRect(), Dst.BoundsRect(), &Src, Rect(0, 0, 3, 2));
-        ADD_FAILURE();
-    } catch (const EQvError& E) {
-        EXPECT_STREQ(E.what(), "Invalid SrcRect");
-    }
+    EXPECT_EQ(QvErrorOf([&] {
+                  Src.Resampler()->Resample(&Dst, Dst.BoundsRect(), Dst.BoundsRect(), &Src, Rect(0, 0, 3, 2));
+              }),
+              "Invalid SrcRect");
 }
 
 TEST(SurfaceFill, FillsClipAndReportTheRequestedRectangle) {
@@ -547,12 +541,7 @@ TEST(SurfaceNotify, UpdatesMeasuringAndLock) {
     EXPECT_EQ(Log.Changes, 0);  // EndUpdate fires nothing
     S.Changed();
     EXPECT_EQ(Log.Changes, 1);
-    try {
-        S.EndUpdate();
-        ADD_FAILURE();
-    } catch (const EQvError& E) {
-        EXPECT_STREQ(E.what(), "Unpaired TThreadPersistent.EndUpdate");
-    }
+    EXPECT_EQ(QvErrorOf([&] { S.EndUpdate(); }), "Unpaired TThreadPersistent.EndUpdate");
     // Measuring: areas reach the measuring callback, pixels stay.
     S.Clear(0);
     std::vector<TRect> Measured;

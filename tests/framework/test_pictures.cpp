@@ -13,6 +13,7 @@
 #include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvPng.h"
+#include "support/qv_error_of.h"
 
 namespace {
 
@@ -221,12 +222,7 @@ TEST(Picture, LoadsEachKindByContentThenExtension) {
     WriteFile("junk.png", Bytes{1, 2, 3, 4, 5, 6, 7, 8});
     WriteFile("junk.dat", Bytes{1, 2, 3, 4, 5, 6, 7, 8});
     EXPECT_THROW(P.LoadFromFile(u"junk.png"), EQvError);
-    try {
-        P.LoadFromFile(u"junk.dat");
-        FAIL();
-    } catch (const EQvError& E) {
-        EXPECT_STREQ(E.what(), "Unknown picture format");
-    }
+    EXPECT_EQ(QvErrorOf([&] { P.LoadFromFile(u"junk.dat"); }), "Unknown picture format");
 }
 
 TEST(Picture, ABadFileLeavesThePictureAsItWas) {

@@ -4,6 +4,7 @@
 
 #include "platform/uQvBmp.h"
 #include "platform/uQvPicture.h"
+#include "support/qv_error_of.h"
 
 #include <climits>
 
@@ -53,12 +54,7 @@ TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) {
 }
 
 std::string ErrorOf(const Bytes& B, const TQvPictureLimits& L = {}) {
-    try {
-        Decode(B, L);
-    } catch (const EQvError& E) {
-        return E.what();
-    }
-    return "no error";
+    return QvErrorOf([&] { Decode(B, L); });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/uQvGif.h"
 #include "platform/uQvPicture.h"
+#include "support/qv_error_of.h"
 
 namespace {
 
@@ -99,12 +100,7 @@ TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) {
 }
 
 std::string ErrorOf(const Bytes& B, const TQvPictureLimits& L = {}) {
-    try {
-        Decode(B, L);
-    } catch (const EQvError& E) {
-        return E.what();
-    }
-    return "no error";
+    return QvErrorOf([&] { Decode(B, L); });
 }
 
 constexpr uint32_t Red = 0xFFFF0000u, Green = 0xFF00FF00u, Blue = 0xFF0000FFu, White = 0xFFFFFFFFu, Clear = 0;

@@ -4,6 +4,7 @@
 
 #include "platform/uQvJpeg.h"
 #include "platform/uQvPicture.h"
+#include "support/qv_error_of.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -54,12 +55,7 @@ TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) {
 }
 
 std::string ErrorOf(const Bytes& B, const TQvPictureLimits& L = {}) {
-    try {
-        Decode(B, L);
-    } catch (const EQvError& E) {
-        return E.what();
-    }
-    return "no error";
+    return QvErrorOf([&] { Decode(B, L); });
 }
 
 // Largest difference of the colour channels; alpha must be opaque.

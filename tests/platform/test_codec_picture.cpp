@@ -4,6 +4,7 @@
 #include "platform/uQvBmp.h"
 #include "platform/uQvPicture.h"
 #include "platform/uQvPng.h"
+#include "support/qv_error_of.h"
 
 #include <fstream>
 
@@ -14,12 +15,7 @@ using Bytes = std::vector<uint8_t>;
 const uint32_t Px[4] = {0xFF102030u, 0x80405060u, 0x00000000u, 0xFFFFFFFFu};
 
 std::string ErrorOf(const Bytes& B, const String& Name) {
-    try {
-        LoadPicture(B.data(), B.size(), Name);
-    } catch (const EQvError& E) {
-        return E.what();
-    }
-    return "no error";
+    return QvErrorOf([&] { LoadPicture(B.data(), B.size(), Name); });
 }
 
 void WriteBytes(const char* Name, const Bytes& B) {
@@ -66,12 +62,8 @@ TEST(CodecPicture, FilesLoadAndFailuresNameTheFile) {
     Bytes Cut = EncodePng(Px, 2, 2);
     Cut.resize(Cut.size() / 2);
     WriteBytes("cut.png", Cut);
-    try {
-        LoadPictureFromFile(u"cut.png");
-        ADD_FAILURE() << "no error";
-    } catch (const EQvError& E) {
-        EXPECT_STREQ(E.what(), "PNG: the file is truncated (file \"cut.png\")");
-    }
+    EXPECT_EQ(QvErrorOf([&] { LoadPictureFromFile(u"cut.png"); }),
+              "PNG: the file is truncated (file \"cut.png\")");
     try {
         LoadPictureFromFile(u"缺少.png");
         ADD_FAILURE() << "no error";

@@ -6,6 +6,7 @@
 #include "platform/uQvPicture.h"
 #include "platform/uQvPng.h"
 #include "platform/uQvPngPalette.h"
+#include "support/qv_error_of.h"
 
 #include <filesystem>
 #include <set>
@@ -61,12 +62,7 @@ TQvPicture Decode(const Bytes& B, const TQvPictureLimits& L = {}) {
 }
 
 std::string ErrorOf(const Bytes& B, const TQvPictureLimits& L = {}) {
-    try {
-        Decode(B, L);
-    } catch (const EQvError& E) {
-        return E.what();
-    }
-    return "no error";
+    return QvErrorOf([&] { Decode(B, L); });
 }
 
 // A picture with every kind of pixel the writer must keep: opaque, clear, translucent.
