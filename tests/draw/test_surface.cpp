@@ -71,11 +71,7 @@ TEST(SurfaceSize, SetSizeZeroesClipsAndRefusesNonsense) {
     S.Clear(0xFFABCDEFu);
     EXPECT_THROW(S.SetSize(40000, 1), EQvError);
     EXPECT_THROW(S.SetSize(20000, 20000), EQvError);
-    try {
-        S.SetSize(1, 32768);
-    } catch (const EQvError& E) {
-        EXPECT_STREQ(E.what(), "Can't allocate the DIB handle");
-    }
+    EXPECT_EQ(QvErrorOf([&] { S.SetSize(1, 32768); }), "Can't allocate the DIB handle");
     EXPECT_EQ(S.Width(), 2);
     EXPECT_EQ(S.GetPixel(1, 1), 0xFFABCDEFu);
 }

@@ -112,6 +112,7 @@ TEST(SysUtilsFormat, MismatchedOrMissingArgumentsRaise) {
     EXPECT_THROW(Format(u"%d %d", {1}), EConvertError);
     try {
         Format(u"%d", {u"x"});
+        FAIL();
     } catch (const EConvertError& E) {
         EXPECT_STREQ(E.what(), "Format '%d' invalid or incompatible with argument");
     }
