@@ -9,6 +9,7 @@
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -52,10 +53,7 @@ struct TState {
     uint64_t Probes = 0;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 constexpr uint64_t DoubleClickTime = 500;
 constexpr int DoubleClickSize = 4;
@@ -342,7 +340,6 @@ void QvInputWindowGone(TQvWnd* W) {
     if (S().HavePending && S().Pending.hwnd == H) S().HavePending = false;
 }
 
-void QvInputReset() { S() = TState{}; }
 
 // ---- Capture and focus -----------------------------------------------------------------
 

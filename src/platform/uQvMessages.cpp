@@ -6,6 +6,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvTimers.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -15,17 +16,12 @@ struct TState {
     int QuitCode = 0;
     DWORD LastTime = 0;
     POINT LastPos;
+    TQvExceptionHandler Handler;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
-TQvExceptionHandler& Handler() {
-    static TQvExceptionHandler H;
-    return H;
-}
+TQvExceptionHandler& Handler() { return S().Handler; }
 
 bool InRange(UINT Msg, UINT Min, UINT Max) { return (Min == 0 && Max == 0) || (Msg >= Min && Msg <= Max); }
 
@@ -81,11 +77,6 @@ void QvReportDispatchException(std::exception_ptr E) {
 }
 
 void QvSetExceptionHandler(TQvExceptionHandler H) { Handler() = std::move(H); }
-
-void QvMessagesReset() {
-    S() = TState{};
-    Handler() = nullptr;
-}
 
 BOOL PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Wnd != nullptr && QvWnd(Wnd) == nullptr) return FALSE;

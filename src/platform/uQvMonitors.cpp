@@ -5,6 +5,7 @@
 
 #include "platform/uQvBackend.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -18,10 +19,7 @@ struct TState {
     BOOL SelectionFade = TRUE;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 const std::vector<TQvMonitorDesc>& List() {
     if (!S().Loaded) {
@@ -191,4 +189,3 @@ void QvMonitorsChanged() {
     for (HWND H : Tops) QvCheckDpi(H);
 }
 
-void QvMonitorsReset() { S() = TState{}; }

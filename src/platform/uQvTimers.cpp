@@ -4,6 +4,7 @@
 
 #include "platform/uQvBackend.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -22,10 +23,7 @@ struct TState {
     UINT_PTR NextThreadId = 1;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 constexpr UINT MinInterval = 10;
 constexpr UINT MaxInterval = 0x7FFFFFFF;
@@ -73,7 +71,6 @@ void QvTimersWindowGone(HWND Handle) {
     Ts.erase(std::remove_if(Ts.begin(), Ts.end(), [&](const TTimer& T) { return T.Wnd == Handle; }), Ts.end());
 }
 
-void QvTimersReset() { S() = TState{}; }
 
 bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
     if ((Min != 0 || Max != 0) && (WM_TIMER < Min || WM_TIMER > Max)) return false;

@@ -169,12 +169,9 @@ MINMAXINFO QvGetMinMaxInfo(HWND Handle);
 std::vector<TQvWnd*> QvHitCandidates(POINT Pt, bool SkipDisabledTops);
 // Sends WM_DPICHANGED when a top-level window now lies on a monitor of another dpi.
 void QvCheckDpi(HWND Handle);
-// Forgets z-order, activation and deferred state (tests).
-void QvWinPosReset();
 
 // ---- uQvInput --------------------------------------------------------------------------
 void QvInputWindowGone(TQvWnd* W);
-void QvInputReset();
 // Converts the next raw input event into a message. False when there is none.
 bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove);
 bool QvHasInput();
@@ -183,7 +180,6 @@ void QvNoteHitTestProbe();
 
 // ---- uQvTimers -------------------------------------------------------------------------
 void QvTimersWindowGone(HWND Handle);
-void QvTimersReset();
 // The next due timer as a WM_TIMER message. False when none is due.
 bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove);
 // The earliest deadline of any timer.
@@ -192,13 +188,11 @@ std::optional<uint64_t> QvNextTimerDeadline();
 bool QvTimerExists(HWND Handle, UINT_PTR Id);
 
 // ---- uQvMessages -----------------------------------------------------------------------
-void QvMessagesReset();
 // Hands an exception caught at dispatch to the handler.
 void QvReportDispatchException(std::exception_ptr E);
 
 // ---- uQvMonitors -----------------------------------------------------------------------
 UINT QvDpiAt(const RECT& ScreenRect);
-void QvMonitorsReset();
 
 // ---- uQvWinPaint -----------------------------------------------------------------------
 // The next window to paint as a WM_PAINT message (it stays until validated).
@@ -220,12 +214,9 @@ void QvScreenChanged(const RECT& Screen);
 void QvScreenPresent();
 // A DC on the composed screen (GetDC(0), CreateDC("DISPLAY")).
 HDC QvScreenDC();
-void QvScreenReset();
 
 // ---- uQvWinLayered ---------------------------------------------------------------------
 // False when a layered top-level window lets the screen point through (transparent pixel,
 // colour key, constant alpha 0, WS_EX_TRANSPARENT).
 bool QvLayerHolds(const TQvWnd* W, POINT Screen);
 
-// ---- uQvWinFrame -----------------------------------------------------------------------
-void QvFrameReset();

@@ -8,9 +8,10 @@
 #include "platform/uQvImm.h"
 #include "platform/uQvInput.h"
 #include "platform/uQvMonitors.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWinPos.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -37,10 +38,7 @@ struct TState {
     bool InHook = false;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 Char AsciiLower(Char C) { return (C >= u'A' && C <= u'Z') ? static_cast<Char>(C + 32) : C; }
 
@@ -857,14 +855,5 @@ BOOL GetScrollRange(HWND Wnd, int Which, int* Min, int* Max) {
 
 void QvResetWindowSystem() {
     for (TQvWnd* W : QvAllWindows()) QvPaintWindowGone(W);
-    QvScreenReset();
-    QvWinPosReset();
-    QvInputReset();
-    QvTimersReset();
-    QvMessagesReset();
-    QvMonitorsReset();
-    QvFrameReset();
-    QvImmReset();
-    QvClipboardReset();
-    S() = TState{};
+    TQvWinStateOwner::Reset();
 }

@@ -4,6 +4,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvMonitors.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinFrame.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
@@ -471,6 +472,14 @@ TEST_F(WinInput, DefaultFrameGeometry) {
     RECT A = Rect(4, 26, 196, 96);
     AdjustWindowRectEx(&A, WS_OVERLAPPEDWINDOW, FALSE, 0);
     EXPECT_EQ(A, W);
+    // Sizing moves only the named edges; the track sizes hold the opposite edges still.
+    const RECT S = Rect(100, 100, 300, 200);
+    const POINT Min{120, 50}, Max{400, 150};
+    EXPECT_EQ(QvSizedRect(S, WMSZ_LEFT, -30, 99, Min, Max), Rect(70, 100, 300, 200));
+    EXPECT_EQ(QvSizedRect(S, WMSZ_TOPLEFT, 150, 90, Min, Max), Rect(180, 150, 300, 200));
+    EXPECT_EQ(QvSizedRect(S, WMSZ_BOTTOMRIGHT, 500, 500, Min, Max), Rect(100, 100, 500, 250));
+    // A maximum below the minimum counts as the minimum.
+    EXPECT_EQ(QvSizedRect(S, WMSZ_TOP, 0, 60, Min, POINT{0, 0}), Rect(100, 150, 220, 200));
 }
 
 TEST_F(WinInput, CloseBoxClosesOnReleaseOverIt) {

@@ -7,7 +7,7 @@
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvGdiPrimitives.h"
 #include "platform/uQvMessages.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
