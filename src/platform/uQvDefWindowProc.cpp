@@ -186,7 +186,17 @@ LRESULT DefWindowProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
             if (GetCapture() == H) ReleaseCapture();
             return 0;
         case WM_SYSKEYDOWN:
-            if (WParam == VK_F4 && (LParam & KF_ALTDOWN_BIT)) QvSend(QvTopLevel(W)->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (WParam == VK_F4 && (LParam & KF_ALTDOWN_BIT)) {
+                QvSend(QvTopLevel(W)->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+                return 0;
+            }
+            [[fallthrough]];
+        case WM_KEYDOWN:
+            // Shift+F10 asks for the context menu at no particular point.
+            if (WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) QvSend(H, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(H), -1);
+            return 0;
+        case WM_KEYUP:
+            if (WParam == VK_APPS) QvSend(H, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(H), -1);
             return 0;
         default: return 0;
     }

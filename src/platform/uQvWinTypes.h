@@ -73,6 +73,17 @@ inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_NCPAINT = 0x0085;
 inline constexpr UINT WM_NCACTIVATE = 0x0086;
 inline constexpr UINT WM_GETDLGCODE = 0x0087;
+// WM_GETDLGCODE answers.
+inline constexpr UINT DLGC_WANTARROWS = 0x0001;
+inline constexpr UINT DLGC_WANTTAB = 0x0002;
+inline constexpr UINT DLGC_WANTALLKEYS = 0x0004;
+inline constexpr UINT DLGC_HASSETSEL = 0x0008;
+inline constexpr UINT DLGC_DEFPUSHBUTTON = 0x0010;
+inline constexpr UINT DLGC_UNDEFPUSHBUTTON = 0x0020;
+inline constexpr UINT DLGC_RADIOBUTTON = 0x0040;
+inline constexpr UINT DLGC_WANTCHARS = 0x0080;
+inline constexpr UINT DLGC_STATIC = 0x0100;
+inline constexpr UINT DLGC_BUTTON = 0x2000;
 inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr UINT WM_NCLBUTTONUP = 0x00A2;

@@ -36,6 +36,8 @@ struct TState {
     std::vector<THook> Hooks;  // newest first
     uintptr_t HookSerial = 0;
     bool InHook = false;
+    TWndMethod PendingMethod;  // handed to the window CreateWindowEx is making
+    HWND* PendingHandle = nullptr;  // told the handle before the first message
 };
 
 TState& S() { return QvWinState<TState>(); }
@@ -55,7 +57,8 @@ std::shared_ptr<TQvClass> FindClass(std::u16string_view Name) {
     return nullptr;
 }
 
-LRESULT UtilWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+// The procedure of windows bound to a method (AllocateHWnd, QvCreateWindowWithMethod).
+LRESULT MethodWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || !W->Method) return DefWindowProc(Wnd, Msg, WParam, LParam);
     // The method may replace itself or destroy the window while it runs.
@@ -344,6 +347,11 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     W->Handle = reinterpret_cast<HWND>((++S().Serial << SlotBits) | Slot);
     W->Class = Class;
     W->Proc = Class->Proc;
+    if (S().PendingMethod) {
+        W->Method = std::move(S().PendingMethod);
+        S().PendingMethod = nullptr;
+        W->Proc = MethodWindowProc;
+    }
     const DWORD ShowState = Style & (WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
     W->Style = Style & ~ShowState;
     W->ExStyle = ExStyle;
@@ -382,6 +390,10 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     W->Dpi = (Top == W) ? QvDpiAt(W->Window) : Top->Dpi;
 
     const HWND H = W->Handle;
+    if (S().PendingHandle != nullptr) {
+        *S().PendingHandle = H;
+        S().PendingHandle = nullptr;
+    }
     CREATESTRUCT Cs;
     Cs.lpCreateParams = Param;
     Cs.hInstance = Instance;
@@ -458,7 +470,7 @@ BOOL IsWindow(HWND Wnd) { return QvWnd(Wnd) != nullptr; }
 HWND AllocateHWnd(TWndMethod Method) {
     if (!GetClassInfo(nullptr, UtilClassName, nullptr)) {
         WNDCLASS C;
-        C.lpfnWndProc = UtilWindowProc;
+        C.lpfnWndProc = MethodWindowProc;
         C.lpszClassName = UtilClassName;
         if (!RegisterClass(&C)) return nullptr;
     }
@@ -469,6 +481,19 @@ HWND AllocateHWnd(TWndMethod Method) {
 }
 
 void DeallocateHWnd(HWND Wnd) { DestroyWindow(Wnd); }
+
+HWND QvCreateWindowWithMethod(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method, HWND* Handle) {
+    S().PendingMethod = std::move(Method);
+    S().PendingHandle = Handle;
+    const HWND H = CreateWindowEx(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu, nullptr,
+                                  nullptr);
+    // A creation refused before the record was made leaves both unused.
+    S().PendingMethod = nullptr;
+    S().PendingHandle = nullptr;
+    if (Handle != nullptr) *Handle = H;
+    return H;
+}
 
 // ---- Messages and procedures -----------------------------------------------------------
 

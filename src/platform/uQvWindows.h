@@ -36,6 +36,15 @@ BOOL IsWindow(HWND Wnd);
 // does not handle), for timers and notification windows.
 HWND AllocateHWnd(TWndMethod Method);
 void DeallocateHWnd(HWND Wnd);
+// CreateWindowEx for a window whose every message, from the first (WM_GETMINMAXINFO,
+// WM_NCCREATE) on, goes to Method: the window's procedure calls it. The class gives styles,
+// brush and cursor; its procedure is not used. Subclassing works as for any window:
+// CallWindowProc with the procedure GWLP_WNDPROC returned reaches Method. *Handle (when
+// given) holds the window's handle before its first message, and the result (0 when the
+// creation failed) at the end.
+HWND QvCreateWindowWithMethod(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method,
+                              HWND* Handle = nullptr);
 
 // ---- Messages and procedures -----------------------------------------------------------
 // Calls the window procedure at once (after the WH_CALLWNDPROC hooks); 0 for a dead handle.
