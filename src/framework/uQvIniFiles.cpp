@@ -6,6 +6,7 @@
 
 #include "framework/uQvStringList.h"
 #include "platform/uQvPaths.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 
@@ -18,17 +19,6 @@ std::string_view TrimView(std::string_view S) {
     while (!S.empty() && IsBlank(S.front())) S.remove_prefix(1);
     while (!S.empty() && IsBlank(S.back())) S.remove_suffix(1);
     return S;
-}
-
-bool SameAscii(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (size_t I = 0; I < A.size(); ++I) {
-        char X = A[I], Y = B[I];
-        if (X >= 'A' && X <= 'Z') X += 32;
-        if (Y >= 'A' && Y <= 'Z') Y += 32;
-        if (X != Y) return false;
-    }
-    return true;
 }
 
 enum TLineKind { lkOther, lkSection, lkKey };
@@ -111,7 +101,7 @@ public:
     int FindSection(std::string_view Name) const {
         for (size_t I = 0; I < Lines.size(); ++I) {
             const TParsedLine P = ParseLine(Lines[I].Text);
-            if (P.Kind == lkSection && SameAscii(P.Name, Name)) return static_cast<int>(I);
+            if (P.Kind == lkSection && SameText(P.Name, Name)) return static_cast<int>(I);
         }
         return -1;
     }
@@ -126,7 +116,7 @@ public:
         const int End = SectionEnd(Header);
         for (int I = Header + 1; I < End; ++I) {
             const TParsedLine P = ParseLine(Lines[static_cast<size_t>(I)].Text);
-            if (P.Kind == lkKey && SameAscii(P.Name, Ident)) return I;
+            if (P.Kind == lkKey && SameText(P.Name, Ident)) return I;
         }
         return -1;
     }

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvUnicodeCase.h"
 
 namespace {
 
