@@ -9,7 +9,6 @@
 #include "framework/uQvIniFiles.h"
 #include "framework/uQvRegistry.h"
 #include "framework/uQvStreaming.h"
-#include "platform/uQvPaths.h"
 #include "platform/uQvStrUtils.h"
 #include "platform/uQvUnicodeCase.h"
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/uQvStringList.h"
+#include "platform/uQvFiles.h"
 #include "platform/uQvPaths.h"
 #include "platform/uQvStrUtils.h"
 
@@ -60,7 +61,8 @@ struct TIniLine {
 class TIniText {
 public:
     // False when something is at the path that cannot be read as a settings file (too
-    // large, a link, a folder, no permission): then it must not be replaced either.
+    // large, a link, a folder, a FIFO or device, no permission): then it must not be
+    // replaced either.
     bool Load(const String& FileName) {
         std::string Bytes;
         if (!ReadFileBytes(FileName, Bytes, MaxIniSize, false)) return !PathExists(FileName);
@@ -199,7 +201,7 @@ bool TIniFile::WriteString(const String& Section, const String& Ident, const Str
         while (At - 1 > Header && TrimView(Text.Lines[static_cast<size_t>(At - 1)].Text).empty()) --At;
         Text.InsertLine(static_cast<size_t>(At), Line);
     }
-    return WriteFileAtomic(FFileName, Text.Save());
+    return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }
 
 bool TIniFile::WriteInteger(const String& Section, const String& Ident, int Value) {
@@ -261,7 +263,7 @@ bool TIniFile::EraseSection(const String& Section) {
     const int Header = Text.FindSection(Name8(Section));
     if (Header < 0) return true;
     Text.Lines.erase(Text.Lines.begin() + Header, Text.Lines.begin() + Text.SectionEnd(Header));
-    return WriteFileAtomic(FFileName, Text.Save());
+    return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }
 
 bool TIniFile::DeleteKey(const String& Section, const String& Ident) {
@@ -271,5 +273,5 @@ bool TIniFile::DeleteKey(const String& Section, const String& Ident) {
     const int Key = Header < 0 ? -1 : Text.FindKey(Header, Name8(Ident));
     if (Key < 0) return true;
     Text.Lines.erase(Text.Lines.begin() + Key);
-    return WriteFileAtomic(FFileName, Text.Save());
+    return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }
