@@ -5,6 +5,7 @@
 #include "platform/uQvGif.h"
 #include "platform/uQvJpeg.h"
 #include "platform/uQvPng.h"
+#include "platform/uQvStrUtils.h"
 
 #include <cstring>
 #include <string_view>
@@ -22,12 +23,6 @@ EQvError FileError(const char* What, const String& FileName, const char* After =
     Text += '"';
     Text += After;
     return EQvError(Text);
-}
-
-String LowerAscii(String S) {
-    for (Char& C : S)
-        if (C >= u'A' && C <= u'Z') C = static_cast<Char>(C - u'A' + u'a');
-    return S;
 }
 
 }  // namespace
@@ -61,7 +56,7 @@ TQvPictureFormat PictureFormatFromExtension(const String& FileName) {
     const size_t Dot = FileName.find_last_of(u'.');
     const size_t Slash = FileName.find_last_of(u"/\\");
     if (Dot == String::npos || (Slash != String::npos && Dot < Slash)) return qfUnknown;
-    const String Ext = LowerAscii(FileName.substr(Dot));
+    const String Ext = LowerCase(FileName.substr(Dot));
     if (Ext == u".png") return qfPng;
     if (Ext == u".jpg" || Ext == u".jpeg" || Ext == u".jpe" || Ext == u".jfif") return qfJpeg;
     if (Ext == u".gif") return qfGif;
