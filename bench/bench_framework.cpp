@@ -9,8 +9,8 @@
 #include "framework/uQvIniFiles.h"
 #include "framework/uQvRegistry.h"
 #include "framework/uQvStreaming.h"
-#include "platform/uQvPaths.h"
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvStrUtils.h"
+#include "platform/uQvUnicodeCase.h"
 
 namespace {
 

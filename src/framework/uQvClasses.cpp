@@ -7,6 +7,8 @@
 #include <map>
 #include <typeindex>
 
+#include "platform/uQvStrUtils.h"
+
 namespace {
 
 String DemangledName(const std::type_info& Type) {

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/uQvBase.h"
-#include "platform/uQvSysUtils.h"
 
 class TObject;
 class TPersistent;

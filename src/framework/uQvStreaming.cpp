@@ -8,6 +8,7 @@
 
 #include "framework/uQvCollections.h"
 #include "framework/uQvRegistry.h"
+#include "platform/uQvStrUtils.h"
 
 // ---- The parsed form ------------------------------------------------------------------
 

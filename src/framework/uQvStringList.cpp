@@ -4,6 +4,8 @@
 
 #include "framework/uQvStreaming.h"
 #include "framework/uQvStreams.h"
+#include "platform/uQvStrUtils.h"
+#include "platform/uQvUnicodeCase.h"
 
 String TextFromBytes(std::string_view Bytes) {
     auto Starts = [&](std::string_view Mark) { return Bytes.substr(0, Mark.size()) == Mark; };

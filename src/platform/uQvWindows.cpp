@@ -42,18 +42,9 @@ struct TState {
 
 TState& S() { return QvWinState<TState>(); }
 
-Char AsciiLower(Char C) { return (C >= u'A' && C <= u'Z') ? static_cast<Char>(C + 32) : C; }
-
-bool SameName(std::u16string_view A, std::u16string_view B) {
-    if (A.size() != B.size()) return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (AsciiLower(A[I]) != AsciiLower(B[I])) return false;
-    return true;
-}
-
 std::shared_ptr<TQvClass> FindClass(std::u16string_view Name) {
     for (auto& C : S().Classes)
-        if (SameName(C->Name, Name)) return C;
+        if (SameText(C->Name, Name)) return C;
     return nullptr;
 }
 
@@ -235,7 +226,7 @@ BOOL UnregisterClass(LPCWSTR ClassName, HINSTANCE) {
     if (ClassName == nullptr) return FALSE;
     auto& Cs = S().Classes;
     for (auto It = Cs.begin(); It != Cs.end(); ++It) {
-        if (!SameName((*It)->Name, ClassName)) continue;
+        if (!SameText((*It)->Name, ClassName)) continue;
         if ((*It)->Windows > 0) return FALSE;
         Cs.erase(It);
         return TRUE;
@@ -506,7 +497,7 @@ LRESULT CallWindowProc(WNDPROC Proc, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
 UINT RegisterWindowMessage(LPCWSTR Name) {
     if (Name == nullptr || Name[0] == 0) return 0;
     for (auto& [N, Id] : S().Registered)
-        if (SameName(N, Name)) return Id;
+        if (SameText(N, Name)) return Id;
     UINT& Next = S().NextRegistered;
     // The menus use 52057..52059 as fixed numbers.
     if (Next >= 0xCB59 && Next <= 0xCB5B) Next = 0xCB5C;
@@ -614,7 +605,7 @@ BOOL SetProp(HWND Wnd, LPCWSTR Name, HANDLE Data) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || Name == nullptr) return FALSE;
     for (auto& [N, D] : W->Props)
-        if (SameName(N, Name)) {
+        if (SameText(N, Name)) {
             D = Data;
             return TRUE;
         }
@@ -626,7 +617,7 @@ HANDLE GetProp(HWND Wnd, LPCWSTR Name) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || Name == nullptr) return nullptr;
     for (auto& [N, D] : W->Props)
-        if (SameName(N, Name)) return D;
+        if (SameText(N, Name)) return D;
     return nullptr;
 }
 
@@ -634,7 +625,7 @@ HANDLE RemoveProp(HWND Wnd, LPCWSTR Name) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || Name == nullptr) return nullptr;
     for (auto It = W->Props.begin(); It != W->Props.end(); ++It)
-        if (SameName(It->first, Name)) {
+        if (SameText(It->first, Name)) {
             HANDLE D = It->second;
             W->Props.erase(It);
             return D;

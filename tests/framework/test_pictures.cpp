@@ -13,6 +13,7 @@
 #include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvPng.h"
+#include "platform/uQvStrUtils.h"
 #include "support/qv_error_of.h"
 
 namespace {
