@@ -90,10 +90,6 @@ Char Hotkey(const String& Caption) {
     return Hot;
 }
 
-Char AsciiUpper(Char C) {
-    return (C >= u'a' && C <= u'z') ? static_cast<Char>(C - 32) : C;
-}
-
 }  // namespace
 
 bool IsAccel(WORD Key, const String& Caption) {

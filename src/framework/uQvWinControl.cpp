@@ -11,6 +11,7 @@
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvGdiPrimitives.h"
 #include "platform/uQvInput.h"
+#include "platform/uQvStrUtils.h"
 #include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
