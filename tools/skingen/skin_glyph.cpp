@@ -1,0 +1,407 @@
+#include "skin_glyph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "draw/uQvCanvas.h"
+#include "platform/uQvBase.h"
+
+namespace {
+
+constexpr float Pi = 3.14159265358979f;
+
+std::map<std::string, std::string>& Library() {
+    static std::map<std::string, std::string> L;
+    return L;
+}
+
+[[noreturn]] void Fail(const std::string& Why, const std::string& Token) {
+    throw EQvError(Utf8ToString("glyph program: " + Why + " at '" + Token + "'"));
+}
+
+// Points of an arc with chords within 1/20 pixel of the circle.
+TArrayOfFloatPoint ArcPoints(TFloatPoint C, float R, float A0, float A1) {
+    const float Step = R > 0.05f ? 2.0f * std::acos(1.0f - 0.05f / R) : Pi / 4;
+    const int N = std::max(2, static_cast<int>(std::ceil(std::fabs(A1 - A0) / Step)) + 1);
+    TArrayOfFloatPoint P;
+    for (int I = 0; I < N; ++I) {
+        const float A = A0 + (A1 - A0) * I / (N - 1);
+        P.push_back({C.X + R * std::cos(A), C.Y + R * std::sin(A)});
+    }
+    return P;
+}
+
+TArrayOfFloatPoint EllipseContour(TFloatPoint C, float Rx, float Ry) {
+    TArrayOfFloatPoint P = ArcPoints(C, std::max(Rx, Ry), 0, 2 * Pi);
+    P.pop_back();
+    for (TFloatPoint& Q : P) Q = {C.X + (Q.X - C.X) * Rx / std::max(Rx, Ry), C.Y + (Q.Y - C.Y) * Ry / std::max(Rx, Ry)};
+    return P;
+}
+
+TArrayOfFloatPoint RoundRect(float X, float Y, float W, float H, float R) {
+    R = std::min({R, W / 2, H / 2});
+    if (R <= 0.01f) return {{X, Y}, {X + W, Y}, {X + W, Y + H}, {X, Y + H}};
+    TArrayOfFloatPoint P;
+    const struct {
+        float Cx, Cy, A;
+    } Corners[] = {{X + W - R, Y + R, -Pi / 2}, {X + W - R, Y + H - R, 0}, {X + R, Y + H - R, Pi / 2}, {X + R, Y + R, Pi}};
+    for (const auto& K : Corners) {
+        const TArrayOfFloatPoint A = ArcPoints({K.Cx, K.Cy}, R, K.A, K.A + Pi / 2);
+        P.insert(P.end(), A.begin(), A.end());
+    }
+    return P;
+}
+
+TColor32 ParseHex(const std::string& T) {
+    if ((T.size() != 7 && T.size() != 9) || T[0] != '#') Fail("bad colour", T);
+    const unsigned long V = std::strtoul(T.c_str() + 1, nullptr, 16);
+    if (T.size() == 7) return 0xFF000000u | static_cast<TColor32>(V);
+    return (static_cast<TColor32>(V & 0xFF) << 24) | static_cast<TColor32>(V >> 8);
+}
+
+class TRunner {
+public:
+    TRunner(TSkinPaint& Paint, const TGlyphPlace& Place, const TLook& Look)
+        : FPaint(Paint), FPlace(Place), FLook(Look), FWidth(Place.Stroke), FColour(Look.Glyph) {
+        FScale = Place.Grid > 0 ? Place.W / Place.Grid : 1.0f;
+    }
+
+    void Run(const std::string& Program, int Depth) {
+        std::istringstream In(Program);
+        std::vector<std::string> T;
+        for (std::string S; In >> S;) T.push_back(S);
+        size_t I = 0;
+        auto Num = [&]() {
+            if (I >= T.size()) Fail("missing number", T.empty() ? "" : T.back());
+            const float V = Number(T[I]);
+            ++I;
+            return V;
+        };
+        bool Skip = false;
+        while (I < T.size()) {
+            const std::string Op = T[I++];
+            if (Op[0] == '?') {
+                Skip = Op.find(FPlace.State, 1) == std::string::npos;
+                continue;
+            }
+            if (Op == ";") {
+                Skip = false;
+                continue;
+            }
+            if (Skip) continue;
+            if (Op[0] == '@') {
+                const auto Found = Library().find(Op.substr(1));
+                if (Found == Library().end() || Depth > 8) Fail("unknown program", Op);
+                Run(Found->second, Depth + 1);
+                continue;
+            }
+            if (Op.size() != 1) Fail("unknown command", Op);
+            switch (Op[0]) {
+                case 'M': {
+                    const float X = Num(), Y = Num();
+                    Begin();
+                    Flush();
+                    Add(X, Y);
+                    break;
+                }
+                case 'L': {
+                    const float X = Num(), Y = Num();
+                    Begin();
+                    Add(X, Y);
+                    break;
+                }
+                case 'H': {
+                    const float X = Num();
+                    Begin();
+                    Add(X, FLast.Y);
+                    break;
+                }
+                case 'V': {
+                    const float Y = Num();
+                    Begin();
+                    Add(FLast.X, Y);
+                    break;
+                }
+                case 'C': {
+                    float V[6];
+                    for (float& X : V) X = Num();
+                    Begin();
+                    TArrayOfFloatPoint P;
+                    FlattenCubic(Start(), Map({V[0], V[1]}, false), Map({V[2], V[3]}, false), Map({V[4], V[5]}), P);
+                    Append(P);
+                    Add(V[4], V[5]);
+                    break;
+                }
+                case 'Q': {
+                    float V[4];
+                    for (float& X : V) X = Num();
+                    Begin();
+                    TArrayOfFloatPoint P;
+                    FlattenConic(Start(), Map({V[0], V[1]}, false), Map({V[2], V[3]}), P);
+                    Append(P);
+                    Add(V[2], V[3]);
+                    break;
+                }
+                case 'A': {
+                    const float Cx = Num(), Cy = Num(), R = Num(), A0 = Num(), A1 = Num();
+                    Begin();
+                    Append(ArcPoints(Map({Cx, Cy}), Radius(R), A0 * Pi / 180, A1 * Pi / 180));
+                    FLast = {Cx + R * std::cos(A1 * Pi / 180), Cy + R * std::sin(A1 * Pi / 180)};
+                    break;
+                }
+                case 'Z':
+                    if (!FOpen.empty()) {
+                        FContours.push_back(FOpen);
+                        FClosed.push_back(true);
+                        FOpen.clear();
+                    }
+                    break;
+                case 'O': {
+                    const float Cx = Num(), Cy = Num(), R = Num();
+                    Shape(EllipseContour(Map({Cx, Cy}), Radius(R), Radius(R)));
+                    break;
+                }
+                case 'E': {
+                    const float Cx = Num(), Cy = Num(), Rx = Num(), Ry = Num();
+                    Shape(EllipseContour(Map({Cx, Cy}), Rx * FScale, Ry * FScale));
+                    break;
+                }
+                case 'R': {
+                    const float X = Num(), Y = Num(), W = Num(), H = Num(), R = Num();
+                    const TFloatPoint P = Map({X, Y});
+                    Shape(RoundRect(P.X, P.Y, Length(W), Length(H), R * FScale));
+                    break;
+                }
+                case 'N':
+                case 'P': {
+                    const float Cx = Num(), Cy = Num(), R1 = Num(), R2 = Num();
+                    const int N = static_cast<int>(Num());
+                    Shape(Op[0] == 'N' ? Cog(Map({Cx, Cy}), R1 * FScale, R2 * FScale, N)
+                                       : Star(Map({Cx, Cy}), R1 * FScale, R2 * FScale, N));
+                    break;
+                }
+                case 's':
+                    Paint(FPaint.StrokeMask(All(), Flags(), FWidth, FJoin, FEnd), false);
+                    break;
+                case 'f':
+                    Paint(FPaint.FillMask(All(), pfWinding), false);
+                    break;
+                case 'e':
+                    Paint(FPaint.FillMask(All(), pfAlternate), false);
+                    break;
+                case 'x':
+                    Paint(FPaint.FillMask(All(), pfWinding), true);
+                    break;
+                case 'X':
+                    Paint(FPaint.StrokeMask(All(), Flags(), FWidth, FJoin, FEnd), true);
+                    break;
+                case 'h': {
+                    const int R = static_cast<int>(Num());
+                    const int Dy = static_cast<int>(Num());
+                    TMask M = FPaint.FillMask(All(), pfWinding);
+                    M.Blur(R);
+                    FPaint.Paint(M, Ink(), 0, Dy);
+                    FPainted = true;
+                    break;
+                }
+                case 'w':
+                    FWidth = FPlace.Stroke * Num();
+                    break;
+                case 'G': {
+                    const float X0 = Num(), Y0 = Num(), X1 = Num(), Y1 = Num();
+                    if (I + 1 >= T.size()) Fail("missing colours", Op);
+                    const TColor32 C0 = ParseHex(T[I]), C1 = ParseHex(T[I + 1]);
+                    I += 2;
+                    FLinear = TInk::Linear(C0, C1, Map({X0, Y0}, false), Map({X1, Y1}, false));
+                    FUseLinear = true;
+                    break;
+                }
+                case 'a':
+                    FAlpha = Num();
+                    break;
+                case 'g':
+                    FScale = FPlace.W / Num();
+                    break;
+                case 'u':
+                    FSnap = false;
+                    break;
+                case 'k': {
+                    if (I >= T.size()) Fail("missing colour", Op);
+                    const std::string C = T[I++];
+                    FGradient = C == "f" && FLook.Fill2 != 0;
+                    FUseLinear = false;
+                    FColour = C == "g"   ? FLook.Glyph
+                              : C == "G" ? FLook.Glyph2
+                              : C == "f" ? FLook.Fill
+                              : C == "F" ? FLook.Fill2
+                              : C == "b" ? FLook.Border
+                              : C == "w" ? clWhite32
+                                         : ParseHex(C);
+                    break;
+                }
+                case 'c':
+                case 'j': {
+                    if (I >= T.size()) Fail("missing style", Op);
+                    const char S = T[I++][0];
+                    if (Op[0] == 'c') FEnd = S == 'r' ? esRound : S == 's' ? esSquare : esButt;
+                    else FJoin = S == 'r' ? jsRound : S == 'b' ? jsBevel : jsMiter;
+                    break;
+                }
+                default:
+                    Fail("unknown command", Op);
+            }
+        }
+    }
+
+private:
+    // A number, or W / H with one optional operation on a number.
+    float Number(const std::string& T) const {
+        char* End = nullptr;
+        if (T[0] == 'W' || T[0] == 'H') {
+            const float Base = (T[0] == 'W' ? FPlace.W : FPlace.H) / FScale;
+            if (T.size() == 1) return Base;
+            const float V = std::strtof(T.c_str() + 2, &End);
+            if (T.size() < 3 || *End != 0) Fail("not a number", T);
+            switch (T[1]) {
+                case '+': return Base + V;
+                case '-': return Base - V;
+                case '*': return Base * V;
+                case '/': return Base / V;
+                default: Fail("not a number", T);
+            }
+        }
+        const float V = std::strtof(T.c_str(), &End);
+        if (End == T.c_str() || *End != 0) Fail("not a number", T);
+        return V;
+    }
+    // Snaps a pixel coordinate so that a stroke of the current width covers whole pixels.
+    float Snap(float V) const {
+        if (!FSnap || FScale == 1.0f) return V;
+        const int K = static_cast<int>(std::floor(FWidth + 0.25f));
+        return K % 2 == 1 ? std::floor(V) + 0.5f : std::round(V);
+    }
+    TFloatPoint Map(TFloatPoint P, bool Snapped = true) const {
+        const TFloatPoint Q{FPlace.X + P.X * FScale, FPlace.Y + P.Y * FScale};
+        return Snapped ? TFloatPoint{Snap(Q.X), Snap(Q.Y)} : Q;
+    }
+    float Radius(float R) const { return FSnap && FScale != 1.0f ? std::max(0.5f, std::round(R * FScale)) : R * FScale; }
+    float Length(float L) const { return FSnap && FScale != 1.0f ? std::round(L * FScale) : L * FScale; }
+
+    void Begin() {
+        if (!FPainted) return;
+        FContours.clear();
+        FClosed.clear();
+        FOpen.clear();
+        FPainted = false;
+    }
+    void Flush() {
+        if (FOpen.size() > 1) {
+            FContours.push_back(FOpen);
+            FClosed.push_back(false);
+        }
+        FOpen.clear();
+    }
+    void Add(float X, float Y) {
+        FLast = {X, Y};
+        Append({Map(FLast)});
+    }
+    // Appends points, leaving out one that repeats the last: zero-length edges would
+    // spoil the joins of a stroke.
+    void Append(const TArrayOfFloatPoint& P) {
+        for (const TFloatPoint& Q : P)
+            if (FOpen.empty() || std::fabs(FOpen.back().X - Q.X) > 1e-3f || std::fabs(FOpen.back().Y - Q.Y) > 1e-3f)
+                FOpen.push_back(Q);
+    }
+    TFloatPoint Start() const { return FOpen.empty() ? Map(FLast) : FOpen.back(); }
+    void Shape(const TArrayOfFloatPoint& P) {
+        Begin();
+        Flush();
+        FContours.push_back(P);
+        FClosed.push_back(true);
+    }
+    TArrayOfArrayOfFloatPoint All() const {
+        TArrayOfArrayOfFloatPoint C = FContours;
+        if (FOpen.size() > 1) C.push_back(FOpen);
+        return C;
+    }
+    std::vector<bool> Flags() const {
+        std::vector<bool> F = FClosed;
+        if (FOpen.size() > 1) F.push_back(false);
+        return F;
+    }
+    TInk Ink() const {
+        const auto Fade = [this](TColor32 C) {
+            return SetAlpha(C, static_cast<uint8_t>(std::lround(AlphaComponent(C) * std::clamp(FAlpha, 0.0f, 1.0f))));
+        };
+        if (FUseLinear) return TInk::Linear(Fade(FLinear.From), Fade(FLinear.To), FLinear.P0, FLinear.P1);
+        if (!FGradient) return TInk::Solid(Fade(FColour));
+        float Top = 1e9f, Bottom = -1e9f;
+        for (const auto& C : All())
+            for (const TFloatPoint& P : C) Top = std::min(Top, P.Y), Bottom = std::max(Bottom, P.Y);
+        return TInk::Linear(Fade(FLook.Fill), Fade(FLook.Fill2), {0, Top}, {0, Bottom});
+    }
+    void Paint(const TMask& M, bool Erase) {
+        if (Erase) FPaint.Erase(M);
+        else FPaint.Paint(M, Ink());
+        FPainted = true;
+    }
+    static TArrayOfFloatPoint Cog(TFloatPoint C, float R1, float R2, int N) {
+        TArrayOfFloatPoint P;
+        const float Step = 2 * Pi / N;
+        for (int I = 0; I < N; ++I) {
+            const float A = I * Step - Pi / 2;
+            // A tooth: a little narrower at the tip than at its root.
+            const float Parts[4][2] = {{-0.28f, R1}, {-0.16f, R2}, {0.16f, R2}, {0.28f, R1}};
+            for (const auto& Q : Parts)
+                P.push_back({C.X + Q[1] * std::cos(A + Q[0] * Step * 1.2f), C.Y + Q[1] * std::sin(A + Q[0] * Step * 1.2f)});
+            const TArrayOfFloatPoint Root = ArcPoints(C, R1, A + 0.336f * Step, A + (1 - 0.336f) * Step);
+            P.insert(P.end(), Root.begin(), Root.end());
+        }
+        return P;
+    }
+    static TArrayOfFloatPoint Star(TFloatPoint C, float Inner, float Outer, int N) {
+        TArrayOfFloatPoint P;
+        for (int I = 0; I < 2 * N; ++I) {
+            const float A = -Pi / 2 + I * Pi / N, R = I % 2 == 0 ? Outer : Inner;
+            P.push_back({C.X + R * std::cos(A), C.Y + R * std::sin(A)});
+        }
+        return P;
+    }
+
+    TSkinPaint& FPaint;
+    TGlyphPlace FPlace;
+    TLook FLook;
+    float FScale = 1;
+    float FWidth;
+    float FAlpha = 1;
+    bool FSnap = true;
+    bool FPainted = false;
+    bool FGradient = false;
+    bool FUseLinear = false;
+    TInk FLinear;
+    TColor32 FColour;
+    TJoinStyle FJoin = jsRound;
+    TEndStyle FEnd = esRound;
+    TFloatPoint FLast;
+    TArrayOfFloatPoint FOpen;
+    TArrayOfArrayOfFloatPoint FContours;
+    std::vector<bool> FClosed;
+};
+
+}  // namespace
+
+void DefineGlyph(const std::string& Name, const std::string& Program) {
+    Library()[Name] = Program;
+}
+
+bool GlyphDefined(const std::string& Name) {
+    return Library().count(Name) != 0;
+}
+
+void DrawGlyph(TSkinPaint& Paint, const std::string& Program, const TGlyphPlace& Place, const TLook& Look) {
+    TRunner(Paint, Place, Look).Run(Program, 0);
+}
