@@ -15,7 +15,7 @@ const String Product = u"Varnoth";
 
 // A calm landscape: sky, sun, far ridges, near hills and a lake, all in the skin's blues.
 constexpr const char* Landscape =
-    "G 0 0 0 105 #9CCDF3 #EAF5FD R 0 0 W H 0 f O 150 40 22 k #FFD36E38 f O 150 40 13 k #FFCF5E f "
+    "G 0 0 0 105 #9CCDF3 #EAF5FD R 0 0 W H 0 f O 150 40 21 k #FFFFFF5A f O 150 40 13 k #FFCF5E f "
     "O 52 42 9 O 64 36 12 O 77 42 8 R 44 41 40 9 4.5 k #FFFFFFE0 f "
     "M 0 96 L 34 64 L 60 84 L 98 50 L 138 88 L 168 70 L 200 86 L 200 150 L 0 150 Z k #8FB8E3 f "
     "M 0 112 C 40 93 80 98 110 108 C 140 118 170 101 200 97 L 200 150 L 0 150 Z G 0 96 0 150 #5499DC #3479C6 f "
@@ -30,11 +30,12 @@ constexpr const char* NetworkError =
 
 // A friendly user picture; the circle shape clips it, so the ground fills the square.
 constexpr const char* Avatar =
-    "G 0 0 0 H #E6F0FA #C9DCF1 R 0 0 W H 0 f R 34.5 46 11 14 4 k #E8B892 f "
-    "M 11 80 C 13 65 25 58.5 40 58.5 C 55 58.5 67 65 69 80 Z k #4690DC f M 33.5 58.8 L 40 67.5 L 46.5 58.8 Z k #F4F8FC f "
-    "E 26.6 37.5 2.6 3.6 E 53.4 37.5 2.6 3.6 k #EDBF9C f E 40 36.5 13.2 15 k #F6D2B1 f "
-    "M 26.8 35 C 25.8 22.5 31.8 17 40 17 C 49 17 55 22.5 53.2 35.5 C 50.5 28.5 46 26.5 40 27 C 34 27.5 29.5 29.5 26.8 35 Z "
-    "k #3F4652 f";
+    "G 0 0 0 H #E6F0FA #C9DCF1 R 0 0 W H 0 f R 34 47 12 14 4 k #E6B690 f "
+    "M 10 80 C 12 66 24 59.5 40 59.5 C 56 59.5 68 66 70 80 Z k #4690DC f M 33 59.8 L 40 68.5 L 47 59.8 Z k #F4F8FC f "
+    "E 25.4 38.5 2.8 3.8 E 54.6 38.5 2.8 3.8 k #EDBF9C f E 40 37.5 14.4 16 k #F6D2B1 f "
+    "M 25.4 37 C 23.8 22 31 14.5 40.5 14.5 C 50 14.5 56.5 21.5 54.6 37 C 53.8 31.5 52.2 28.8 50 27.2 "
+    "C 44.5 31 35.5 31.5 29 28.6 C 27.3 31 26 33.8 25.4 37 Z "
+    "k #3F4652 f O 34.8 39.5 1.5 O 45.2 39.5 1.5 k #3F4652 f M 36.5 46 Q 40 48.6 43.5 46 w 1.4 k #C98A6E c r s";
 
 // The product mark: a rounded tile with a V; the cut variant leaves the V transparent.
 constexpr const char* Mark = "R 1 1 22 22 6 k g f M 7 7.5 L 12 17 L 17 7.5 w 1.25 k G c r j r s";

@@ -89,41 +89,48 @@ struct TCell {
     int H;
 };
 
-// The cell of an image: its frames side by side with gaps, labels below.
-TCell Measure(int Index, const TSkinImage& I) {
+// The cell of an image: its frames with gaps (side by side, or stacked for vertical
+// strips), each frame's label under it, the image's name and size below the card.
+struct TLayout {
+    int ImageW;
+    int ImageH;
+    int StepX;  // from one frame to the next
+    int StepY;
+};
+
+TLayout LayoutOf(const TSkinImage& I) {
     const int N = I.Frames(), Fw = I.FrameW(), Fh = I.FrameH();
-    const int ImageW = N > 1 ? N * Fw + (N - 1) * FrameGap : I.W;
-    const int ImageH = N > 1 ? Fh : I.H;
+    if (N == 1) return {I.W, I.H, 0, 0};
+    if ((I.Flags & fVertical) != 0) return {Fw, N * (Fh + LabelH) + (N - 1) * FrameGap, 0, Fh + LabelH + FrameGap};
+    return {N * Fw + (N - 1) * FrameGap, Fh + LabelH, Fw + FrameGap, 0};
+}
+
+TCell Measure(int Index, const TSkinImage& I) {
+    const TLayout L = LayoutOf(I);
     const int TitleW = std::max(TextW(I.ResID, 11, true), TextW("000 x 000, 0 frames", 10, false));
-    const int FrameLabels = N > 1 ? LabelH : 0;
-    return {Index, std::max(ImageW + 2 * Pad, TitleW + 2 * Pad), ImageH + 2 * Pad + FrameLabels + 2 * LabelH + 4};
+    return {Index, std::max(L.ImageW + 2 * Pad, TitleW + 2 * Pad), L.ImageH + 2 * Pad + 2 * LabelH + 4};
 }
 
 void DrawCell(TSurface32& Sheet, const TSkinImage& I, const TSurface32& Image, int X, int Y, const TCell& C) {
     const int N = I.Frames(), Fw = I.FrameW(), Fh = I.FrameH();
-    const int ImageW = N > 1 ? N * Fw + (N - 1) * FrameGap : I.W;
-    const int ImageH = N > 1 ? Fh : I.H;
-    const int BoxH = ImageH + 2 * Pad + (N > 1 ? LabelH : 0);
+    const TLayout L = LayoutOf(I);
+    const int BoxH = L.ImageH + 2 * Pad;
     Fill(Sheet, X, Y, C.W, BoxH, OnAccent(I) ? Palette::Accent : Card);
     Frame(Sheet, X, Y, C.W, BoxH, CardEdge);
-    const int Ix = X + (C.W - ImageW) / 2, Iy = Y + Pad;
-    if (N == 1) {
-        Put(Sheet, Image, 0, 0, I.W, I.H, Ix, Iy);
-    } else {
-        for (int K = 0; K < N; ++K) {
-            const bool V = (I.Flags & fVertical) != 0;
-            const int Fx = Ix + K * (Fw + FrameGap);
-            Put(Sheet, Image, V ? 0 : K * Fw, V ? K * Fh : 0, Fw, Fh, Fx, Iy);
-            // The state's name when it fits under the frame, else its letter.
-            std::string L = std::to_string(K) + " " + StateName(I.States[K]);
-            if (TextW(L, 9, false) > Fw + FrameGap) L = std::to_string(K) + std::string(1, I.States[K]);
-            const int Lx = Fx + (Fw - TextW(L, 9, false)) / 2;
-            Text(Sheet, L, Lx, Iy + Fh + 2, 9, false, OnAccent(I) ? 0xE6FFFFFF : NoteInk);
-        }
+    const int Ix = X + (C.W - L.ImageW) / 2, Iy = Y + Pad;
+    const bool V = (I.Flags & fVertical) != 0;
+    for (int K = 0; K < N; ++K) {
+        const int Fx = Ix + K * L.StepX, Fy = Iy + K * L.StepY;
+        Put(Sheet, Image, V ? 0 : K * Fw, V ? K * Fh : 0, Fw, Fh, Fx, Fy);
+        if (N == 1) continue;
+        // The state's name when it fits under the frame, else its letter.
+        std::string Label = std::to_string(K) + " " + StateName(I.States[K]);
+        if (TextW(Label, 9, false) > Fw + FrameGap) Label = std::to_string(K) + std::string(1, I.States[K]);
+        Text(Sheet, Label, Fx + (Fw - TextW(Label, 9, false)) / 2, Fy + Fh + 2, 9, false, OnAccent(I) ? 0xE6FFFFFF : NoteInk);
     }
     Text(Sheet, I.ResID, X + 2, Y + BoxH + 3, 11, true, LabelInk);
     std::string Note = std::to_string(I.W) + " x " + std::to_string(I.H);
-    if (N > 1) Note += ", " + std::to_string(N) + ((I.Flags & fVertical) != 0 ? " stacked" : " frames");
+    if (N > 1) Note += ", " + std::to_string(N) + (V ? " stacked" : " frames");
     if ((I.Flags & fOpaque) != 0) Note += ", opaque";
     Text(Sheet, Note, X + 2, Y + BoxH + 3 + LabelH + 1, 10, false, NoteInk);
 }
