@@ -53,8 +53,7 @@ Conventions:
 |---|---|---|---|---|---|---|---|
 )";
 
-}  // namespace
-
+// "3 frames of 35 × 35: normal, hot, pressed" and the like.
 std::string LayoutText(int Index) {
     const TSkinImage& I = SkinImages()[Index];
     const int N = I.Frames();
@@ -64,6 +63,8 @@ std::string LayoutText(int Index) {
     for (int K = 0; K < N; ++K) S += std::string(K == 0 ? " " : ", ") + StateName(I.States[K]);
     return S;
 }
+
+}  // namespace
 
 std::string SkinImagesMarkdown() {
     std::string S = Intro;

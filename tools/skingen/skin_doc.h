@@ -10,6 +10,3 @@ std::string SkinImagesMarkdown();
 
 // One line per image in stored order: ResID, draw mode, description, separated by tabs.
 std::string SkinImagesOrder();
-
-// "3 frames of 35 x 35: normal, hot, pressed" and the like.
-std::string LayoutText(int Index);

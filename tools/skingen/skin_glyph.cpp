@@ -114,18 +114,6 @@ public:
                     Add(X, Y);
                     break;
                 }
-                case 'H': {
-                    const float X = Num();
-                    Begin();
-                    Add(X, FLast.Y);
-                    break;
-                }
-                case 'V': {
-                    const float Y = Num();
-                    Begin();
-                    Add(FLast.X, Y);
-                    break;
-                }
                 case 'C': {
                     float V[6];
                     for (float& X : V) X = Num();
@@ -220,15 +208,6 @@ public:
                     FUseLinear = true;
                     break;
                 }
-                case 'a':
-                    FAlpha = Num();
-                    break;
-                case 'g':
-                    FScale = FPlace.W / Num();
-                    break;
-                case 'u':
-                    FSnap = false;
-                    break;
                 case 'k': {
                     if (I >= T.size()) Fail("missing colour", Op);
                     const std::string C = T[I++];
@@ -280,7 +259,7 @@ private:
     }
     // Snaps a pixel coordinate so that a stroke of the current width covers whole pixels.
     float Snap(float V) const {
-        if (!FSnap || FScale == 1.0f) return V;
+        if (FScale == 1.0f) return V;
         const int K = static_cast<int>(std::floor(FWidth + 0.25f));
         return K % 2 == 1 ? std::floor(V) + 0.5f : std::round(V);
     }
@@ -288,8 +267,8 @@ private:
         const TFloatPoint Q{FPlace.X + P.X * FScale, FPlace.Y + P.Y * FScale};
         return Snapped ? TFloatPoint{Snap(Q.X), Snap(Q.Y)} : Q;
     }
-    float Radius(float R) const { return FSnap && FScale != 1.0f ? std::max(0.5f, std::round(R * FScale)) : R * FScale; }
-    float Length(float L) const { return FSnap && FScale != 1.0f ? std::round(L * FScale) : L * FScale; }
+    float Radius(float R) const { return FScale != 1.0f ? std::max(0.5f, std::round(R * FScale)) : R * FScale; }
+    float Length(float L) const { return FScale != 1.0f ? std::round(L * FScale) : L * FScale; }
 
     void Begin() {
         if (!FPainted) return;
@@ -334,15 +313,12 @@ private:
         return F;
     }
     TInk Ink() const {
-        const auto Fade = [this](TColor32 C) {
-            return SetAlpha(C, static_cast<uint8_t>(std::lround(AlphaComponent(C) * std::clamp(FAlpha, 0.0f, 1.0f))));
-        };
-        if (FUseLinear) return TInk::Linear(Fade(FLinear.From), Fade(FLinear.To), FLinear.P0, FLinear.P1);
-        if (!FGradient) return TInk::Solid(Fade(FColour));
+        if (FUseLinear) return FLinear;
+        if (!FGradient) return TInk::Solid(FColour);
         float Top = 1e9f, Bottom = -1e9f;
         for (const auto& C : All())
             for (const TFloatPoint& P : C) Top = std::min(Top, P.Y), Bottom = std::max(Bottom, P.Y);
-        return TInk::Linear(Fade(FLook.Fill), Fade(FLook.Fill2), {0, Top}, {0, Bottom});
+        return TInk::Linear(FLook.Fill, FLook.Fill2, {0, Top}, {0, Bottom});
     }
     void Paint(const TMask& M, bool Erase) {
         if (Erase) FPaint.Erase(M);
@@ -377,8 +353,6 @@ private:
     TLook FLook;
     float FScale = 1;
     float FWidth;
-    float FAlpha = 1;
-    bool FSnap = true;
     bool FPainted = false;
     bool FGradient = false;
     bool FUseLinear = false;
@@ -396,10 +370,6 @@ private:
 
 void DefineGlyph(const std::string& Name, const std::string& Program) {
     Library()[Name] = Program;
-}
-
-bool GlyphDefined(const std::string& Name) {
-    return Library().count(Name) != 0;
 }
 
 void DrawGlyph(TSkinPaint& Paint, const std::string& Program, const TGlyphPlace& Place, const TLook& Look) {

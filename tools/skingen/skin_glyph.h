@@ -5,7 +5,7 @@
 // stay crisp.
 //
 // Geometry (a figure command after a paint command starts a new figure):
-//   M x y, L x y, H x, V y          move, line, horizontal and vertical line
+//   M x y, L x y                    move, line
 //   C x1 y1 x2 y2 x y, Q x1 y1 x y  cubic and quadratic curves
 //   A cx cy r a0 a1                 circular arc, degrees, clockwise on screen
 //   Z                               closes the current contour
@@ -20,9 +20,8 @@
 //   w k  stroke width, k times the frame's base stroke (one pixel in pixel programs);
 //   k slot  colour (g glyph, G second glyph colour, f fill with the state's gradient when
 //   it has one, F second fill colour, b border, w white, or #RRGGBB[AA]);
-//   G x0 y0 x1 y1 #c0 #c1  linear gradient between two points;
-//   a t  opacity factor; c r|b|s  line caps; j r|m|b  joins; g n  design grid size;
-//   u  snapping off for the rest of the program
+//   G x0 y0 x1 y1 #c0 #c1  linear gradient between two points (until the next k);
+//   c r|b|s  line caps; j r|m|b  joins (round by default)
 // Numbers may be written W or H (the box's width or height in design units), optionally
 // followed by one operation: W-1, H/2, W*0.5.
 // Control: ?abc ... ;  only in the states a, b or c; @name  the named program.
@@ -53,7 +52,6 @@ struct TGlyphPlace {
 
 // Registers a named program for @name.
 void DefineGlyph(const std::string& Name, const std::string& Program);
-bool GlyphDefined(const std::string& Name);
 
 // Runs the program; a malformed program raises EQvError naming the offending token.
 void DrawGlyph(TSkinPaint& Paint, const std::string& Program, const TGlyphPlace& Place, const TLook& Look);

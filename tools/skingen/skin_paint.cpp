@@ -80,11 +80,6 @@ void TMask::Blur(int Radius) {
     for (size_t I = 0; I < A.size(); ++I) A[I] = static_cast<uint8_t>(std::clamp(V[I], 0, 255));
 }
 
-void TMask::Subtract(const TMask& Other) {
-    for (int Y = 0; Y < H; ++Y)
-        for (int X = 0; X < W; ++X) A[Y * W + X] = static_cast<uint8_t>(A[Y * W + X] * (255 - Other.At(X, Y)) / 255);
-}
-
 TSkinPaint::TSkinPaint(TSurface32& Target, int OriginX, int OriginY, int W, int H)
     : FTarget(Target), FOX(OriginX), FOY(OriginY), FW(W), FH(H) {}
 

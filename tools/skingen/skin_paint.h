@@ -34,8 +34,6 @@ struct TMask {
     uint8_t At(int X, int Y) const { return X < 0 || Y < 0 || X >= W || Y >= H ? 0 : A[Y * W + X]; }
     // Three box-blur passes of the given radius in each direction: close to a Gaussian.
     void Blur(int Radius);
-    // Each value scaled by (255 - Other) / 255: the figure with Other cut away.
-    void Subtract(const TMask& Other);
 };
 
 // Paints into one frame of a strip surface: (OriginX, OriginY) is the frame's top-left

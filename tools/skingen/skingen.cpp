@@ -45,14 +45,27 @@ void WriteImages(const fs::path& Folder, const std::vector<std::unique_ptr<TSurf
     WriteText(Folder / "order.txt", SkinImagesOrder());
 }
 
-// Reads every written picture back: the count, each size, and alpha exactly where the
-// draw mode asks for it.
+// Checks the table (207 images, the 58 recoloured ones among them), then reads every
+// written picture back: the count, each size, and alpha exactly where the draw mode asks
+// for it.
 int Check() {
     std::string Pattern = (fs::temp_directory_path() / "qv-skingen-XXXXXX").string();
     if (mkdtemp(Pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
     const fs::path Folder = Pattern;
     WriteImages(Folder, DrawAll());
     int Failures = 0, Pictures = 0;
+    for (const std::string& Name : RecolouredImages()) {
+        bool Found = false;
+        for (const TSkinImage& I : SkinImages()) Found = Found || (Name == I.ResID && I.Recoloured());
+        if (!Found) {
+            std::fprintf(stderr, "recoloured image %s is not in the table\n", Name.c_str());
+            ++Failures;
+        }
+    }
+    if (RecolouredImages().size() != 58 || SkinImages().size() != 207) {
+        std::fprintf(stderr, "%zu images, %zu recoloured\n", SkinImages().size(), RecolouredImages().size());
+        ++Failures;
+    }
     for (const auto& Entry : fs::directory_iterator(Folder)) Pictures += Entry.path().extension() == ".png";
     if (Pictures != 207) {
         std::fprintf(stderr, "%d pictures written, 207 expected\n", Pictures);
