@@ -45,15 +45,49 @@ void WriteImages(const fs::path& Folder, const std::vector<std::unique_ptr<TSurf
     WriteText(Folder / "order.txt", SkinImagesOrder());
 }
 
-// Checks the table (207 images, the 58 recoloured ones among them), then reads every
-// written picture back: the count, each size, and alpha exactly where the draw mode asks
-// for it.
+// The share of pixels, in thousandths, that differ visibly between two frames of a strip
+// (a channel of the colour over a mid grey differs by more than 12).
+int FrameDifference(const TSurface32& S, const TSkinImage& I, int A, int B) {
+    const bool V = (I.Flags & fVertical) != 0;
+    const int Fw = I.FrameW(), Fh = I.FrameH();
+    auto OverGrey = [](TColor32 C, int Shift) {
+        const int Alpha = AlphaComponent(C);
+        return (static_cast<int>((C >> Shift) & 0xFF) * Alpha + 128 * (255 - Alpha)) / 255;
+    };
+    int Differ = 0;
+    for (int Y = 0; Y < Fh; ++Y)
+        for (int X = 0; X < Fw; ++X) {
+            const TColor32 P = *S.PixelPtr(V ? X : A * Fw + X, V ? A * Fh + Y : Y);
+            const TColor32 Q = *S.PixelPtr(V ? X : B * Fw + X, V ? B * Fh + Y : Y);
+            for (int Shift : {0, 8, 16})
+                if (std::abs(OverGrey(P, Shift) - OverGrey(Q, Shift)) > 12) {
+                    ++Differ;
+                    break;
+                }
+        }
+    return Differ * 1000 / (Fw * Fh);
+}
+
+// Checks the table (207 images, the 58 recoloured ones among them) and that the frames of
+// every strip differ visibly, then reads every written picture back: the count, each
+// size, and alpha exactly where the draw mode asks for it.
 int Check() {
+    int Failures = 0;
+    const auto Drawn = DrawAll();
+    for (size_t K = 0; K < SkinImages().size(); ++K) {
+        const TSkinImage& I = SkinImages()[K];
+        for (int A = 0; A < I.Frames(); ++A)
+            for (int B = A + 1; B < I.Frames(); ++B)
+                if (FrameDifference(*Drawn[K], I, A, B) < 10) {
+                    std::fprintf(stderr, "%s: frames %d and %d look alike\n", I.ResID, A, B);
+                    ++Failures;
+                }
+    }
     std::string Pattern = (fs::temp_directory_path() / "qv-skingen-XXXXXX").string();
     if (mkdtemp(Pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
     const fs::path Folder = Pattern;
-    WriteImages(Folder, DrawAll());
-    int Failures = 0, Pictures = 0;
+    WriteImages(Folder, Drawn);
+    int Pictures = 0;
     for (const std::string& Name : RecolouredImages()) {
         bool Found = false;
         for (const TSkinImage& I : SkinImages()) Found = Found || (Name == I.ResID && I.Recoloured());
