@@ -20,6 +20,10 @@ const char* KindName(TImageKind K) {
     return "";
 }
 
+const char* SizeSource(unsigned Flags) {
+    return (Flags & fDerived) != 0 ? "layout" : (Flags & fNamed) != 0 ? "name" : (Flags & fRole) != 0 ? "role" : "list";
+}
+
 std::string Size(int W, int H) {
     return std::to_string(W) + " × " + std::to_string(H);
 }
@@ -44,10 +48,12 @@ Conventions:
 - The 58 images the colour scheme greys and tints carry the colour of their nearest
   visible pixel in their fully transparent pixels (alpha 0), so scaling and averaging them
   adds no dark fringe; they are marked *recoloured*.
-- "Size from": *list* where the image list fixes the size, *derived* where the size was
-  taken from the controls and layouts that show the image (the sizes of those controls,
-  their frame counts and positions, noted under Use). Three-frame image buttons take the
-  strip's default frame count; the spare tab-strip button `bi` keeps the button's five.
+- "Size from": *list* where the image list fixes the size; *layout* where it was taken from
+  the controls and stored layouts that show the image (their sizes, frame counts and
+  positions, noted under Use); *name* where the number in the name gives it (`-24`,
+  `-30`); *role* for images no stored layout shows, sized like the images of the same
+  role. Image buttons take the strip's default of three frames; the spare tab-strip
+  button `bi` keeps the button's default of five.
 
 | # | ResID | Size | Layout | Kind | Mode | Size from | Use |
 |---|---|---|---|---|---|---|---|
@@ -76,7 +82,7 @@ std::string SkinImagesMarkdown() {
         std::string Use = I.Use;
         if ((I.Flags & fNav) != 0) Use += " (description \"t1\")";
         S += "| " + std::to_string(K) + " | `" + I.ResID + "` | " + Size(I.W, I.H) + " | " + LayoutText(static_cast<int>(K)) +
-             " | " + KindName(I.Kind) + " | " + Mode + " | " + ((I.Flags & fDerived) != 0 ? "derived" : "list") + " | " + Use +
+             " | " + KindName(I.Kind) + " | " + Mode + " | " + SizeSource(I.Flags) + " | " + Use +
              " |\n";
     }
     return S;

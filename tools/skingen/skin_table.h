@@ -22,6 +22,8 @@ enum TImageFlag : unsigned {
     fOpaque = 2,    // drawn with dmOpaque: every pixel opaque, stored without alpha
     fNav = 4,       // a navigation icon: Description "t1"
     fDerived = 8,   // size not given by the image list, derived from where it is used
+    fNamed = 16,    // size not given by the image list, read from the number in the name
+    fRole = 32,     // shown by no stored layout: size chosen for the role its name gives
 };
 
 struct TSkinImage {
