@@ -101,98 +101,50 @@ public:
             }
             if (Op.size() != 1) Fail("unknown command", Op);
             switch (Op[0]) {
-                case 'M': {
-                    const float X = Num(), Y = Num();
-                    Begin();
-                    Flush();
-                    Add(X, Y);
-                    break;
-                }
+                case 'M':
                 case 'L': {
                     const float X = Num(), Y = Num();
-                    Begin();
-                    Add(X, Y);
+                    Record({Op[0], {X, Y}});
                     break;
                 }
-                case 'C': {
-                    float V[6];
-                    for (float& X : V) X = Num();
-                    Begin();
-                    TArrayOfFloatPoint P;
-                    FlattenCubic(Start(), Map({V[0], V[1]}, false), Map({V[2], V[3]}, false), Map({V[4], V[5]}), P);
-                    Append(P);
-                    Add(V[4], V[5]);
-                    break;
-                }
-                case 'Q': {
-                    float V[4];
-                    for (float& X : V) X = Num();
-                    Begin();
-                    TArrayOfFloatPoint P;
-                    FlattenConic(Start(), Map({V[0], V[1]}, false), Map({V[2], V[3]}), P);
-                    Append(P);
-                    Add(V[2], V[3]);
-                    break;
-                }
-                case 'A': {
-                    const float Cx = Num(), Cy = Num(), R = Num(), A0 = Num(), A1 = Num();
-                    Begin();
-                    Append(ArcPoints(Map({Cx, Cy}), Radius(R), A0 * Pi / 180, A1 * Pi / 180));
-                    FLast = {Cx + R * std::cos(A1 * Pi / 180), Cy + R * std::sin(A1 * Pi / 180)};
+                case 'C':
+                case 'Q':
+                case 'A':
+                case 'O':
+                case 'E':
+                case 'R':
+                case 'N':
+                case 'P': {
+                    TSeg G{Op[0], {}};
+                    // The numbers each figure command takes.
+                    const int Count = Op[0] == 'C' ? 6 : Op[0] == 'O' ? 3 : Op[0] == 'Q' || Op[0] == 'E' ? 4 : 5;
+                    for (int K = 0; K < Count; ++K) G.V[K] = Num();
+                    Record(G);
                     break;
                 }
                 case 'Z':
-                    if (!FOpen.empty()) {
-                        FContours.push_back(FOpen);
-                        FClosed.push_back(true);
-                        FOpen.clear();
-                    }
+                    Record({'Z', {}});
                     break;
-                case 'O': {
-                    const float Cx = Num(), Cy = Num(), R = Num();
-                    Shape(EllipseContour(Map({Cx, Cy}), Radius(R), Radius(R)));
-                    break;
-                }
-                case 'E': {
-                    const float Cx = Num(), Cy = Num(), Rx = Num(), Ry = Num();
-                    Shape(EllipseContour(Map({Cx, Cy}), Rx * FScale, Ry * FScale));
-                    break;
-                }
-                case 'R': {
-                    const float X = Num(), Y = Num(), W = Num(), H = Num(), R = Num();
-                    const TFloatPoint P = Map({X, Y});
-                    Shape(RoundRect(P.X, P.Y, Length(W), Length(H), R * FScale));
-                    break;
-                }
-                case 'N':
-                case 'P': {
-                    const float Cx = Num(), Cy = Num(), R1 = Num(), R2 = Num();
-                    const int N = static_cast<int>(Num());
-                    Shape(Op[0] == 'N' ? Cog(Map({Cx, Cy}), R1 * FScale, R2 * FScale, N)
-                                       : Star(Map({Cx, Cy}), R1 * FScale, R2 * FScale, N));
-                    break;
-                }
                 case 's':
-                    Paint(FPaint.StrokeMask(All(), Flags(), FWidth, FJoin, FEnd), false);
+                case 'X': {
+                    const TBuilt B = Build(true);
+                    Paint(FPaint.StrokeMask(B.Contours, B.Closed, FWidth, FJoin, FEnd), B, Op[0] == 'X');
                     break;
+                }
                 case 'f':
-                    Paint(FPaint.FillMask(All(), pfWinding), false);
-                    break;
                 case 'e':
-                    Paint(FPaint.FillMask(All(), pfAlternate), false);
+                case 'x': {
+                    const TBuilt B = Build(false);
+                    Paint(FPaint.FillMask(B.Contours, Op[0] == 'e' ? pfAlternate : pfWinding), B, Op[0] == 'x');
                     break;
-                case 'x':
-                    Paint(FPaint.FillMask(All(), pfWinding), true);
-                    break;
-                case 'X':
-                    Paint(FPaint.StrokeMask(All(), Flags(), FWidth, FJoin, FEnd), true);
-                    break;
+                }
                 case 'h': {
                     const int R = static_cast<int>(Num());
                     const int Dy = static_cast<int>(Num());
-                    TMask M = FPaint.FillMask(All(), pfWinding);
+                    const TBuilt B = Build(false);
+                    TMask M = FPaint.FillMask(B.Contours, pfWinding);
                     M.Blur(R);
-                    FPaint.Paint(M, Ink(), 0, Dy);
+                    FPaint.Paint(M, Ink(B), 0, Dy);
                     FPainted = true;
                     break;
                 }
@@ -204,7 +156,7 @@ public:
                     if (I + 1 >= T.size()) Fail("missing colours", Op);
                     const TColor32 C0 = ParseHex(T[I]), C1 = ParseHex(T[I + 1]);
                     I += 2;
-                    FLinear = TInk::Linear(C0, C1, Map({X0, Y0}, false), Map({X1, Y1}, false));
+                    FLinear = TInk::Linear(C0, C1, Map({X0, Y0}), Map({X1, Y1}));
                     FUseLinear = true;
                     break;
                 }
@@ -257,72 +209,127 @@ private:
         if (End == T.c_str() || *End != 0) Fail("not a number", T);
         return V;
     }
-    // Snaps a pixel coordinate so that a stroke of the current width covers whole pixels.
-    float Snap(float V) const {
+    // One recorded figure command in design units.
+    struct TSeg {
+        char Kind;
+        float V[6];
+    };
+    struct TBuilt {
+        TArrayOfArrayOfFloatPoint Contours;
+        std::vector<bool> Closed;
+    };
+
+    void Record(const TSeg& G) {
+        if (FPainted) FPath.clear();
+        FPainted = false;
+        FPath.push_back(G);
+    }
+
+    // Snapping, when the figure is scaled: a stroke of odd width runs through pixel
+    // centres, one of even width and a fill's edges along pixel borders.
+    float Snap(float V, bool Stroke) const {
         if (FScale == 1.0f) return V;
         const int K = static_cast<int>(std::floor(FWidth + 0.25f));
-        return K % 2 == 1 ? std::floor(V) + 0.5f : std::round(V);
+        return Stroke && K % 2 == 1 ? std::floor(V) + 0.5f : std::round(V);
     }
-    TFloatPoint Map(TFloatPoint P, bool Snapped = true) const {
-        const TFloatPoint Q{FPlace.X + P.X * FScale, FPlace.Y + P.Y * FScale};
-        return Snapped ? TFloatPoint{Snap(Q.X), Snap(Q.Y)} : Q;
+    TFloatPoint Map(TFloatPoint P) const { return {FPlace.X + P.X * FScale, FPlace.Y + P.Y * FScale}; }
+    TFloatPoint MapSnapped(TFloatPoint P, bool Stroke) const {
+        const TFloatPoint Q = Map(P);
+        return {Snap(Q.X, Stroke), Snap(Q.Y, Stroke)};
     }
     float Radius(float R) const { return FScale != 1.0f ? std::max(0.5f, std::round(R * FScale)) : R * FScale; }
-    float Length(float L) const { return FScale != 1.0f ? std::round(L * FScale) : L * FScale; }
+    float Length(float L) const { return FScale != 1.0f ? std::max(1.0f, std::round(L * FScale)) : L * FScale; }
 
-    void Begin() {
-        if (!FPainted) return;
-        FContours.clear();
-        FClosed.clear();
-        FOpen.clear();
-        FPainted = false;
-    }
-    void Flush() {
-        if (FOpen.size() > 1) {
-            FContours.push_back(FOpen);
-            FClosed.push_back(false);
+    // The recorded figure in frame pixels, snapped for a stroke or for a fill.
+    TBuilt Build(bool Stroke) const {
+        TBuilt B;
+        TArrayOfFloatPoint Open;
+        TFloatPoint Last;
+        // Leaves out a point that repeats the last: zero-length edges spoil stroke joins.
+        auto Append = [&Open](const TArrayOfFloatPoint& P) {
+            for (const TFloatPoint& Q : P)
+                if (Open.empty() || std::fabs(Open.back().X - Q.X) > 1e-3f || std::fabs(Open.back().Y - Q.Y) > 1e-3f)
+                    Open.push_back(Q);
+        };
+        auto End = [&B, &Open](bool Closed) {
+            if (Open.size() > 1) {
+                B.Contours.push_back(Open);
+                B.Closed.push_back(Closed);
+            }
+            Open.clear();
+        };
+        auto Shape = [&](const TArrayOfFloatPoint& P) {
+            End(false);
+            B.Contours.push_back(P);
+            B.Closed.push_back(true);
+        };
+        auto Start = [&]() { return Open.empty() ? MapSnapped(Last, Stroke) : Open.back(); };
+        for (const TSeg& G : FPath) {
+            const float* V = G.V;
+            switch (G.Kind) {
+                case 'M':
+                    End(false);
+                    [[fallthrough]];
+                case 'L':
+                    Last = {V[0], V[1]};
+                    Append({MapSnapped(Last, Stroke)});
+                    break;
+                case 'C': {
+                    TArrayOfFloatPoint P;
+                    FlattenCubic(Start(), Map({V[0], V[1]}), Map({V[2], V[3]}), MapSnapped({V[4], V[5]}, Stroke), P);
+                    Append(P);
+                    Last = {V[4], V[5]};
+                    Append({MapSnapped(Last, Stroke)});
+                    break;
+                }
+                case 'Q': {
+                    TArrayOfFloatPoint P;
+                    FlattenConic(Start(), Map({V[0], V[1]}), MapSnapped({V[2], V[3]}, Stroke), P);
+                    Append(P);
+                    Last = {V[2], V[3]};
+                    Append({MapSnapped(Last, Stroke)});
+                    break;
+                }
+                case 'A':
+                    Append(ArcPoints(MapSnapped({V[0], V[1]}, Stroke), Radius(V[2]), V[3] * Pi / 180, V[4] * Pi / 180));
+                    Last = {V[0] + V[2] * std::cos(V[4] * Pi / 180), V[1] + V[2] * std::sin(V[4] * Pi / 180)};
+                    break;
+                case 'Z':
+                    End(true);
+                    break;
+                case 'O':
+                    Shape(EllipseContour(MapSnapped({V[0], V[1]}, Stroke), Radius(V[2]), Radius(V[2])));
+                    break;
+                case 'E':
+                    Shape(EllipseContour(Map({V[0], V[1]}), V[2] * FScale, V[3] * FScale));
+                    break;
+                case 'R': {
+                    const TFloatPoint P = MapSnapped({V[0], V[1]}, Stroke);
+                    Shape(RoundRect(P.X, P.Y, Length(V[2]), Length(V[3]), V[4] * FScale));
+                    break;
+                }
+                case 'N':
+                    Shape(Cog(Map({V[0], V[1]}), V[2] * FScale, V[3] * FScale, static_cast<int>(V[4])));
+                    break;
+                case 'P':
+                    Shape(Star(Map({V[0], V[1]}), V[2] * FScale, V[3] * FScale, static_cast<int>(V[4])));
+                    break;
+            }
         }
-        FOpen.clear();
+        End(false);
+        return B;
     }
-    void Add(float X, float Y) {
-        FLast = {X, Y};
-        Append({Map(FLast)});
-    }
-    // Appends points, leaving out one that repeats the last: zero-length edges would
-    // spoil the joins of a stroke.
-    void Append(const TArrayOfFloatPoint& P) {
-        for (const TFloatPoint& Q : P)
-            if (FOpen.empty() || std::fabs(FOpen.back().X - Q.X) > 1e-3f || std::fabs(FOpen.back().Y - Q.Y) > 1e-3f)
-                FOpen.push_back(Q);
-    }
-    TFloatPoint Start() const { return FOpen.empty() ? Map(FLast) : FOpen.back(); }
-    void Shape(const TArrayOfFloatPoint& P) {
-        Begin();
-        Flush();
-        FContours.push_back(P);
-        FClosed.push_back(true);
-    }
-    TArrayOfArrayOfFloatPoint All() const {
-        TArrayOfArrayOfFloatPoint C = FContours;
-        if (FOpen.size() > 1) C.push_back(FOpen);
-        return C;
-    }
-    std::vector<bool> Flags() const {
-        std::vector<bool> F = FClosed;
-        if (FOpen.size() > 1) F.push_back(false);
-        return F;
-    }
-    TInk Ink() const {
+    TInk Ink(const TBuilt& B) const {
         if (FUseLinear) return FLinear;
         if (!FGradient) return TInk::Solid(FColour);
         float Top = 1e9f, Bottom = -1e9f;
-        for (const auto& C : All())
+        for (const auto& C : B.Contours)
             for (const TFloatPoint& P : C) Top = std::min(Top, P.Y), Bottom = std::max(Bottom, P.Y);
         return TInk::Linear(FLook.Fill, FLook.Fill2, {0, Top}, {0, Bottom});
     }
-    void Paint(const TMask& M, bool Erase) {
+    void Paint(const TMask& M, const TBuilt& B, bool Erase) {
         if (Erase) FPaint.Erase(M);
-        else FPaint.Paint(M, Ink());
+        else FPaint.Paint(M, Ink(B));
         FPainted = true;
     }
     static TArrayOfFloatPoint Cog(TFloatPoint C, float R1, float R2, int N) {
@@ -360,10 +367,7 @@ private:
     TColor32 FColour;
     TJoinStyle FJoin = jsRound;
     TEndStyle FEnd = esRound;
-    TFloatPoint FLast;
-    TArrayOfFloatPoint FOpen;
-    TArrayOfArrayOfFloatPoint FContours;
-    std::vector<bool> FClosed;
+    std::vector<TSeg> FPath;
 };
 
 }  // namespace
