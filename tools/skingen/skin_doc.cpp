@@ -7,21 +7,33 @@ namespace {
 
 const char* KindName(TImageKind K) {
     switch (K) {
-        case kButton: return "state strip";
-        case kFrame: return "nine-grid";
-        case kIcon: return "icon";
-        case kBar: return "progress bar";
-        case kScroll: return "scroll bar";
-        case kSpin: return "spin button";
-        case kTab: return "tab";
-        case kPicture: return "picture";
-        case kBrand: return "picture with the product name";
+        case kButton:
+            return "state strip";
+        case kFrame:
+            return "nine-grid";
+        case kIcon:
+            return "icon";
+        case kBar:
+            return "progress bar";
+        case kScroll:
+            return "scroll bar";
+        case kSpin:
+            return "spin button";
+        case kTab:
+            return "tab";
+        case kPicture:
+            return "picture";
+        case kBrand:
+            return "picture with the product name";
     }
     return "";
 }
 
 const char* SizeSource(unsigned Flags) {
-    return (Flags & fDerived) != 0 ? "layout" : (Flags & fNamed) != 0 ? "name" : (Flags & fRole) != 0 ? "role" : "list";
+    return (Flags & fDerived) != 0 ? "layout"
+           : (Flags & fNamed) != 0 ? "name"
+           : (Flags & fRole) != 0  ? "role"
+                                   : "list";
 }
 
 std::string Size(int W, int H) {
@@ -81,9 +93,9 @@ std::string SkinImagesMarkdown() {
         if (I.Recoloured()) Mode += ", recoloured";
         std::string Use = I.Use;
         if ((I.Flags & fNav) != 0) Use += " (description \"t1\")";
-        S += "| " + std::to_string(K) + " | `" + I.ResID + "` | " + Size(I.W, I.H) + " | " + LayoutText(static_cast<int>(K)) +
-             " | " + KindName(I.Kind) + " | " + Mode + " | " + SizeSource(I.Flags) + " | " + Use +
-             " |\n";
+        S += "| " + std::to_string(K) + " | `" + I.ResID + "` | " + Size(I.W, I.H) + " | " +
+             LayoutText(static_cast<int>(K)) + " | " + KindName(I.Kind) + " | " + Mode + " | " +
+             SizeSource(I.Flags) + " | " + Use + " |\n";
     }
     return S;
 }

@@ -38,7 +38,8 @@ TArrayOfFloatPoint ArcPoints(TFloatPoint C, float R, float A0, float A1) {
 TArrayOfFloatPoint EllipseContour(TFloatPoint C, float Rx, float Ry) {
     TArrayOfFloatPoint P = ArcPoints(C, std::max(Rx, Ry), 0, 2 * Pi);
     P.pop_back();
-    for (TFloatPoint& Q : P) Q = {C.X + (Q.X - C.X) * Rx / std::max(Rx, Ry), C.Y + (Q.Y - C.Y) * Ry / std::max(Rx, Ry)};
+    for (TFloatPoint& Q : P)
+        Q = {C.X + (Q.X - C.X) * Rx / std::max(Rx, Ry), C.Y + (Q.Y - C.Y) * Ry / std::max(Rx, Ry)};
     return P;
 }
 
@@ -48,7 +49,10 @@ TArrayOfFloatPoint RoundRect(float X, float Y, float W, float H, float R) {
     TArrayOfFloatPoint P;
     const struct {
         float Cx, Cy, A;
-    } Corners[] = {{X + W - R, Y + R, -Pi / 2}, {X + W - R, Y + H - R, 0}, {X + R, Y + H - R, Pi / 2}, {X + R, Y + R, Pi}};
+    } Corners[] = {{X + W - R, Y + R, -Pi / 2},
+                   {X + W - R, Y + H - R, 0},
+                   {X + R, Y + H - R, Pi / 2},
+                   {X + R, Y + R, Pi}};
     for (const auto& K : Corners) {
         const TArrayOfFloatPoint A = ArcPoints({K.Cx, K.Cy}, R, K.A, K.A + Pi / 2);
         P.insert(P.end(), A.begin(), A.end());
@@ -117,7 +121,10 @@ public:
                 case 'P': {
                     TSeg G{Op[0], {}};
                     // The numbers each figure command takes.
-                    const int Count = Op[0] == 'C' ? 6 : Op[0] == 'O' ? 3 : Op[0] == 'Q' || Op[0] == 'E' ? 4 : 5;
+                    const int Count = Op[0] == 'C'                   ? 6
+                                      : Op[0] == 'O'                 ? 3
+                                      : Op[0] == 'Q' || Op[0] == 'E' ? 4
+                                                                     : 5;
                     for (int K = 0; K < Count; ++K) G.V[K] = Num();
                     Record(G);
                     break;
@@ -135,7 +142,8 @@ public:
                 case 'e':
                 case 'x': {
                     const TBuilt B = Build(false);
-                    Paint(FPaint.FillMask(B.Contours, Op[0] == 'e' ? pfAlternate : pfWinding), B, Op[0] == 'x');
+                    Paint(FPaint.FillMask(B.Contours, Op[0] == 'e' ? pfAlternate : pfWinding), B,
+                          Op[0] == 'x');
                     break;
                 }
                 case 'h': {
@@ -178,8 +186,10 @@ public:
                 case 'j': {
                     if (I >= T.size()) Fail("missing style", Op);
                     const char S = T[I++][0];
-                    if (Op[0] == 'c') FEnd = S == 'r' ? esRound : S == 's' ? esSquare : esButt;
-                    else FJoin = S == 'r' ? jsRound : S == 'b' ? jsBevel : jsMiter;
+                    if (Op[0] == 'c')
+                        FEnd = S == 'r' ? esRound : S == 's' ? esSquare : esButt;
+                    else
+                        FJoin = S == 'r' ? jsRound : S == 'b' ? jsBevel : jsMiter;
                     break;
                 }
                 default:
@@ -198,11 +208,16 @@ private:
             const float V = std::strtof(T.c_str() + 2, &End);
             if (T.size() < 3 || *End != 0) Fail("not a number", T);
             switch (T[1]) {
-                case '+': return Base + V;
-                case '-': return Base - V;
-                case '*': return Base * V;
-                case '/': return Base / V;
-                default: Fail("not a number", T);
+                case '+':
+                    return Base + V;
+                case '-':
+                    return Base - V;
+                case '*':
+                    return Base * V;
+                case '/':
+                    return Base / V;
+                default:
+                    Fail("not a number", T);
             }
         }
         const float V = std::strtof(T.c_str(), &End);
@@ -237,8 +252,12 @@ private:
         const TFloatPoint Q = Map(P);
         return {Snap(Q.X, Stroke), Snap(Q.Y, Stroke)};
     }
-    float Radius(float R) const { return FScale != 1.0f ? std::max(0.5f, std::round(R * FScale)) : R * FScale; }
-    float Length(float L) const { return FScale != 1.0f ? std::max(1.0f, std::round(L * FScale)) : L * FScale; }
+    float Radius(float R) const {
+        return FScale != 1.0f ? std::max(0.5f, std::round(R * FScale)) : R * FScale;
+    }
+    float Length(float L) const {
+        return FScale != 1.0f ? std::max(1.0f, std::round(L * FScale)) : L * FScale;
+    }
 
     // The recorded figure in frame pixels, snapped for a stroke or for a fill.
     TBuilt Build(bool Stroke) const {
@@ -248,7 +267,8 @@ private:
         // Leaves out a point that repeats the last: zero-length edges spoil stroke joins.
         auto Append = [&Open](const TArrayOfFloatPoint& P) {
             for (const TFloatPoint& Q : P)
-                if (Open.empty() || std::fabs(Open.back().X - Q.X) > 1e-3f || std::fabs(Open.back().Y - Q.Y) > 1e-3f)
+                if (Open.empty() || std::fabs(Open.back().X - Q.X) > 1e-3f ||
+                    std::fabs(Open.back().Y - Q.Y) > 1e-3f)
                     Open.push_back(Q);
         };
         auto End = [&B, &Open](bool Closed) {
@@ -276,7 +296,8 @@ private:
                     break;
                 case 'C': {
                     TArrayOfFloatPoint P;
-                    FlattenCubic(Start(), Map({V[0], V[1]}), Map({V[2], V[3]}), MapSnapped({V[4], V[5]}, Stroke), P);
+                    FlattenCubic(Start(), Map({V[0], V[1]}), Map({V[2], V[3]}),
+                                 MapSnapped({V[4], V[5]}, Stroke), P);
                     Append(P);
                     Last = {V[4], V[5]};
                     Append({MapSnapped(Last, Stroke)});
@@ -291,7 +312,8 @@ private:
                     break;
                 }
                 case 'A':
-                    Append(ArcPoints(MapSnapped({V[0], V[1]}, Stroke), Radius(V[2]), V[3] * Pi / 180, V[4] * Pi / 180));
+                    Append(ArcPoints(MapSnapped({V[0], V[1]}, Stroke), Radius(V[2]), V[3] * Pi / 180,
+                                     V[4] * Pi / 180));
                     Last = {V[0] + V[2] * std::cos(V[4] * Pi / 180), V[1] + V[2] * std::sin(V[4] * Pi / 180)};
                     break;
                 case 'Z':
@@ -328,8 +350,10 @@ private:
         return TInk::Linear(FLook.Fill, FLook.Fill2, {0, Top}, {0, Bottom});
     }
     void Paint(const TMask& M, const TBuilt& B, bool Erase) {
-        if (Erase) FPaint.Erase(M);
-        else FPaint.Paint(M, Ink(B));
+        if (Erase)
+            FPaint.Erase(M);
+        else
+            FPaint.Paint(M, Ink(B));
         FPainted = true;
     }
     static TArrayOfFloatPoint Cog(TFloatPoint C, float R1, float R2, int N) {
@@ -340,7 +364,8 @@ private:
             // A tooth: a little narrower at the tip than at its root.
             const float Parts[4][2] = {{-0.28f, R1}, {-0.16f, R2}, {0.16f, R2}, {0.28f, R1}};
             for (const auto& Q : Parts)
-                P.push_back({C.X + Q[1] * std::cos(A + Q[0] * Step * 1.2f), C.Y + Q[1] * std::sin(A + Q[0] * Step * 1.2f)});
+                P.push_back({C.X + Q[1] * std::cos(A + Q[0] * Step * 1.2f),
+                             C.Y + Q[1] * std::sin(A + Q[0] * Step * 1.2f)});
             const TArrayOfFloatPoint Root = ArcPoints(C, R1, A + 0.336f * Step, A + (1 - 0.336f) * Step);
             P.insert(P.end(), Root.begin(), Root.end());
         }

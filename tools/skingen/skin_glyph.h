@@ -43,10 +43,10 @@ struct TLook {
 struct TGlyphPlace {
     float X = 0;
     float Y = 0;
-    float W = 0;         // the box in pixels
+    float W = 0;  // the box in pixels
     float H = 0;
-    float Grid = 0;      // design units across the box's width; 0 = pixels
-    float Stroke = 1;    // stroke width in pixels until the program sets one
+    float Grid = 0;    // design units across the box's width; 0 = pixels
+    float Stroke = 1;  // stroke width in pixels until the program sets one
     char State = 'n';
 };
 

@@ -20,10 +20,14 @@ float IconStroke(int Side) {
 // Where a frame's glyph goes: a centred square box, or the whole frame.
 TGlyphPlace GlyphBox(const TSkinImage& Image, int Side, float Grid, float Stroke, char State) {
     const int Fw = Image.FrameW(), Fh = Image.FrameH();
-    if (Side <= 0)
-        return {0, 0, static_cast<float>(Fw), static_cast<float>(Fh), 0, Stroke, State};
-    return {static_cast<float>((Fw - Side) / 2), static_cast<float>((Fh - Side) / 2), static_cast<float>(Side),
-            static_cast<float>(Side), Grid, Stroke, State};
+    if (Side <= 0) return {0, 0, static_cast<float>(Fw), static_cast<float>(Fh), 0, Stroke, State};
+    return {static_cast<float>((Fw - Side) / 2),
+            static_cast<float>((Fh - Side) / 2),
+            static_cast<float>(Side),
+            static_cast<float>(Side),
+            Grid,
+            Stroke,
+            State};
 }
 
 // Each frame: the plate program over the frame, then the glyph program in its box, both
@@ -36,7 +40,8 @@ void DrawLayered(const TSkinImage& Image, TSurface32& S, int Side, float Grid, f
         const char State = Image.States[K];
         const TLook Look = LookOf(Image.Style, State);
         if (*Image.Plate != 0)
-            DrawGlyph(P, Image.Plate, {0, 0, static_cast<float>(Fw), static_cast<float>(Fh), 0, 1, State}, Look);
+            DrawGlyph(P, Image.Plate, {0, 0, static_cast<float>(Fw), static_cast<float>(Fh), 0, 1, State},
+                      Look);
         if (*Image.Glyph != 0) DrawGlyph(P, Image.Glyph, GlyphBox(Image, Side, Grid, Stroke, State), Look);
     }
 }
@@ -52,7 +57,9 @@ void DrawStates(const TSkinImage& Image, TSurface32& S) {
 void DrawIcon(const TSkinImage& Image, TSurface32& S) {
     const int Side = std::min(Image.W, Image.H);
     const bool Library = Image.Glyph[0] == '@';
-    const float Grid = Image.Grid > 0 ? static_cast<float>(Image.Grid) : Library ? 24.0f : static_cast<float>(Side);
+    const float Grid = Image.Grid > 0 ? static_cast<float>(Image.Grid)
+                       : Library      ? 24.0f
+                                      : static_cast<float>(Side);
     DrawLayered(Image, S, Side, Grid, Image.Stroke > 0 ? Image.Stroke : IconStroke(Side));
 }
 
@@ -71,7 +78,8 @@ void RegisterSkinPrograms() {
 }
 
 std::unique_ptr<TSurface32> DrawSkinImage(const TSkinImage& Image) {
-    if (!StyleDefined(Image.Style)) throw EQvError(Utf8ToString(std::string("unknown style of ") + Image.ResID));
+    if (!StyleDefined(Image.Style))
+        throw EQvError(Utf8ToString(std::string("unknown style of ") + Image.ResID));
     auto S = std::make_unique<TSurface32>();
     S->SetSize(Image.W, Image.H);
     S->Clear(clTransparent32);

@@ -66,8 +66,9 @@ TColor32 TInk::At(int X, int Y) const {
     const float Dx = P1.X - P0.X, Dy = P1.Y - P0.Y, Len2 = Dx * Dx + Dy * Dy;
     float T = Len2 > 0 ? ((X + 0.5f - P0.X) * Dx + (Y + 0.5f - P0.Y) * Dy) / Len2 : 0.0f;
     T = std::clamp(T, 0.0f, 1.0f);
-    return Color32(Lerp8(RedComponent(From), RedComponent(To), T), Lerp8(GreenComponent(From), GreenComponent(To), T),
-                   Lerp8(BlueComponent(From), BlueComponent(To), T), Lerp8(AlphaComponent(From), AlphaComponent(To), T));
+    return Color32(
+        Lerp8(RedComponent(From), RedComponent(To), T), Lerp8(GreenComponent(From), GreenComponent(To), T),
+        Lerp8(BlueComponent(From), BlueComponent(To), T), Lerp8(AlphaComponent(From), AlphaComponent(To), T));
 }
 
 void TMask::Blur(int Radius) {
@@ -89,8 +90,8 @@ TMask TSkinPaint::FillMask(const TArrayOfArrayOfFloatPoint& Contours, TPolyFillM
     return C.Take();
 }
 
-TMask TSkinPaint::StrokeMask(const TArrayOfArrayOfFloatPoint& Contours, const std::vector<bool>& Closed, float Width,
-                             TJoinStyle Join, TEndStyle End) const {
+TMask TSkinPaint::StrokeMask(const TArrayOfArrayOfFloatPoint& Contours, const std::vector<bool>& Closed,
+                             float Width, TJoinStyle Join, TEndStyle End) const {
     TArrayOfArrayOfFloatPoint Outline;
     for (size_t I = 0; I < Contours.size(); ++I) {
         if (Contours[I].size() < 2) continue;
@@ -103,7 +104,8 @@ TMask TSkinPaint::StrokeMask(const TArrayOfArrayOfFloatPoint& Contours, const st
     return C.Take();
 }
 
-TMask TSkinPaint::TextMask(const String& Text, const String& Face, int Height, bool Bold, int X, int Y) const {
+TMask TSkinPaint::TextMask(const String& Text, const String& Face, int Height, bool Bold, int X,
+                           int Y) const {
     TCoverage C(FW, FH, true);
     SetupFont(C.S, Face, Height, Bold);
     C.S.Textout(X, Y, Text);

@@ -19,7 +19,9 @@ struct TInk {
     bool Gradient = false;
 
     static TInk Solid(TColor32 C) { return {C, C, {}, {}, false}; }
-    static TInk Linear(TColor32 A, TColor32 B, TFloatPoint P0, TFloatPoint P1) { return {A, B, P0, P1, true}; }
+    static TInk Linear(TColor32 A, TColor32 B, TFloatPoint P0, TFloatPoint P1) {
+        return {A, B, P0, P1, true};
+    }
     // The colour at the centre of pixel (X, Y).
     TColor32 At(int X, int Y) const;
     bool Visible() const { return (From >> 24) != 0 || (To >> 24) != 0; }

@@ -13,9 +13,9 @@ namespace {
 
 constexpr int SheetW = 1640;
 constexpr int Margin = 24;
-constexpr int Gap = 14;       // between cells
-constexpr int Pad = 8;        // inside a cell, around its image
-constexpr int FrameGap = 6;   // between the frames of a strip
+constexpr int Gap = 14;      // between cells
+constexpr int Pad = 8;       // inside a cell, around its image
+constexpr int FrameGap = 6;  // between the frames of a strip
 constexpr int LabelH = 13;
 constexpr TColor32 Ground = 0xFFE4E7EB;
 constexpr TColor32 Card = 0xFFF7F8FA;
@@ -46,8 +46,8 @@ const struct {
 
 // Images drawn for coloured surfaces are shown on the accent colour.
 bool OnAccent(const TSkinImage& I) {
-    static const char* const Styles[] = {"cap-light", "cap-light-close", "bar-glyph", "tips-close", "tabs",
-                                         "nav-hot",   "icon-white",      "tab-close"};
+    static const char* const Styles[] = {"cap-light", "cap-light-close", "bar-glyph",  "tips-close",
+                                         "tabs",      "nav-hot",         "icon-white", "tab-close"};
     for (const char* S : Styles)
         if (std::strcmp(I.Style, S) == 0) return true;
     return std::strcmp(I.ResID, "fdfd") == 0;
@@ -101,7 +101,8 @@ struct TLayout {
 TLayout LayoutOf(const TSkinImage& I) {
     const int N = I.Frames(), Fw = I.FrameW(), Fh = I.FrameH();
     if (N == 1) return {I.W, I.H, 0, 0};
-    if ((I.Flags & fVertical) != 0) return {Fw, N * (Fh + LabelH) + (N - 1) * FrameGap, 0, Fh + LabelH + FrameGap};
+    if ((I.Flags & fVertical) != 0)
+        return {Fw, N * (Fh + LabelH) + (N - 1) * FrameGap, 0, Fh + LabelH + FrameGap};
     return {N * Fw + (N - 1) * FrameGap, Fh + LabelH, Fw + FrameGap, 0};
 }
 
@@ -126,7 +127,8 @@ void DrawCell(TSurface32& Sheet, const TSkinImage& I, const TSurface32& Image, i
         // The state's name when it fits under the frame, else its letter.
         std::string Label = std::to_string(K) + " " + StateName(I.States[K]);
         if (TextW(Label, 9, false) > Fw + FrameGap) Label = std::to_string(K) + std::string(1, I.States[K]);
-        Text(Sheet, Label, Fx + (Fw - TextW(Label, 9, false)) / 2, Fy + Fh + 2, 9, false, OnAccent(I) ? 0xE6FFFFFF : NoteInk);
+        Text(Sheet, Label, Fx + (Fw - TextW(Label, 9, false)) / 2, Fy + Fh + 2, 9, false,
+             OnAccent(I) ? 0xE6FFFFFF : NoteInk);
     }
     Text(Sheet, I.ResID, X + 2, Y + BoxH + 3, 11, true, LabelInk);
     std::string Note = std::to_string(I.W) + " x " + std::to_string(I.H);

@@ -17,8 +17,12 @@ struct TStateLook {
 
 // Fill, second fill (gradient end), border, glyph, second glyph colour.
 constexpr TColor32 None = 0;
-constexpr TColor32 WhiteA(uint8_t A) { return (TColor32{A} << 24) | 0x00FFFFFFu; }
-constexpr TColor32 BlackA(uint8_t A) { return TColor32{A} << 24; }
+constexpr TColor32 WhiteA(uint8_t A) {
+    return (TColor32{A} << 24) | 0x00FFFFFFu;
+}
+constexpr TColor32 BlackA(uint8_t A) {
+    return TColor32{A} << 24;
+}
 
 const std::map<std::string, std::vector<TStateLook>>& Styles() {
     static const std::map<std::string, std::vector<TStateLook>> S = {
@@ -86,8 +90,7 @@ const std::map<std::string, std::vector<TStateLook>>& Styles() {
           {'p', {CloseDown, None, None, White, None}},
           {'d', {None, None, None, WhiteA(110), None}}}},
         {"tab-close",
-         {{'n', {BlackA(46), None, None, WhiteA(235), None}},
-          {'h', {Danger, None, None, White, None}}}},
+         {{'n', {BlackA(46), None, None, WhiteA(235), None}}, {'h', {Danger, None, None, White, None}}}},
         {"mini-close", {{'n', {None, None, None, InkLight, None}}, {'h', {Danger, None, None, White, None}}}},
         // Check marks, radio marks and switches.
         {"check",
@@ -109,7 +112,9 @@ const std::map<std::string, std::vector<TStateLook>>& Styles() {
           {'h', {AccentHot, None, None, White, BlackA(42)}},
           {'p', {AccentDown, None, None, 0xFFF4F6F8, BlackA(42)}}}},
         {"menu-mark",
-         {{'n', {None, None, None, InkMid, None}}, {'s', {None, None, None, 0xFF22282F, None}}, {'d', {None, None, None, InkFaint, None}}}},
+         {{'n', {None, None, None, InkMid, None}},
+          {'s', {None, None, None, 0xFF22282F, None}},
+          {'d', {None, None, None, InkFaint, None}}}},
         // Glyph buttons on the coloured strip of the main window.
         {"bar-glyph",
          {{'n', {None, None, None, White, None}},
@@ -133,7 +138,8 @@ const std::map<std::string, std::vector<TStateLook>>& Styles() {
          {{'n', {0xFFF4F6F9, None, 0xFFDDE1E7, InkMid, None}},
           {'h', {Tint, None, TintBorder, Accent, None}},
           {'p', {Accent, None, Accent, White, None}}}},
-        {"edit-button", {{'n', {None, None, 0xFFE2E6EB, InkMid, None}}, {'h', {None, None, 0xFFE2E6EB, Accent, None}}}},
+        {"edit-button",
+         {{'n', {None, None, 0xFFE2E6EB, InkMid, None}}, {'h', {None, None, 0xFFE2E6EB, Accent, None}}}},
         {"clear",
          {{'n', {0xFFC5CBD3, None, None, White, None}}, {'h', {0xFF959DA9, None, None, White, None}}}},
         {"scroll",
@@ -146,7 +152,10 @@ const std::map<std::string, std::vector<TStateLook>>& Styles() {
           {'p', {TintStrong, None, AccentDown, AccentDown, None}},
           {'d', {0xFFF7F8FA, None, 0xFFE4E7EB, InkFaint, None}}}},
         // Tabs and bars of items.
-        {"tabs", {{'n', {None, None, None, None, None}}, {'h', {WhiteA(56), None, None, None, None}}, {'p', {White, None, None, None, None}}}},
+        {"tabs",
+         {{'n', {None, None, None, None, None}},
+          {'h', {WhiteA(56), None, None, None, None}},
+          {'p', {White, None, None, None, None}}}},
         {"tab-button",
          {{'n', {None, None, 0xFFDDE1E7, None, None}},
           {'h', {0xFFF1F4F8, None, 0xFFDDE1E7, None, None}},
@@ -181,14 +190,23 @@ TLook LookOf(const std::string& Style, char State) {
 
 const char* StateName(char State) {
     switch (State) {
-        case 'n': return "normal";
-        case 'h': return "hot";
-        case 'p': return "pressed";
-        case 'd': return "disabled";
-        case 'x': return "focused";
-        case 's': return "selected";
-        case 'c': return "checked";
-        case 'C': return "checked hot";
-        default: return "?";
+        case 'n':
+            return "normal";
+        case 'h':
+            return "hot";
+        case 'p':
+            return "pressed";
+        case 'd':
+            return "disabled";
+        case 'x':
+            return "focused";
+        case 's':
+            return "selected";
+        case 'c':
+            return "checked";
+        case 'C':
+            return "checked hot";
+        default:
+            return "?";
     }
 }

@@ -8,7 +8,7 @@
 #include "skin_glyph.h"
 
 namespace Palette {
-constexpr TColor32 Accent = 0xFF4690DC;       // RGB(70, 144, 220), the product's title colour
+constexpr TColor32 Accent = 0xFF4690DC;  // RGB(70, 144, 220), the product's title colour
 constexpr TColor32 AccentHot = 0xFF5CA0E6;
 constexpr TColor32 AccentDown = 0xFF347AC4;
 constexpr TColor32 AccentDeep = 0xFF1F5A9E;

@@ -6,15 +6,15 @@
 #include <vector>
 
 enum TImageKind {
-    kButton,    // state strips of push buttons, glyph buttons, marks and switches
-    kFrame,     // nine-grid frames: their corners and edges sit within the thirds
-    kIcon,      // line icons on a 24-unit grid scaled to the image
-    kBar,       // progress bar tracks and fills
-    kScroll,    // scroll bar tracks, thumbs and arrows
-    kSpin,      // spin edit buttons
-    kTab,       // tab backgrounds
-    kPicture,   // pictures drawn from their program (backgrounds, avatar, illustrations)
-    kBrand,     // the product's name and mark (splash, title-bar logo), drawn with text
+    kButton,   // state strips of push buttons, glyph buttons, marks and switches
+    kFrame,    // nine-grid frames: their corners and edges sit within the thirds
+    kIcon,     // line icons on a 24-unit grid scaled to the image
+    kBar,      // progress bar tracks and fills
+    kScroll,   // scroll bar tracks, thumbs and arrows
+    kSpin,     // spin edit buttons
+    kTab,      // tab backgrounds
+    kPicture,  // pictures drawn from their program (backgrounds, avatar, illustrations)
+    kBrand,    // the product's name and mark (splash, title-bar logo), drawn with text
 };
 
 enum TImageFlag : unsigned {
@@ -33,11 +33,11 @@ struct TSkinImage {
     const char* States;  // one state letter per frame (skin_styles.h)
     TImageKind Kind;
     const char* Style;
-    const char* Plate;   // program in frame pixels, drawn first
-    const char* Glyph;   // program in the glyph box (the frame when Box is 0)
-    int Box;             // side of the glyph box, centred in the frame; 0: the frame
-    int Grid;            // design units across the box; 0: pixels (icons: 24)
-    float Stroke;        // base stroke in pixels; 0: the kind's default
+    const char* Plate;  // program in frame pixels, drawn first
+    const char* Glyph;  // program in the glyph box (the frame when Box is 0)
+    int Box;            // side of the glyph box, centred in the frame; 0: the frame
+    int Grid;           // design units across the box; 0: pixels (icons: 24)
+    float Stroke;       // base stroke in pixels; 0: the kind's default
     unsigned Flags;
     const char* Use;
 

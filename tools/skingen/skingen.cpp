@@ -107,11 +107,13 @@ int Check() {
     }
     for (const TSkinImage& I : SkinImages()) {
         std::ifstream In(Folder / ImageFileName(I), std::ios::binary);
-        const std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(In)),
+                                         std::istreambuf_iterator<char>());
         const TQvPicture P = DecodePng(Bytes.data(), Bytes.size());
         const bool WantAlpha = (I.Flags & fOpaque) == 0;
         if (P.Width != I.W || P.Height != I.H || (P.Png.ColorType == 6) != WantAlpha) {
-            std::fprintf(stderr, "%s: %d x %d, colour type %d\n", I.ResID, P.Width, P.Height, P.Png.ColorType);
+            std::fprintf(stderr, "%s: %d x %d, colour type %d\n", I.ResID, P.Width, P.Height,
+                         P.Png.ColorType);
             ++Failures;
         }
     }
@@ -124,12 +126,14 @@ int Check() {
 
 int main(int argc, char** argv) {
     try {
-        if (!UseQvPinnedFonts()) std::fprintf(stderr, "warning: packaged fonts missing, using the machine's\n");
+        if (!UseQvPinnedFonts())
+            std::fprintf(stderr, "warning: packaged fonts missing, using the machine's\n");
         RegisterSkinPrograms();
         if (argc == 2 && std::string(argv[1]) == "--check") return Check();
         if (argc < 2 || argc % 2 != 0) {
-            std::fprintf(stderr, "usage: qv_skingen <images-folder> [--sheet <file.png>] [--table <file.md>]\n"
-                                 "       qv_skingen --check\n");
+            std::fprintf(stderr,
+                         "usage: qv_skingen <images-folder> [--sheet <file.png>] [--table <file.md>]\n"
+                         "       qv_skingen --check\n");
             return 2;
         }
         const auto Drawn = DrawAll();
