@@ -47,6 +47,8 @@ The 207 images of the built-in image list, in their stored order. The pictures a
 `qv_skingen src/skin/images --sheet docs/skin-sheet.png --table docs/skin-images.md`);
 `order.txt` beside them lists ResID, draw mode and description in stored order for the
 resource packer. Any picture may be replaced by hand with one of the same size and layout.
+The contact sheet `docs/skin-sheet.png` shows every image at 100 %; its 200 % half is to be
+made from the resource manager's DPI variants once the manager exists.
 
 Conventions:
 
