@@ -99,6 +99,7 @@ void PostQuitMessage(int ExitCode) {
 BOOL PeekMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max, UINT RemoveFlags) {
     if (Msg == nullptr) return FALSE;
     const bool Remove = (RemoveFlags & PM_REMOVE) != 0;
+    QvRunSysTimers(QvInputPendingSince());
     MSG M;
     bool Got = TakePosted(M, Filter, Min, Max, Remove);
     if (!Got && S().Quit && Filter == nullptr && InRange(WM_QUIT, Min, Max)) {

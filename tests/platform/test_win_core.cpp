@@ -4,6 +4,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvDefWindowProc.h"
+#include "platform/uQvScroll.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
