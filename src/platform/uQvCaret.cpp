@@ -11,11 +11,11 @@ namespace {
 
 enum TShape { csSolid, csGray, csBitmap };
 
+// A window DC that could draw over the caret.
 struct THold {
-    const void* Key;
+    HDC Dc;
     HWND Top;
     RECT Bounds;  // top-level coordinates
-    bool Dc;      // Key is a window DC (dropped once the DC is gone)
 };
 
 // The inverted pixels: the same pixels are inverted again to take the caret off.
@@ -84,7 +84,7 @@ std::optional<TDrawn> Place() {
 
 bool Held(const TDrawn& Where) {
     auto& Hs = S().Holds;
-    std::erase_if(Hs, [](const THold& H) { return H.Dc && GdiDCOf(static_cast<HDC>(const_cast<void*>(H.Key))) == nullptr; });
+    std::erase_if(Hs, [](const THold& H) { return GdiDCOf(H.Dc) == nullptr; });  // deleted without ReleaseDC
     RECT Both;
     for (const THold& H : Hs)
         if (H.Top == Where.Top && IntersectRect(Both, H.Bounds, Where.Pixels.Bounds())) return true;
@@ -139,21 +139,23 @@ void Forget() {
     QvKillSysTimer(stCaretBlink);
 }
 
-bool Owns(HWND Wnd) { return S().Owner != nullptr && QvWnd(S().Owner) && (Wnd == nullptr || Wnd == S().Owner); }
+bool Owns(HWND Wnd) {
+    return S().Owner != nullptr && QvWnd(S().Owner) && (Wnd == nullptr || Wnd == S().Owner);
+}
 
 }  // namespace
 
 // ---- Internal --------------------------------------------------------------------------
 
-void QvCaretHold(const void* Key, const TQvWnd* Top, const RECT& Bounds, bool Dc) {
+void QvCaretHold(HDC Dc, const TQvWnd* Top, const RECT& Bounds) {
     TState& C = S();
-    C.Holds.push_back(THold{Key, Top->Handle, Bounds, Dc});
+    C.Holds.push_back(THold{Dc, Top->Handle, Bounds});
     if (C.Drawn && Held(*C.Drawn)) Sync();
 }
 
-void QvCaretRelease(const void* Key) {
+void QvCaretRelease(HDC Dc) {
     TState& C = S();
-    const auto Gone = std::erase_if(C.Holds, [&](const THold& H) { return H.Key == Key; });
+    const auto Gone = std::erase_if(C.Holds, [&](const THold& H) { return H.Dc == Dc; });
     if (Gone != 0 && !C.Drawn && C.Owner != nullptr) Sync();
 }
 

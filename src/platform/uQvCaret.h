@@ -4,9 +4,8 @@
 // clock: on for the blink time, off for as long, starting on whenever it is shown or moved.
 //
 // It is created hidden; HideCaret and ShowCaret nest. The window system takes it off while
-// a window DC that could draw over it is held (BeginPaint to EndPaint, GetDC to ReleaseDC)
-// and while windows of its top-level window move, so no caret pixels are ever left behind.
-// It goes with its window.
+// a window DC that could draw over it is held (BeginPaint to EndPaint, GetDC to ReleaseDC),
+// so painting never leaves caret pixels behind. It goes with its window.
 
 #include "platform/uQvWinTypes.h"
 

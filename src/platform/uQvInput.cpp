@@ -148,7 +148,8 @@ void StartRest(POINT Pt, uint64_t Time) {
     UINT Cx = 4, Cy = 4;
     SystemParametersInfo(SPI_GETMOUSEHOVERWIDTH, 0, &Cx, 0);
     SystemParametersInfo(SPI_GETMOUSEHOVERHEIGHT, 0, &Cy, 0);
-    const int W = static_cast<int>(std::min<UINT>(Cx, QvCoordLimit)), H = static_cast<int>(std::min<UINT>(Cy, QvCoordLimit));
+    const int W = static_cast<int>(std::min<UINT>(Cx, QvCoordLimit)),
+              H = static_cast<int>(std::min<UINT>(Cy, QvCoordLimit));
     T.HoverRect = Rect(Pt.X - W / 2, Pt.Y - H / 2, Pt.X - W / 2 + W, Pt.Y - H / 2 + H);
     QvSetSysTimer(stMouseHover, Time + T.HoverTime, FireHover);
 }
@@ -162,9 +163,10 @@ void CheckTrack(HWND Target, int Hit, POINT Pt, uint64_t Time) {
         return;
     }
     const bool NonClient = (T.Flags & TME_NONCLIENT) != 0;
-    const bool Over = QvWnd(S().Capture) != nullptr
-                          ? OverArea(W, Pt, NonClient)
-                          : Target == T.Wnd && (NonClient ? Hit != HTCLIENT && Hit != HTNOWHERE : Hit == HTCLIENT);
+    const bool Over =
+        QvWnd(S().Capture) != nullptr
+            ? OverArea(W, Pt, NonClient)
+            : Target == T.Wnd && (NonClient ? Hit != HTCLIENT && Hit != HTNOWHERE : Hit == HTCLIENT);
     if (!Over) {
         // Leaving ends every kind of tracking.
         const bool Leave = (T.Flags & TME_LEAVE) != 0;
@@ -305,8 +307,12 @@ bool Convert(const TRaw& E, MSG& M) {
                 if (W == nullptr) return false;
                 Target = W->Handle;
             }
-            M = MSG{Target, E.Horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys(S().Keys)), E.Delta),
-                    MAKELPARAM(E.Pt.X, E.Pt.Y), static_cast<DWORD>(E.Time), E.Pt};
+            M = MSG{Target,
+                    E.Horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
+                    MAKEWPARAM(static_cast<int>(MouseKeys(S().Keys)), E.Delta),
+                    MAKELPARAM(E.Pt.X, E.Pt.Y),
+                    static_cast<DWORD>(E.Time),
+                    E.Pt};
             return true;
         }
         case ikKey: {

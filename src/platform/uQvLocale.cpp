@@ -6,7 +6,8 @@
 
 LCID QvLCIDFromEnvironment(const char* LcAll, const char* LcMessages, const char* Lang) {
     for (const char* V : {LcAll, LcMessages, Lang})
-        if (V != nullptr && V[0] != 0) return std::string_view(V).starts_with("zh") ? LCID_CHINESE_PRC : LCID_ENGLISH_US;
+        if (V != nullptr && V[0] != 0)
+            return std::string_view(V).starts_with("zh") ? LCID_CHINESE_PRC : LCID_ENGLISH_US;
     return LCID_ENGLISH_US;
 }
 

@@ -144,7 +144,8 @@ BOOL GetScrollRange(HWND Wnd, int Which, int* Min, int* Max) {
 
 // ---- Moving pixels ---------------------------------------------------------------------
 
-BOOL ScrollDC(HDC Dc, int Dx, int Dy, const RECT* Scroll, const RECT* Clip, HRGN UpdateRgn, RECT* UpdateRect) {
+BOOL ScrollDC(HDC Dc, int Dx, int Dy, const RECT* Scroll, const RECT* Clip, HRGN UpdateRgn,
+              RECT* UpdateRect) {
     const TGdiDC* D = GdiDCOf(Dc);
     if (D == nullptr || (UpdateRgn != nullptr && GdiRegionOf(UpdateRgn) == nullptr)) return FALSE;
     Dx = QvClampCoord(Dx);
@@ -160,7 +161,8 @@ BOOL ScrollDC(HDC Dc, int Dx, int Dy, const RECT* Scroll, const RECT* Clip, HRGN
 int ScrollWindowEx(HWND Wnd, int Dx, int Dy, const RECT* Scroll, const RECT* Clip, HRGN UpdateRgn,
                    RECT* UpdateRect, UINT Flags) {
     TQvWnd* W = QvWnd(Wnd);
-    if (W == nullptr || W->MessageOnly || (UpdateRgn != nullptr && GdiRegionOf(UpdateRgn) == nullptr)) return RGN_ERROR;
+    if (W == nullptr || W->MessageOnly || (UpdateRgn != nullptr && GdiRegionOf(UpdateRgn) == nullptr))
+        return RGN_ERROR;
     Dx = QvClampCoord(Dx);
     Dy = QvClampCoord(Dy);
     const RECT Client = Rect(0, 0, W->Client.Width(), W->Client.Height());
@@ -198,7 +200,8 @@ int ScrollWindowEx(HWND Wnd, int Dx, int Dy, const RECT* Scroll, const RECT* Cli
         RedrawWindow(Wnd, nullptr, Rgn, RDW_INVALIDATE | ((Flags & SW_ERASE) ? RDW_ERASE : 0));
         DeleteObject(Rgn);
     }
-    for (HWND K : Repaint) RedrawWindow(K, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    for (HWND K : Repaint)
+        RedrawWindow(K, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     for (HWND K : Move)
         if (const TQvWnd* Kw = QvWnd(K))
             SetWindowPos(K, nullptr, Kw->Window.Left + Dx, Kw->Window.Top + Dy, 0, 0,

@@ -86,7 +86,8 @@ void QvSetSysTimer(TQvSysTimer Key, uint64_t Due, std::function<void()> Fire) {
 
 void QvKillSysTimer(TQvSysTimer Key) {
     auto& Ts = S().SysTimers;
-    Ts.erase(std::remove_if(Ts.begin(), Ts.end(), [&](const TSysTimer& T) { return T.Key == Key; }), Ts.end());
+    Ts.erase(std::remove_if(Ts.begin(), Ts.end(), [&](const TSysTimer& T) { return T.Key == Key; }),
+             Ts.end());
 }
 
 void QvRunSysTimers(std::optional<uint64_t> InputSince) {
@@ -94,7 +95,8 @@ void QvRunSysTimers(std::optional<uint64_t> InputSince) {
     const uint64_t Limit = InputSince ? std::min(*InputSince, QvBackend().Now()) : QvBackend().Now();
     for (;;) {
         auto& Ts = S().SysTimers;
-        auto It = std::min_element(Ts.begin(), Ts.end(), [](const TSysTimer& A, const TSysTimer& B) { return A.Due < B.Due; });
+        auto It = std::min_element(Ts.begin(), Ts.end(),
+                                   [](const TSysTimer& A, const TSysTimer& B) { return A.Due < B.Due; });
         if (It == Ts.end() || It->Due > Limit) return;
         // One shot: the call sets the timer again when it wants another.
         std::function<void()> Fire = std::move(It->Fire);

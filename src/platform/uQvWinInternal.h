@@ -228,19 +228,12 @@ TQvRegion QvVisibleRegion(const TQvWnd* W, bool Whole);
 // ---- uQvCaret --------------------------------------------------------------------------
 // The caret is drawn only while no window DC that could draw over it is held: a DC made on
 // Top (Bounds: what it may draw, top-level coordinates) takes the caret's pixels off, and
-// releasing the last such DC draws the caret again. Key is the DC (Dc: held until it is
-// released or deleted) or any other holder.
-void QvCaretHold(const void* Key, const TQvWnd* Top, const RECT& Bounds, bool Dc = false);
-void QvCaretRelease(const void* Key);
+// releasing the last such DC draws the caret again (a DC deleted without ReleaseDC stops
+// holding at the next blink). Since drawing goes through DCs, the inverted pixels stay as
+// drawn until the caret takes them back.
+void QvCaretHold(HDC Dc, const TQvWnd* Top, const RECT& Bounds);
+void QvCaretRelease(HDC Dc);
 void QvCaretWindowGone(HWND Handle);
-// Holds the caret off a top-level window for a scope.
-class TQvCaretHold {
-public:
-    TQvCaretHold(const TQvWnd* Top, const RECT& Bounds) { QvCaretHold(this, Top, Bounds); }
-    ~TQvCaretHold() { QvCaretRelease(this); }
-    TQvCaretHold(const TQvCaretHold&) = delete;
-    TQvCaretHold& operator=(const TQvCaretHold&) = delete;
-};
 
 // ---- uQvScreen -------------------------------------------------------------------------
 // Pixels of these screen parts may have changed: compose and present them again.

@@ -194,7 +194,8 @@ TQvRegion Visible(const TQvWnd* W, bool Whole, bool ClipSiblings, bool ClipChild
 
 // The DCX_CLIPSIBLINGS / DCX_CLIPCHILDREN the window's styles ask for.
 DWORD StyleClip(const TQvWnd* W) {
-    return ((W->Style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0) | ((W->Style & WS_CLIPCHILDREN) ? DCX_CLIPCHILDREN : 0);
+    return ((W->Style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0) |
+           ((W->Style & WS_CLIPCHILDREN) ? DCX_CLIPCHILDREN : 0);
 }
 
 // A DC on the window's part of its top-level bitmap, clipped as the DCX_* flags say; Limit
@@ -222,7 +223,7 @@ HDC MakeDC(TQvWnd* W, DWORD Dcx, const TQvRegion* Limit, bool Exclude = false) {
     const RECT Bounds = Vis.Bounds();
     Vis.Offset(-Origin.X, -Origin.Y);
     HDC Dc = GdiCreateDeviceDC(Backing, Origin, &Vis, W->Handle);
-    if (Dc != nullptr) QvCaretHold(Dc, Top, Bounds, true);
+    if (Dc != nullptr) QvCaretHold(Dc, Top, Bounds);
     return Dc;
 }
 
@@ -345,9 +346,6 @@ void QvPaintDispatched(HWND Handle) {
 void QvPaintPosChanged(HWND Handle, const RECT& OldWindow, const RECT& OldClient, bool WasVisible, UINT Flags) {
     TQvWnd* W = QvWnd(Handle);
     if (W == nullptr || W->MessageOnly) return;
-    // The caret comes off while the window system paints, moves and resizes pixels below it.
-    TQvWnd* Top = QvTopLevel(W);
-    const TQvCaretHold Hold(Top, Rect(0, 0, Top->Window.Width(), Top->Window.Height()));
     if (W->Parent == nullptr && W->Backing != nullptr) EnsureBacking(W);
     if (Flags & SWP_NOREDRAW) return;
     const bool Visible = QvIsVisible(W);
@@ -552,7 +550,9 @@ HDC GetDCEx(HWND Wnd, HRGN Clip, DWORD Flags) {
     const bool Exclude = (Flags & DCX_EXCLUDERGN) != 0;
     // Excluding the whole window leaves nothing; intersecting with it changes nothing.
     const TQvRegion Nothing;
-    const TQvRegion* Limit = !Combine ? nullptr : All ? (Exclude ? &Nothing : nullptr) : &GdiRegionOf(Clip)->Region;
+    const TQvRegion* Limit = !Combine ? nullptr
+                             : All    ? (Exclude ? &Nothing : nullptr)
+                                      : &GdiRegionOf(Clip)->Region;
     HDC Dc = MakeDC(W, Flags, Limit, Exclude && !All);
     if (Dc == nullptr || !Combine || All) return Dc;
     // The region is freed with its DC; DCs deleted without ReleaseDC give theirs up here.

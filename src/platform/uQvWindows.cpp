@@ -434,17 +434,18 @@ HWND CreateBound(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Sty
 
 }  // namespace
 
-HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y, int Width,
-                    int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param) {
-    return CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu, Instance, Param,
-                       nullptr);
+HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                    int Width, int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param) {
+    return CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu, Instance,
+                       Param, nullptr);
 }
 
 HWND QvCreateWindowWithMethod(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
-                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method, HWND* Handle) {
+                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method,
+                              HWND* Handle) {
     TBinding Bind{std::move(Method), Handle};
-    const HWND H = CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu, nullptr,
-                               nullptr, &Bind);
+    const HWND H = CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu,
+                               nullptr, nullptr, &Bind);
     if (Handle != nullptr) *Handle = H;
     return H;
 }
