@@ -82,11 +82,15 @@ std::optional<TDrawn> Place() {
     return D;
 }
 
+// DCs deleted without ReleaseDC hold nothing any more.
+void DropDeadHolds() {
+    std::erase_if(S().Holds, [](const THold& H) { return GdiDCOf(H.Dc) == nullptr; });
+}
+
 bool Held(const TDrawn& Where) {
-    auto& Hs = S().Holds;
-    std::erase_if(Hs, [](const THold& H) { return GdiDCOf(H.Dc) == nullptr; });  // deleted without ReleaseDC
+    DropDeadHolds();
     RECT Both;
-    for (const THold& H : Hs)
+    for (const THold& H : S().Holds)
         if (H.Top == Where.Top && IntersectRect(Both, H.Bounds, Where.Pixels.Bounds())) return true;
     return false;
 }
@@ -96,8 +100,6 @@ bool BlinkOn() {
     if (C.BlinkTime == INFINITE) return true;
     return (QvBackend().Now() - C.ShownAt) / C.BlinkTime % 2 == 0;
 }
-
-void Blink();
 
 // Takes the caret off and draws it again where and when it should show.
 void Sync() {
@@ -113,7 +115,7 @@ void Sync() {
     }
     if (C.BlinkTime != INFINITE) {
         const uint64_t Periods = (QvBackend().Now() - C.ShownAt) / C.BlinkTime;
-        QvSetSysTimer(stCaretBlink, C.ShownAt + (Periods + 1) * C.BlinkTime, Blink);
+        QvSetSysTimer(stCaretBlink, C.ShownAt + (Periods + 1) * C.BlinkTime, Sync);
     }
     if (!BlinkOn()) return;
     std::optional<TDrawn> D = Place();
@@ -121,8 +123,6 @@ void Sync() {
     Invert(*D);
     C.Drawn = std::move(D);
 }
-
-void Blink() { Sync(); }
 
 // Shows the caret from now on: on at once, then blinking.
 void Restart() {
@@ -148,6 +148,7 @@ bool Owns(HWND Wnd) {
 // ---- Internal --------------------------------------------------------------------------
 
 void QvCaretHold(HDC Dc, const TQvWnd* Top, const RECT& Bounds) {
+    DropDeadHolds();
     TState& C = S();
     C.Holds.push_back(THold{Dc, Top->Handle, Bounds});
     if (C.Drawn && Held(*C.Drawn)) Sync();

@@ -307,12 +307,9 @@ bool Convert(const TRaw& E, MSG& M) {
                 if (W == nullptr) return false;
                 Target = W->Handle;
             }
-            M = MSG{Target,
-                    E.Horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
-                    MAKEWPARAM(static_cast<int>(MouseKeys(S().Keys)), E.Delta),
-                    MAKELPARAM(E.Pt.X, E.Pt.Y),
-                    static_cast<DWORD>(E.Time),
-                    E.Pt};
+            const UINT Msg = E.Horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
+            M = MSG{Target, Msg, MAKEWPARAM(static_cast<int>(MouseKeys(S().Keys)), E.Delta),
+                    MAKELPARAM(E.Pt.X, E.Pt.Y), static_cast<DWORD>(E.Time), E.Pt};
             return true;
         }
         case ikKey: {
