@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/uQvFramePaint.h"
+#include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPrimitives.h"
 #include "platform/uQvImm.h"
 #include "platform/uQvInput.h"
@@ -32,6 +33,40 @@ HCURSOR CursorForHit(int Hit) {
         case HTTOPRIGHT:
         case HTBOTTOMLEFT: return LoadCursor(nullptr, IDC_SIZENESW);
         default: return LoadCursor(nullptr, IDC_ARROW);
+    }
+}
+
+// WM_PRINT: the frame, background, client area and children into Dc (origin at the
+// window's top-left), as the flags ask.
+void Print(HWND H, HDC Dc, LPARAM Flags) {
+    TQvWnd* W = QvWnd(H);
+    if (W == nullptr || W->MessageOnly || Dc == nullptr) return;
+    if ((Flags & PRF_CHECKVISIBLE) && !QvIsVisible(W)) return;
+    if (Flags & PRF_NONCLIENT) QvPaintPlainFrameDC(H, Dc, GetActiveWindow() == QvTopLevel(W)->Handle);
+    if ((W = QvWnd(H)) == nullptr) return;
+    const POINT C{W->Client.Left - W->Window.Left, W->Client.Top - W->Window.Top};
+    const RECT Client = Bounds(C.X, C.Y, W->Client.Width(), W->Client.Height());
+    if (Flags & (PRF_ERASEBKGND | PRF_CLIENT)) {
+        const int Saved = SaveDC(Dc);
+        IntersectClipRect(Dc, Client.Left, Client.Top, Client.Right, Client.Bottom);
+        OffsetViewportOrgEx(Dc, C.X, C.Y, nullptr);
+        if (Flags & PRF_ERASEBKGND) QvSend(H, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dc), 0);
+        if (Flags & PRF_CLIENT) QvSend(H, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Dc), Flags);
+        RestoreDC(Dc, Saved);
+    }
+    if (!(Flags & PRF_CHILDREN) || (W = QvWnd(H)) == nullptr) return;
+    // The lowest child first, so the upper ones paint over it.
+    std::vector<HWND> Kids;
+    for (auto It = W->Children.rbegin(); It != W->Children.rend(); ++It) Kids.push_back((*It)->Handle);
+    for (HWND K : Kids) {
+        const TQvWnd* Kw = QvWnd(K);
+        if (Kw == nullptr || !Kw->Visible()) continue;
+        const int Saved = SaveDC(Dc);
+        IntersectClipRect(Dc, Client.Left, Client.Top, Client.Right, Client.Bottom);
+        OffsetViewportOrgEx(Dc, C.X + Kw->Window.Left, C.Y + Kw->Window.Top, nullptr);
+        IntersectClipRect(Dc, 0, 0, Kw->Window.Width(), Kw->Window.Height());
+        QvSend(K, WM_PRINT, reinterpret_cast<WPARAM>(Dc), Flags);
+        RestoreDC(Dc, Saved);
     }
 }
 
@@ -152,7 +187,9 @@ LRESULT DefWindowProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case WM_NCACTIVATE:
             QvPaintPlainFrame(H, WParam != 0);
             return TRUE;
-        case WM_NCPAINT: QvPaintPlainFrame(H, GetActiveWindow() == QvTopLevel(W)->Handle); return 0;
+        case WM_NCPAINT:
+            QvPaintPlainFrame(H, GetActiveWindow() == QvTopLevel(W)->Handle, reinterpret_cast<HRGN>(WParam));
+            return 0;
         case WM_ERASEBKGND: {
             // Class brushes below 32 are system colour indexes plus one.
             const auto Brush = reinterpret_cast<uintptr_t>(W->Class->Background);
@@ -179,8 +216,17 @@ LRESULT DefWindowProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
             return 0;
         }
         case WM_CONTEXTMENU:
-        case WM_MOUSEWHEEL: return Parent != nullptr ? QvSend(Parent, Msg, WParam, LParam) : 0;
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL: return Parent != nullptr ? QvSend(Parent, Msg, WParam, LParam) : 0;
         case WM_SETREDRAW: W->Redraw = WParam != 0; return 0;
+        case WM_SETFONT:
+            W->Font = reinterpret_cast<HFONT>(WParam);
+            if (LOWORD(static_cast<uintptr_t>(LParam))) InvalidateRect(H, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(W->Font);
+        case WM_PRINT: Print(H, reinterpret_cast<HDC>(WParam), LParam); return 0;
+        // Painting into a given DC is WM_PAINT with that DC, as the framework's windows take it.
+        case WM_PRINTCLIENT: return WParam != 0 ? QvSend(H, WM_PAINT, WParam, 0) : 0;
         case WM_IME_COMPOSITION: QvImmDefComposition(H, LParam); return 0;
         case WM_CANCELMODE:
             if (GetCapture() == H) ReleaseCapture();

@@ -31,15 +31,25 @@ void QvFillSysColor(HDC Dc, const RECT& R, int SysColor) {
     DeleteObject(B);
 }
 
-// The plain frame: border strips, the caption bar in the active or inactive caption colour
-// and a cross for the close box.
-void QvPaintPlainFrame(HWND H, bool Active) {
+void QvPaintPlainFrame(HWND H, bool Active, HRGN Rgn) {
     TQvWnd* W = QvWnd(H);
     if (W == nullptr || W->MessageOnly || !QvIsVisible(W)) return;
     const TQvFrameMetrics M = QvFrameMetrics(W->Style, QvTopLevel(W)->Dpi);
     if (M.Border == 0 && M.Caption == 0) return;
-    HDC Dc = GetWindowDC(H);
+    const TGdiRegion* Part = Rgn != QvWholeWindowRgn ? GdiRegionOf(Rgn) : nullptr;
+    HDC Dc = QvWindowDC(W, Part ? &Part->Region : nullptr);
     if (Dc == nullptr) return;
+    QvPaintPlainFrameDC(H, Dc, Active);
+    ReleaseDC(H, Dc);
+}
+
+// The plain frame: border strips, the caption bar in the active or inactive caption colour
+// and a cross for the close box.
+void QvPaintPlainFrameDC(HWND H, HDC Dc, bool Active) {
+    TQvWnd* W = QvWnd(H);
+    if (W == nullptr || W->MessageOnly) return;
+    const TQvFrameMetrics M = QvFrameMetrics(W->Style, QvTopLevel(W)->Dpi);
+    if (M.Border == 0 && M.Caption == 0) return;
     const int Wd = W->Window.Width(), Ht = W->Window.Height(), B = M.Border, C = M.Caption;
     const int Border = Active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER;
     QvFillSysColor(Dc, Rect(0, 0, Wd, B), Border);
@@ -74,6 +84,5 @@ void QvPaintPlainFrame(HWND H, bool Active) {
         SelectObject(Dc, Old);
         DeleteObject(Pen);
     }
-    ReleaseDC(H, Dc);
 }
 

@@ -5,6 +5,10 @@
 
 #include "platform/uQvWinTypes.h"
 
-void QvPaintPlainFrame(HWND Wnd, bool Active);
+// Rgn (screen coordinates; null or QvWholeWindowRgn for all) limits the painting; it stays
+// the caller's.
+void QvPaintPlainFrame(HWND Wnd, bool Active, HRGN Rgn = nullptr);
+// Draws the frame into Dc, whose origin is taken as the window's outer top-left.
+void QvPaintPlainFrameDC(HWND Wnd, HDC Dc, bool Active);
 // Fills with a system colour (COLOR_*).
 void QvFillSysColor(HDC Dc, const RECT& R, int SysColor);

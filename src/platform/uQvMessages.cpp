@@ -99,6 +99,7 @@ void PostQuitMessage(int ExitCode) {
 BOOL PeekMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max, UINT RemoveFlags) {
     if (Msg == nullptr) return FALSE;
     const bool Remove = (RemoveFlags & PM_REMOVE) != 0;
+    QvRunSysTimers(QvInputPendingSince());
     MSG M;
     bool Got = TakePosted(M, Filter, Min, Max, Remove);
     if (!Got && S().Quit && Filter == nullptr && InRange(WM_QUIT, Min, Max)) {
@@ -111,6 +112,8 @@ BOOL PeekMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max, UINT RemoveFlags) {
         Got = true;
     }
     if (!Got) Got = QvTakeInput(M, Filter, Min, Max, Remove);
+    // Taking input may have posted something (WM_MOUSELEAVE for a pointer that left).
+    if (!Got) Got = TakePosted(M, Filter, Min, Max, Remove);
     if (!Got) Got = QvTakePaint(M, Filter, Min, Max);
     if (!Got) Got = QvTakeTimer(M, Filter, Min, Max, Remove);
     if (!Got) return FALSE;

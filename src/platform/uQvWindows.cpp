@@ -36,8 +36,6 @@ struct TState {
     std::vector<THook> Hooks;  // newest first
     uintptr_t HookSerial = 0;
     bool InHook = false;
-    TWndMethod PendingMethod;  // handed to the window CreateWindowEx is making
-    HWND* PendingHandle = nullptr;  // told the handle before the first message
 };
 
 TState& S() { return QvWinState<TState>(); }
@@ -62,6 +60,7 @@ LRESULT MethodWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 constexpr Char UtilClassName[] = u"TPUtilWindow";
 
 void FreeRecord(TQvWnd* W) {
+    QvCaretWindowGone(W->Handle);
     QvZUnlink(W);
     QvTimersWindowGone(W->Handle);
     QvInputWindowGone(W);
@@ -100,23 +99,6 @@ void FinalDestroy(HWND H) {
     }
     QvSend(H, WM_NCDESTROY, 0, 0);
     if (TQvWnd* W = QvWnd(H)) FreeRecord(W);
-}
-
-TQvScrollBar* Bar(HWND Wnd, int Which) {
-    TQvWnd* W = QvWnd(Wnd);
-    if (W == nullptr || (Which != SB_HORZ && Which != SB_VERT)) return nullptr;
-    return &W->Scroll[Which];
-}
-
-void ClampScroll(TQvScrollBar& B) {
-    const int64_t Range = int64_t{B.Max} - B.Min + 1;
-    if (Range <= 0)
-        B.Page = 0;
-    else if (B.Page > Range)
-        B.Page = static_cast<UINT>(Range);
-    const int64_t Upper = int64_t{B.Max} - std::max<int64_t>(int64_t{B.Page} - 1, 0);
-    if (B.Pos > Upper) B.Pos = static_cast<int>(std::max<int64_t>(Upper, B.Min));
-    if (B.Pos < B.Min) B.Pos = B.Min;
 }
 
 }  // namespace
@@ -312,8 +294,16 @@ ULONG_PTR SetClassLongPtr(HWND Wnd, int Index, LONG_PTR Value) {
 
 // ---- Creation and destruction ----------------------------------------------------------
 
-HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
-                    int Width, int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param) {
+namespace {
+
+// What QvCreateWindowWithMethod binds to the window before its first message.
+struct TBinding {
+    TWndMethod Method;
+    HWND* Handle = nullptr;
+};
+
+HWND CreateBound(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y, int Width,
+                 int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param, TBinding* Bind) {
     if (ClassName == nullptr) return nullptr;
     auto Class = FindClass(ClassName);
     if (!Class) return nullptr;
@@ -338,9 +328,8 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     W->Handle = reinterpret_cast<HWND>((++S().Serial << SlotBits) | Slot);
     W->Class = Class;
     W->Proc = Class->Proc;
-    if (S().PendingMethod) {
-        W->Method = std::move(S().PendingMethod);
-        S().PendingMethod = nullptr;
+    if (Bind != nullptr) {
+        W->Method = std::move(Bind->Method);
         W->Proc = MethodWindowProc;
     }
     const DWORD ShowState = Style & (WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
@@ -381,10 +370,7 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     W->Dpi = (Top == W) ? QvDpiAt(W->Window) : Top->Dpi;
 
     const HWND H = W->Handle;
-    if (S().PendingHandle != nullptr) {
-        *S().PendingHandle = H;
-        S().PendingHandle = nullptr;
-    }
+    if (Bind != nullptr && Bind->Handle != nullptr) *Bind->Handle = H;
     CREATESTRUCT Cs;
     Cs.lpCreateParams = Param;
     Cs.hInstance = Instance;
@@ -437,6 +423,24 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     return QvWnd(H) ? H : nullptr;
 }
 
+}  // namespace
+
+HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                    int Width, int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param) {
+    return CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu, Instance,
+                       Param, nullptr);
+}
+
+HWND QvCreateWindowWithMethod(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method,
+                              HWND* Handle) {
+    TBinding Bind{std::move(Method), Handle};
+    const HWND H = CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu,
+                               nullptr, nullptr, &Bind);
+    if (Handle != nullptr) *Handle = H;
+    return H;
+}
+
 BOOL DestroyWindow(HWND Wnd) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || W->Destroying) return FALSE;
@@ -472,19 +476,6 @@ HWND AllocateHWnd(TWndMethod Method) {
 }
 
 void DeallocateHWnd(HWND Wnd) { DestroyWindow(Wnd); }
-
-HWND QvCreateWindowWithMethod(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
-                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method, HWND* Handle) {
-    S().PendingMethod = std::move(Method);
-    S().PendingHandle = Handle;
-    const HWND H = CreateWindowEx(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu, nullptr,
-                                  nullptr);
-    // A creation refused before the record was made leaves both unused.
-    S().PendingMethod = nullptr;
-    S().PendingHandle = nullptr;
-    if (Handle != nullptr) *Handle = H;
-    return H;
-}
 
 // ---- Messages and procedures -----------------------------------------------------------
 
@@ -801,70 +792,6 @@ BOOL IsWindowVisible(HWND Wnd) {
 bool QvRedrawEnabled(HWND Wnd) {
     TQvWnd* W = QvWnd(Wnd);
     return W != nullptr && W->Redraw;
-}
-
-// ---- Scroll information ----------------------------------------------------------------
-
-int SetScrollInfo(HWND Wnd, int Which, const SCROLLINFO* Info, BOOL) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr || Info == nullptr) return 0;
-    B->Set = true;
-    if (Info->fMask & SIF_RANGE) {
-        B->Min = Info->nMin;
-        B->Max = Info->nMax;
-    }
-    if (Info->fMask & SIF_PAGE) B->Page = Info->nPage;
-    if (Info->fMask & SIF_POS) B->Pos = Info->nPos;
-    ClampScroll(*B);
-    B->TrackPos = B->Pos;
-    return B->Pos;
-}
-
-BOOL GetScrollInfo(HWND Wnd, int Which, SCROLLINFO* Info) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr || Info == nullptr || !B->Set) return FALSE;
-    if (Info->fMask & SIF_RANGE) {
-        Info->nMin = B->Min;
-        Info->nMax = B->Max;
-    }
-    if (Info->fMask & SIF_PAGE) Info->nPage = B->Page;
-    if (Info->fMask & SIF_POS) Info->nPos = B->Pos;
-    if (Info->fMask & SIF_TRACKPOS) Info->nTrackPos = B->TrackPos;
-    return TRUE;
-}
-
-int SetScrollPos(HWND Wnd, int Which, int Pos, BOOL Redraw) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr) return 0;
-    const int Old = B->Pos;
-    SCROLLINFO Si;
-    Si.fMask = SIF_POS;
-    Si.nPos = Pos;
-    SetScrollInfo(Wnd, Which, &Si, Redraw);
-    return Old;
-}
-
-int GetScrollPos(HWND Wnd, int Which) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    return B ? B->Pos : 0;
-}
-
-BOOL SetScrollRange(HWND Wnd, int Which, int Min, int Max, BOOL Redraw) {
-    if (Bar(Wnd, Which) == nullptr) return FALSE;
-    SCROLLINFO Si;
-    Si.fMask = SIF_RANGE;
-    Si.nMin = Min;
-    Si.nMax = Max;
-    SetScrollInfo(Wnd, Which, &Si, Redraw);
-    return TRUE;
-}
-
-BOOL GetScrollRange(HWND Wnd, int Which, int* Min, int* Max) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr || Min == nullptr || Max == nullptr) return FALSE;
-    *Min = B->Min;
-    *Max = B->Max;
-    return TRUE;
 }
 
 // ---- Tests -----------------------------------------------------------------------------
