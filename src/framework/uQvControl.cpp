@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/uQvActnList.h"
 #include "framework/uQvAlign.h"
 #include "framework/uQvMenus.h"
 #include "framework/uQvWinControl.h"
@@ -35,6 +36,41 @@ TPoint PointOf(LPARAM L) {
 }
 
 }  // namespace
+
+// The link between a control and its action: a property follows the action while the
+// control's own value still equals the action's.
+class TControlActionLink : public TActionLink {
+public:
+    explicit TControlActionLink(TControl* Client) : FClient(Client) {}
+
+protected:
+    bool IsCaptionLinked() const override {
+        return TActionLink::IsCaptionLinked() && FClient->Caption() == Act().Caption();
+    }
+    bool IsEnabledLinked() const override {
+        return TActionLink::IsEnabledLinked() && FClient->Enabled() == Act().Enabled();
+    }
+    bool IsHintLinked() const override { return TActionLink::IsHintLinked() && FClient->Hint() == Act().Hint(); }
+    bool IsVisibleLinked() const override {
+        return TActionLink::IsVisibleLinked() && FClient->Visible() == Act().Visible();
+    }
+    void SetCaption(const String& Value) override {
+        if (IsCaptionLinked()) FClient->SetCaption(Value);
+    }
+    void SetEnabled(bool Value) override {
+        if (IsEnabledLinked()) FClient->SetEnabled(Value);
+    }
+    void SetHint(const String& Value) override {
+        if (IsHintLinked()) FClient->SetHint(Value);
+    }
+    void SetVisible(bool Value) override {
+        if (IsVisibleLinked()) FClient->SetVisible(Value);
+    }
+
+private:
+    const TCustomAction& Act() const { return *static_cast<const TCustomAction*>(Action()); }
+    TControl* FClient;
+};
 
 TControl* QvMouseControl() {
     return GMouseControl;
@@ -327,7 +363,29 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+    if (Operation != opRemove) return;
+    if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+    if (FActionLink && AComponent == FActionLink->Action()) FActionLink.reset();
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (Value == nullptr) {
+        if (FActionLink && FActionLink->Action() != nullptr) FActionLink->Action()->RemoveFreeNotification(this);
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+    FActionLink->SetAction(Value);
+    Value->FreeNotification(this);
+    // The control takes what it does not have of its own yet.
+    if (const auto* A = dynamic_cast<const TCustomAction*>(Value)) {
+        if (FText.empty()) SetCaption(A->Caption());
+        if (FHint.empty()) SetHint(A->Hint());
+        SetEnabled(A->Enabled());
+        SetVisible(A->Visible());
+    }
 }
 
 // ---- Scaling --------------------------------------------------------------------------
@@ -420,7 +478,10 @@ void TControl::SetMouseCapture(bool Value) {
 }
 
 void TControl::Click() {
-    if (OnClick) OnClick(this);
+    if (OnClick)
+        OnClick(this);
+    else if (FActionLink)
+        FActionLink->Execute(this);
 }
 
 void TControl::DblClick() {

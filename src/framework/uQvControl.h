@@ -16,6 +16,8 @@
 #include "framework/uQvMargins.h"
 
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 
 // Tells whether a control still lives: handlers may free the control that raised them,
 // so code that goes on after raising an event asks first.
@@ -119,6 +121,11 @@ public:
     void SetParentShowHint(bool Value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
+    // The linked action: the control shows its caption, enabled state, visibility and hint
+    // (where the control's own still equal the action's) and a click runs it when the
+    // control has no OnClick of its own. nullptr unlinks.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
 
     // ---- Scaling ----
     // The pixels per inch the control's sizes are for (96 until scaled).
@@ -152,7 +159,7 @@ public:
     void SetMouseCapture(bool Value);
     // Whether the control still lives, for code that raises events that may free it.
     TQvAliveCheck AliveCheck() const { return TQvAliveCheck(FAlive); }
-    // Raises OnClick.
+    // Raises OnClick, else runs the linked action.
     virtual void Click();
 
     TNotifyEvent OnClick;
@@ -231,6 +238,7 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     TPopupMenu* FPopupMenu = nullptr;
+    std::unique_ptr<TControlActionLink> FActionLink;
     int FCurrentPPI = 96;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

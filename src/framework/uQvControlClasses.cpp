@@ -1,11 +1,13 @@
 #include "framework/uQvControlClasses.h"
 
+#include "framework/uQvActnList.h"
 #include "framework/uQvMenus.h"
 #include "framework/uQvRegistry.h"
 #include "framework/uQvWinControl.h"
 
 void RegisterQvControls() {
     RegisterQvGraphics();
+    RegisterQvActnList();
     RegisterEnum<TAlign>(u"TAlign",
                          {u"alNone", u"alTop", u"alBottom", u"alLeft", u"alRight", u"alClient", u"alCustom"});
     RegisterEnum<TAnchorKind>(u"TAnchorKind", {u"akLeft", u"akTop", u"akRight", u"akBottom"});
@@ -26,6 +28,7 @@ void RegisterQvControls() {
     // Bounds come first so that anchors and alignment read them; the parent's looks are
     // stored only where the control does not follow its parent.
     RegisterClass<TControl, TComponent>(u"TControl")
+        .Component<TBasicAction>(u"Action", &TControl::Action, &TControl::SetAction)
         .Prop(u"Left", &TControl::Left, &TControl::SetLeft)
         .Prop(u"Top", &TControl::Top, &TControl::SetTop)
         .Prop(u"Width", &TControl::Width, &TControl::SetWidth)

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "framework/uQvActnList.h"
 #include "framework/uQvAlign.h"
 #include "framework/uQvControlFind.h"
 #include "framework/uQvMenus.h"
@@ -362,4 +363,29 @@ TEST_F(Controls, AHandlerMayFreeTheControlThatRaisedIt) {
     EXPECT_TRUE(BoxGone);
     EXPECT_EQ(Root->ControlCount(), 0);
     EXPECT_EQ(QvCaptureControl(), nullptr);
+}
+
+TEST_F(Controls, AControlFollowsItsActionAndRunsIt) {
+    auto* Act = new TAction(nullptr);
+    Act->SetCaption(u"&Save");
+    int Runs = 0;
+    Act->OnExecute = [&](TObject*) { ++Runs; };
+    TBox Box(nullptr, Root.get(), u"box", Bounds(10, 10, 50, 50));
+    Box.SetAction(Act);
+    EXPECT_EQ(Box.Caption(), u"&Save");
+    Act->SetCaption(u"Save &as");
+    Act->SetEnabled(false);
+    EXPECT_EQ(Box.Caption(), u"Save &as");
+    EXPECT_FALSE(Box.Enabled());
+    Act->SetEnabled(true);
+    Box.Click();
+    EXPECT_EQ(Runs, 1);
+    // A caption of the control's own stops following; its OnClick takes the click.
+    Box.SetCaption(u"Mine");
+    Act->SetCaption(u"Other");
+    EXPECT_EQ(Box.Caption(), u"Mine");
+    delete Act;
+    EXPECT_EQ(Box.Action(), nullptr);
+    Box.Click();
+    EXPECT_EQ(Runs, 1);
 }
