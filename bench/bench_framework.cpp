@@ -8,7 +8,8 @@
 
 #include "framework/uQvIniFiles.h"
 #include "framework/uQvRegistry.h"
-#include "framework/uQvStreaming.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "platform/uQvPaths.h"
 #include "platform/uQvSysUtils.h"
 

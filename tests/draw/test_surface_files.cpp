@@ -5,7 +5,8 @@
 
 #include "draw/uQvSurface.h"
 #include "framework/uQvRegistry.h"
-#include "framework/uQvStreaming.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvPicture.h"

@@ -7,7 +7,8 @@
 
 #include "framework/uQvCollections.h"
 #include "framework/uQvRegistry.h"
-#include "framework/uQvStreaming.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvStringList.h"
 
 namespace {
