@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/uQvIniFiles.h"
-#include "framework/uQvRegistry.h"
 #include "framework/uQvFormReader.h"
 #include "framework/uQvFormWriter.h"
+#include "framework/uQvIniFiles.h"
+#include "framework/uQvRegistry.h"
 #include "platform/uQvPaths.h"
 #include "platform/uQvSysUtils.h"
 

@@ -79,14 +79,21 @@ TToken TFormLexer::ScanNumber(TToken& T) {
     if (FPos < FText.size() && FText[FPos] == u'$') {
         ++FPos;
         const size_t Digits = FPos;
-        uint64_t V = 0;
         while (FPos < FText.size() && (IsDigit(FText[FPos]) || (FText[FPos] >= u'a' && FText[FPos] <= u'f') ||
-                                       (FText[FPos] >= u'A' && FText[FPos] <= u'F'))) {
-            if (V >> 60) FormFail(FLine, u"Integer value out of range");
-            const char16_t D = FText[FPos++];
-            V = V * 16 + (IsDigit(D) ? D - u'0' : (D | 0x20) - u'a' + 10);
-        }
+                                       (FText[FPos] >= u'A' && FText[FPos] <= u'F')))
+            ++FPos;
         if (FPos == Digits) FormFail(FLine, u"Invalid number");
+        // The range of a signed 64-bit integer, as for decimal numbers: $8000000000000000
+        // and more would turn negative.
+        const uint64_t Limit = Negative ? uint64_t{1} << 63 : uint64_t{INT64_MAX};
+        uint64_t V = 0;
+        for (size_t I = Digits; I < FPos; ++I) {
+            const char16_t C = FText[I];
+            const uint64_t D = IsDigit(C) ? C - u'0' : (C | 0x20) - u'a' + 10;
+            if (V > (Limit - D) / 16)
+                FormFail(FLine, u"Integer value out of range: " + String(FText.substr(Start, FPos - Start)));
+            V = V * 16 + D;
+        }
         T.Kind = TToken::tInteger;
         T.Hex = true;
         T.Int = Negative ? static_cast<int64_t>(0 - V) : static_cast<int64_t>(V);

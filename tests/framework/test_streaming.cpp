@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "framework/uQvCollections.h"
-#include "framework/uQvRegistry.h"
 #include "framework/uQvFormReader.h"
 #include "framework/uQvFormWriter.h"
+#include "framework/uQvRegistry.h"
 #include "framework/uQvStringList.h"
+#include "support/qv_error_of.h"
 
 namespace {
 
@@ -293,6 +294,23 @@ TEST_F(Streaming, HexadecimalColoursAndLooseLayoutAreAccepted) {
     EXPECT_EQ(P->Shape, tsSquare);
     EXPECT_TRUE(P->Sides.Empty());
     EXPECT_EQ(P->Font.Style(), (TTestFontStyles{fsBold, fsItalic}));
+}
+
+TEST_F(Streaming, IntegersHoldTheSigned64BitRangeInHexadecimalAsInDecimal) {
+    auto Big = [](const char16_t* Value) {
+        TTestModule M(nullptr);
+        ReadComponentText(&M, u"object M: TTestModule\n  object P: TTestPart\n    Big = " + String(Value) +
+                                  u"\n  end\nend");
+        return static_cast<TTestPart*>(M.Components(0))->Big;
+    };
+    EXPECT_EQ(Big(u"$7FFFFFFFFFFFFFFF"), INT64_MAX);
+    EXPECT_EQ(Big(u"-$8000000000000000"), INT64_MIN);
+    EXPECT_EQ(Big(u"$000000000000000001"), 1);
+    EXPECT_EQ(Big(u"9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(Big(u"-9223372036854775808"), INT64_MIN);
+    for (const char16_t* Value : {u"$8000000000000000", u"$FFFFFFFFFFFFFFFF", u"$10000000000000000",
+                                  u"-$8000000000000001", u"9223372036854775808", u"-9223372036854775809"})
+        EXPECT_EQ(QvErrorOf([&] { Big(Value); }), "Line 3: Integer value out of range: " + StringToUtf8(Value));
 }
 
 TEST_F(Streaming, LoadedRunsAtTheEndInCreationOrderAfterReferencesAreSet) {
