@@ -161,12 +161,15 @@ private:
             const TClassInfo* Info = FindClassInfo(Node.ClassName);
             if (Info == nullptr) FormFail(Node.Line, u"Class " + Node.ClassName + u" not found");
             if (!Info->CreateComponent) FormFail(Node.Line, u"Class " + Node.ClassName + u" cannot be created here");
-            AtFormLine(Node.Line, [&] {
-                C = Info->CreateComponent(FRoot);
-                // A class that read its own layout in its constructor expects the second
-                // construction step, as Create<T> gives it.
-                if (C->HasPendingLoaded()) C->AfterConstruction();
-            });
+            AtFormLine(Node.Line, [&] { C = Info->CreateComponent(FRoot); });
+            // A class that read its own layout in its constructor expects the second
+            // construction step, as Create<T> gives it, and is freed as there if that fails.
+            try {
+                if (C->HasPendingLoaded()) AtFormLine(Node.Line, [&] { C->AfterConstruction(); });
+            } catch (...) {
+                C->Free();
+                throw;
+            }
             Created = true;
         }
         try {

@@ -345,6 +345,12 @@ public:
     TTestPart* Part2;
 };
 
+class TFailingLayoutModule : public TLayoutModule {
+public:
+    using TLayoutModule::TLayoutModule;
+    void Created() override { throw EQvError("Not today"); }
+};
+
 }  // namespace
 
 TEST_F(Streaming, ALayoutReadInTheConstructorIsLoadedInAfterConstruction) {
@@ -371,6 +377,13 @@ TEST_F(Streaming, AComponentWithItsOwnLayoutInsideAFormIsFullyConstructed) {
     EXPECT_EQ(Sub->Tag(), 4);
     EXPECT_EQ(Steps, (std::vector<std::string>{"constructed, loading", "Created after 3 Loaded", "OnCreate"}));
     EXPECT_EQ(static_cast<TTestPart*>(Sub->FindComponent(u"Part1"))->Buddy(), Sub->Part2);
+
+    // One whose construction fails is freed, as any component whose reading fails.
+    RegisterClass<TFailingLayoutModule, TLayoutModule>(u"TFailingLayoutModule");
+    EXPECT_EQ(QvErrorOf([&] { ReadComponentText(&M, u"object M: TTestModule\n  object Bad: TFailingLayoutModule\n"
+                                                    u"  end\nend\n"); }),
+              "Line 2: Not today");
+    EXPECT_EQ(M.ComponentCount(), 1);
 }
 
 TEST_F(Streaming, ADamagedFormGivesAnErrorWithItsLine) {
