@@ -1,6 +1,8 @@
 #include "framework/uQvFormReader.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 #include <unordered_set>
 
 #include "framework/uQvCollections.h"
@@ -127,6 +129,7 @@ private:
         String PropName;
         String Target;
         int Line;
+        bool Replaced = false;  // a later value of the same property came after it
     };
 
     // The components read that still exist: the root and those it still owns.
@@ -336,14 +339,21 @@ private:
                 ReadCollection(Collection, StepLocator(Locate, P.Name), V);
                 return;
             }
-            case pkComponent:
+            case pkComponent: {
                 if (V.Kind != TFormValue::vkIdent) Invalid(P);
+                // The last value given counts, as for every other property, although
+                // references are set only at the end.
+                const auto [Pending, Fresh] = FLastFixup.try_emplace({Object, &P}, FFixups.size());
+                if (!Fresh) FFixups[Pending->second].Replaced = true;
                 if (SameText(V.Text, u"nil")) {
+                    FLastFixup.erase(Pending);
                     if (!P.SetComponent(Object, nullptr)) Invalid(P);
                     return;
                 }
+                Pending->second = FFixups.size();
                 FFixups.push_back({Locate, P.Name, V.Text, V.Line});
                 return;
+            }
             case pkBinary: {
                 if (V.Kind != TFormValue::vkBinary || !P.ReadData) Invalid(P);
                 TMemoryStream Stream(V.Bytes);
@@ -392,6 +402,7 @@ private:
     }
 
     void ResolveFixup(const TFixup& F) {
+        if (F.Replaced) return;
         AtFormLine(F.Line, [&] {
             TPersistent* Object = F.Locate();
             const TClassInfo* Info = Object != nullptr ? ClassInfoOf(Object) : nullptr;
@@ -406,6 +417,8 @@ private:
     TComponent* FRoot;
     std::vector<TComponent*> FLoaded;
     std::vector<TFixup> FFixups;
+    // The latest reference given for a property of an object, while reading.
+    std::map<std::pair<const TPersistent*, const TPropInfo*>, size_t> FLastFixup;
 };
 
 void ReadInto(TComponent* Root, std::u16string_view Text, bool Defer) {

@@ -296,6 +296,17 @@ TEST_F(Streaming, HexadecimalColoursAndLooseLayoutAreAccepted) {
     EXPECT_EQ(P->Font.Style(), (TTestFontStyles{fsBold, fsItalic}));
 }
 
+TEST_F(Streaming, TheLastValueOfAPropertyCountsForReferencesToo) {
+    TTestModule M(nullptr);
+    ReadComponentText(&M, u"object M: TTestModule\n  object A: TTestPart\n  end\n"
+                          u"  object P: TTestPart\n    Left = 1\n    Buddy = A\n    Left = 2\n    Buddy = nil\n  end\n"
+                          u"  object Q: TTestPart\n    Buddy = Nobody\n    Buddy = A\n  end\nend\n");
+    const auto* P = static_cast<TTestPart*>(M.FindComponent(u"P"));
+    EXPECT_EQ(P->Left, 2);
+    EXPECT_EQ(P->Buddy(), nullptr);
+    EXPECT_EQ(static_cast<TTestPart*>(M.FindComponent(u"Q"))->Buddy(), M.FindComponent(u"A"));
+}
+
 TEST_F(Streaming, IntegersHoldTheSigned64BitRangeInHexadecimalAsInDecimal) {
     auto Big = [](const char16_t* Value) {
         TTestModule M(nullptr);
