@@ -43,14 +43,14 @@ void TFormLexer::SkipBlanks() {
     }
 }
 
-TToken TFormLexer::Scan() {
+TFormToken TFormLexer::Scan() {
     SkipBlanks();
-    TToken T;
+    TFormToken T;
     T.Line = FLine;
     if (FPos >= FText.size()) return T;
     const char16_t C = FText[FPos];
     if (IsIdentStart(C)) {
-        T.Kind = TToken::tIdent;
+        T.Kind = TFormToken::tIdent;
         const size_t Start = FPos;
         while (FPos < FText.size() && (IsIdentStart(FText[FPos]) || IsDigit(FText[FPos]))) ++FPos;
         T.Text = String(FText.substr(Start, FPos - Start));
@@ -61,7 +61,7 @@ TToken TFormLexer::Scan() {
     if (IsDigit(C) || C == u'$' || Signed) return ScanNumber(T);
     if (C == u'\'' || C == u'#') return ScanString(T);
     if (std::u16string_view(u"=:[](){}<>,.+").find(C) != std::u16string_view::npos) {
-        T.Kind = TToken::tSymbol;
+        T.Kind = TFormToken::tSymbol;
         T.Symbol = C;
         ++FPos;
         return T;
@@ -69,7 +69,7 @@ TToken TFormLexer::Scan() {
     FormFail(FLine, Format(u"Invalid character (#%d)", {static_cast<int>(C)}));
 }
 
-TToken TFormLexer::ScanNumber(TToken& T) {
+TFormToken TFormLexer::ScanNumber(TFormToken& T) {
     const size_t Start = FPos;
     bool Negative = false;
     if (FText[FPos] == u'-') {
@@ -94,7 +94,7 @@ TToken TFormLexer::ScanNumber(TToken& T) {
                 FormFail(FLine, u"Integer value out of range: " + String(FText.substr(Start, FPos - Start)));
             V = V * 16 + D;
         }
-        T.Kind = TToken::tInteger;
+        T.Kind = TFormToken::tInteger;
         T.Hex = true;
         T.Int = Negative ? static_cast<int64_t>(0 - V) : static_cast<int64_t>(V);
         return T;
@@ -117,17 +117,17 @@ TToken TFormLexer::ScanNumber(TToken& T) {
     }
     const std::u16string_view Text = FText.substr(Start, FPos - Start);
     if (IsFloat) {
-        T.Kind = TToken::tFloat;
+        T.Kind = TFormToken::tFloat;
         if (!TryStrToFloat(Text, T.Float)) FormFail(FLine, u"Invalid floating point value " + String(Text));
     } else {
-        T.Kind = TToken::tInteger;
+        T.Kind = TFormToken::tInteger;
         if (!TryStrToInt64(Text, T.Int)) FormFail(FLine, u"Integer value out of range: " + String(Text));
     }
     return T;
 }
 
-TToken TFormLexer::ScanString(TToken& T) {
-    T.Kind = TToken::tString;
+TFormToken TFormLexer::ScanString(TFormToken& T) {
+    T.Kind = TFormToken::tString;
     while (FPos < FText.size()) {
         const char16_t C = FText[FPos];
         if (C == u'\'') {

@@ -10,7 +10,7 @@
 
 #include "framework/uQvFormModel.h"
 
-struct TToken {
+struct TFormToken {
     enum TKind { tEOF, tIdent, tInteger, tFloat, tString, tSymbol };
     TKind Kind = tEOF;
     String Text;
@@ -28,12 +28,12 @@ class TFormLexer {
 public:
     explicit TFormLexer(std::u16string_view Text);
 
-    const TToken& Peek() {
+    const TFormToken& Peek() {
         if (!FPeeked) FPeeked = Scan();
         return *FPeeked;
     }
-    TToken Take() {
-        TToken T = Peek();
+    TFormToken Take() {
+        TFormToken T = Peek();
         FPeeked.reset();
         return T;
     }
@@ -44,12 +44,12 @@ public:
 
 private:
     void SkipBlanks();
-    TToken Scan();
-    TToken ScanNumber(TToken& T);
-    TToken ScanString(TToken& T);
+    TFormToken Scan();
+    TFormToken ScanNumber(TFormToken& T);
+    TFormToken ScanString(TFormToken& T);
 
     std::u16string_view FText;
     size_t FPos = 0;
     int FLine = 1;
-    std::optional<TToken> FPeeked;
+    std::optional<TFormToken> FPeeked;
 };

@@ -10,23 +10,23 @@ public:
 
     TFormObject ParseRoot() {
         TFormObject Root = ParseObject(0);
-        if (FLex.Peek().Kind != TToken::tEOF) FormFail(FLex.Line(), u"Text after the final 'end'");
+        if (FLex.Peek().Kind != TFormToken::tEOF) FormFail(FLex.Line(), u"Text after the final 'end'");
         return Root;
     }
 
 private:
-    static bool IsObjectWord(const TToken& T) {
+    static bool IsObjectWord(const TFormToken& T) {
         return T.IsWord(u"object") || T.IsWord(u"inherited") || T.IsWord(u"inline");
     }
 
     String Ident(const char16_t* What) {
-        const TToken T = FLex.Take();
-        if (T.Kind != TToken::tIdent) FormFail(T.Line, String(What) + u" expected");
+        const TFormToken T = FLex.Take();
+        if (T.Kind != TFormToken::tIdent) FormFail(T.Line, String(What) + u" expected");
         return T.Text;
     }
 
     void Expect(char16_t Symbol) {
-        const TToken T = FLex.Take();
+        const TFormToken T = FLex.Take();
         if (!T.Is(Symbol)) FormFail(T.Line, u"'" + String(1, Symbol) + u"' expected");
     }
 
@@ -34,13 +34,13 @@ private:
         // "[n]" after an object header or "item" orders inherited entries; it carries no value.
         if (!FLex.Peek().Is(u'[')) return;
         FLex.Take();
-        if (FLex.Take().Kind != TToken::tInteger) FormFail(FLex.Line(), u"Index expected");
+        if (FLex.Take().Kind != TFormToken::tInteger) FormFail(FLex.Line(), u"Index expected");
         Expect(u']');
     }
 
     TFormObject ParseObject(int Depth) {
         if (Depth > MaxFormDepth) FormFail(FLex.Line(), u"Objects nested too deeply");
-        const TToken Head = FLex.Take();
+        const TFormToken Head = FLex.Take();
         if (!IsObjectWord(Head)) FormFail(Head.Line, u"'object' expected");
         TFormObject O;
         O.Keyword = LowerCase(Head.Text);
@@ -55,8 +55,8 @@ private:
         }
         SkipIndex();
         while (true) {
-            const TToken& T = FLex.Peek();
-            if (T.Kind == TToken::tEOF) FormFail(T.Line, u"'end' expected");
+            const TFormToken& T = FLex.Peek();
+            if (T.Kind == TFormToken::tEOF) FormFail(T.Line, u"'end' expected");
             if (T.IsWord(u"end")) {
                 FLex.Take();
                 break;
@@ -84,30 +84,30 @@ private:
 
     TFormValue ParseValue(int Depth) {
         if (Depth > MaxFormDepth) FormFail(FLex.Line(), u"Values nested too deeply");
-        TToken T = FLex.Take();
+        TFormToken T = FLex.Take();
         TFormValue V;
         V.Line = T.Line;
         switch (T.Kind) {
-            case TToken::tInteger:
+            case TFormToken::tInteger:
                 V.Kind = TFormValue::vkInteger;
                 V.Int = T.Int;
                 V.Hex = T.Hex;
                 return V;
-            case TToken::tFloat:
+            case TFormToken::tFloat:
                 V.Kind = TFormValue::vkFloat;
                 V.Float = T.Float;
                 return V;
-            case TToken::tString:
+            case TFormToken::tString:
                 V.Kind = TFormValue::vkString;
                 V.Text = T.Text;
                 while (FLex.Peek().Is(u'+')) {
                     FLex.Take();
-                    const TToken Next = FLex.Take();
-                    if (Next.Kind != TToken::tString) FormFail(Next.Line, u"String expected");
+                    const TFormToken Next = FLex.Take();
+                    if (Next.Kind != TFormToken::tString) FormFail(Next.Line, u"String expected");
                     V.Text += Next.Text;
                 }
                 return V;
-            case TToken::tIdent:
+            case TFormToken::tIdent:
                 V.Kind = TFormValue::vkIdent;
                 V.Text = T.Text;
                 while (FLex.Peek().Is(u'.')) {
@@ -115,9 +115,9 @@ private:
                     V.Text += u"." + Ident(u"Identifier");
                 }
                 return V;
-            case TToken::tSymbol:
+            case TFormToken::tSymbol:
                 break;
-            case TToken::tEOF:
+            case TFormToken::tEOF:
                 FormFail(T.Line, u"Property value expected");
         }
         if (T.Symbol == u'[') {
@@ -128,7 +128,7 @@ private:
             }
             while (true) {
                 V.Names.push_back(Ident(u"Set element"));
-                const TToken Sep = FLex.Take();
+                const TFormToken Sep = FLex.Take();
                 if (Sep.Is(u']')) break;
                 if (!Sep.Is(u',')) FormFail(Sep.Line, u"',' or ']' expected");
             }
@@ -137,7 +137,7 @@ private:
         if (T.Symbol == u'(') {
             V.Kind = TFormValue::vkList;
             while (!FLex.Peek().Is(u')')) {
-                if (FLex.Peek().Kind == TToken::tEOF) FormFail(FLex.Line(), u"')' expected");
+                if (FLex.Peek().Kind == TFormToken::tEOF) FormFail(FLex.Line(), u"')' expected");
                 V.List.push_back(ParseValue(Depth + 1));
             }
             FLex.Take();
@@ -151,14 +151,14 @@ private:
         if (T.Symbol == u'<') {
             V.Kind = TFormValue::vkCollection;
             while (!FLex.Peek().Is(u'>')) {
-                const TToken Item = FLex.Take();
+                const TFormToken Item = FLex.Take();
                 if (!Item.IsWord(u"item")) FormFail(Item.Line, u"'item' or '>' expected");
                 TFormItem I;
                 I.Line = Item.Line;
                 SkipIndex();
                 while (true) {
-                    const TToken& Next = FLex.Peek();
-                    if (Next.Kind == TToken::tEOF) FormFail(Next.Line, u"'end' expected");
+                    const TFormToken& Next = FLex.Peek();
+                    if (Next.Kind == TFormToken::tEOF) FormFail(Next.Line, u"'end' expected");
                     if (Next.IsWord(u"end")) {
                         FLex.Take();
                         break;

@@ -299,7 +299,8 @@ TEST_F(Streaming, HexadecimalColoursAndLooseLayoutAreAccepted) {
 TEST_F(Streaming, TheLastValueOfAPropertyCountsForReferencesToo) {
     TTestModule M(nullptr);
     ReadComponentText(&M, u"object M: TTestModule\n  object A: TTestPart\n  end\n"
-                          u"  object P: TTestPart\n    Left = 1\n    Buddy = A\n    Left = 2\n    Buddy = nil\n  end\n"
+                          u"  object P: TTestPart\n    Left = 1\n    Buddy = A\n"
+                          u"    Left = 2\n    Buddy = nil\n  end\n"
                           u"  object Q: TTestPart\n    Buddy = Nobody\n    Buddy = A\n  end\nend\n");
     const auto* P = static_cast<TTestPart*>(M.FindComponent(u"P"));
     EXPECT_EQ(P->Left, 2);
@@ -391,9 +392,8 @@ TEST_F(Streaming, AComponentWithItsOwnLayoutInsideAFormIsFullyConstructed) {
 
     // One whose construction fails is freed, as any component whose reading fails.
     RegisterClass<TFailingLayoutModule, TLayoutModule>(u"TFailingLayoutModule");
-    EXPECT_EQ(QvErrorOf([&] { ReadComponentText(&M, u"object M: TTestModule\n  object Bad: TFailingLayoutModule\n"
-                                                    u"  end\nend\n"); }),
-              "Line 2: Not today");
+    const char16_t* Failing = u"object M: TTestModule\n  object Bad: TFailingLayoutModule\n  end\nend\n";
+    EXPECT_EQ(QvErrorOf([&] { ReadComponentText(&M, Failing); }), "Line 2: Not today");
     EXPECT_EQ(M.ComponentCount(), 1);
 }
 
