@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "framework/uQvStreaming.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvStreams.h"
 #include "platform/uQvStrUtils.h"
 #include "platform/uQvUnicodeCase.h"

@@ -9,7 +9,8 @@
 
 #include "framework/uQvActnList.h"
 #include "framework/uQvImgList.h"
-#include "framework/uQvStreaming.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 
 namespace {
 

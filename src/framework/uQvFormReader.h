@@ -1,25 +1,10 @@
 #pragma once
-// The text form of component trees:
-//
-//   object Name: TClass
-//     Prop = 12                    integers (decimal or $hex), floats, True/False
-//     Caption = 'It''s '#30830#23450  strings: quoted ASCII, '' for a quote, #n for others
-//     Align = alClient             enumeration values and colours by name
-//     Anchors = [akLeft, akTop]    sets
-//     Font.Height = -12            properties of nested objects
-//     PopupMenu = pm1              references to components, by name
-//     Items.Strings = ('a' 'b')    lists
-//     Bitmap.Data = { 0A0B... }    bytes in hexadecimal
-//     Bitmaps = < item ... end >   collection items
-//     object Child: TClass ... end
-//   end
-//
-// Reading goes through the class and property registry; a form that cannot be read raises
+// Reading text forms (see uQvFormModel.h for their shape) into component trees, through the
+// class and property registry. A form that cannot be read raises
 // EReadError "Line <n>: <what is wrong>" and crashes nothing.
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -50,28 +35,6 @@ private:
     std::vector<TLevel> FLevels;
 };
 
-// Writes the values of a property declared with TFiler::DefineProperty.
-class TWriter {
-public:
-    TWriter();
-    ~TWriter();
-
-    void WriteBoolean(bool Value);
-    void WriteInteger(int64_t Value);
-    void WriteFloat(double Value);
-    void WriteString(const String& Value);
-    void WriteIdent(const String& Value);
-    void WriteListBegin();
-    void WriteListEnd();
-
-    // The single value written (a list when WriteListBegin came first).
-    TFormValue TakeValue();
-
-private:
-    void Put(TFormValue Value);
-    std::vector<std::vector<TFormValue>> FLists;
-};
-
 // Reads a text form into an existing root: its properties, then its components (created
 // through the registry, owned by Root, placed with SetParentComponent), then references.
 // Loaded() of every component read (Root first, then in creation order) runs at the end.
@@ -84,13 +47,5 @@ void ReadStoredLayoutUtf8(TComponent* Root, std::string_view Text);
 // Makes the root itself from its registered class; it is freed again if reading fails.
 TComponent* ReadNewComponentText(std::u16string_view Text, TComponent* Owner);
 
-// The text form of Root and the components it lists (GetChildren). Only values that
-// differ from their registered defaults are written.
-String WriteComponentText(TComponent* Root);
-std::string WriteComponentTextUtf8(TComponent* Root);
-
 // Finds components outside the root for references written "Form.Component".
 void SetFindGlobalComponent(std::function<TComponent*(const String& Name)> Finder);
-
-// The literal form of a string ('text', '' for a quote, #n for other characters).
-String QuoteFormString(std::u16string_view S);
