@@ -95,14 +95,47 @@ void TileRect(TCustomSurface32* Src, TCustomSurface32* Dst, const TRect& SrcRect
     }
 }
 
+namespace {
+
+// The tiles row by row across the destination, each row of pixels visited once, with the
+// combine of a block transfer: the same pixels as drawing tile after tile, in memory order.
+void TileRows(TCustomSurface32* Src, TCustomSurface32* Dst, int OffsetX, int OffsetY) {
+    TRect Clip;
+    if (!IntersectRect(Clip, Dst->ClipRect(), Dst->BoundsRect()) || Src->Empty() ||
+        (Src->DrawMode() == dmBlend && Src->MasterAlpha() == 0))
+        return;
+    const int W = Src->Width(), H = Src->Height();
+    const int64_t Columns = Dst->Width() / W, Rows = Dst->Height() / H;
+    for (int64_t R = 0; R <= Rows; ++R)
+        for (int J = 0; J < H; ++J) {
+            const int64_t Y = R * H + OffsetY + J;
+            if (Y < Clip.Top || Y >= Clip.Bottom) continue;
+            for (int64_t C = 0; C <= Columns; ++C) {
+                const int64_t X0 = C * W + OffsetX;
+                const int64_t L = std::max<int64_t>(X0, Clip.Left),
+                              Rt = std::min<int64_t>(X0 + W, Clip.Right);
+                if (L >= Rt) continue;
+                CombineRun(*Src, Src->PixelPtr(static_cast<int>(L - X0), J),
+                           Dst->PixelPtr(static_cast<int>(L), static_cast<int>(Y)), static_cast<int>(Rt - L));
+            }
+        }
+}
+
+}  // namespace
+
 void TileImage(TCustomSurface32* Src, TCustomSurface32* Dst, int OffsetX, int OffsetY) {
     if (Src == nullptr || Dst == nullptr) return;
     const int W = std::max(Src->Width(), 1), H = std::max(Src->Height(), 1);
     Dst->Lock();
     Dst->BeginUpdate();
     try {
-        for (int R = 0; R <= Dst->Height() / H; ++R)
-            for (int C = 0; C <= Dst->Width() / W; ++C) Dst->Draw(C * W + OffsetX, R * H + OffsetY, Src);
+        // A measuring destination reports every tile's area, and a surface tiled over
+        // itself reads what it wrote: those go tile by tile.
+        if (Src != Dst && !Dst->MeasuringMode())
+            TileRows(Src, Dst, OffsetX, OffsetY);
+        else
+            for (int R = 0; R <= Dst->Height() / H; ++R)
+                for (int C = 0; C <= Dst->Width() / W; ++C) Dst->Draw(C * W + OffsetX, R * H + OffsetY, Src);
     } catch (...) {
         Dst->EndUpdate();
         Dst->Unlock();

@@ -21,14 +21,28 @@ bool CutsDirectly(const TCustomSurface32* Src, const TCustomSurface32* Dst) {
            Src->DrawMode() != dmCustom;
 }
 
-void CutDirectly(TCustomSurface32* Src, const TRect& SrcRect, TCustomSurface32* Dst) {
-    // The area the transform fills: the destination clip and the part of SrcRect inside
-    // the source's clip, moved to the origin.
-    TRect DstClip, Part, Area;
-    if (!IntersectRect(DstClip, Dst->ClipRect(), Dst->BoundsRect()) || Src->Empty()) return;
-    if (!IntersectRect(Part, SrcRect, Src->ClipRect())) return;
-    OffsetRect(Part, -SrcRect.Left, -SrcRect.Top);
-    if (!IntersectRect(Area, DstClip, Part)) return;
+// The eight passes of the pixel blend with master alpha M (each pass P := WeightedMix(C,
+// P, W), W = ((M + 1) * a) >> 8 fixed by C's alpha a) on 16-bit lanes of one word: every
+// lane's F * W + B * (256 - W) + 128 stays below 65536, so the lanes never carry.
+TColor32 BlendedPasses(TColor32 C, TColor32 P, uint32_t M) {
+    const uint64_t W = PixelMasterWeight(C >> 24, M);
+    if ((C >> 24) == 0 || W == 0) return P;
+    auto Spread = [](TColor32 V) {
+        const uint64_t X = V;
+        return (X & 0x00FF00FFu) | (X & 0xFF00FF00u) << 24;
+    };
+    constexpr uint64_t Lanes = 0x00FF00FF00FF00FFu, Half = 0x0080008000800080u;
+    const uint64_t F = Spread(C) * W;
+    uint64_t B = Spread(P);
+    for (int Pass = 0; Pass < CutPasses; ++Pass) B = ((F + B * (256 - W) + Half) >> 8) & Lanes;
+    return static_cast<TColor32>((B & 0x00FF00FFu) | ((B >> 24) & 0xFF00FF00u));
+}
+
+// Each destination pixel from its source pixel by Passes combines (the caller's Combine
+// is the transform's combine for the source's modes).
+template <typename TCombine>
+void CutPixels(TCustomSurface32* Src, const TRect& SrcRect, TCustomSurface32* Dst, const TRect& Area,
+               TCombine Combine, int Passes) {
     TColor32 LastIn = 0, LastOut = 0, LastSample = 0;
     bool HaveLast = false;
     for (int Y = Area.Top; Y < Area.Bottom; ++Y) {
@@ -42,10 +56,31 @@ void CutDirectly(TCustomSurface32* Src, const TRect& SrcRect, TCustomSurface32* 
             }
             LastSample = S[X];
             LastIn = D[X];
-            for (int Pass = 0; Pass < CutPasses; ++Pass) CombineTransformed(*Src, S[X], D[X]);
+            for (int Pass = 0; Pass < Passes; ++Pass) Combine(S[X], D[X]);
             LastOut = D[X];
             HaveLast = true;
         }
+    }
+}
+
+void CutDirectly(TCustomSurface32* Src, const TRect& SrcRect, TCustomSurface32* Dst) {
+    // The area the transform fills: the destination clip and the part of SrcRect inside
+    // the source's clip, moved to the origin.
+    TRect DstClip, Part, Area;
+    if (!IntersectRect(DstClip, Dst->ClipRect(), Dst->BoundsRect()) || Src->Empty()) return;
+    if (!IntersectRect(Part, SrcRect, Src->ClipRect())) return;
+    OffsetRect(Part, -SrcRect.Left, -SrcRect.Top);
+    if (!IntersectRect(Area, DstClip, Part)) return;
+    // The blend of skin images with the four channels side by side; every other mode
+    // through the transform's combine.
+    if (Src->DrawMode() == dmBlend && Src->CombineMode() == cmBlend) {
+        const uint32_t M = Src->MasterAlpha();
+        CutPixels(
+            Src, SrcRect, Dst, Area, [M](TColor32 C, TColor32& D) { D = BlendedPasses(C, D, M); }, 1);
+    } else {
+        CutPixels(
+            Src, SrcRect, Dst, Area, [Src](TColor32 C, TColor32& D) { CombineTransformed(*Src, C, D); },
+            CutPasses);
     }
     Dst->Changed(Area, AREAINFO_RECT);
     Dst->Changed(DstClip, AREAINFO_RECT);

@@ -113,6 +113,21 @@ TEST(Tiling, PiecesAndEdges) {
     EXPECT_EQ(Dst.GetPixel(39, 39), At(4, 5));
     EXPECT_EQ(Dst.LockCount(), 0);
     EXPECT_EQ(Dst.UpdateCount(), 0);
+
+    // Row by row gives what drawing tile after tile gives, clip and offsets included.
+    Src.SetSize(7, 5);
+    for (int I = 0; I < 35; ++I) Src.Bits()[I] = static_cast<TColor32>(I + 1) * 2654435761u;
+    Src.SetDrawMode(dmBlend);
+    TSurface32 Tiles;
+    for (TSurface32* D : {&Dst, &Tiles}) {
+        D->SetSize(40, 23);
+        D->Clear(0xFF336699u);
+        D->SetClipRect(Rect(3, 2, 37, 20));
+    }
+    TileImage(&Src, &Dst, -2, 4);
+    for (int R = 0; R <= 23 / 5; ++R)
+        for (int C = 0; C <= 40 / 7; ++C) Tiles.Draw(C * 7 - 2, R * 5 + 4, &Src);
+    EXPECT_EQ(0, memcmp(Dst.Bits(), Tiles.Bits(), 40 * 23 * sizeof(TColor32)));
 }
 
 TEST(Tiling, FillTypes) {
