@@ -38,11 +38,11 @@ TColor32 BlendedPasses(TColor32 C, TColor32 P, uint32_t M) {
     return static_cast<TColor32>((B & 0x00FF00FFu) | ((B >> 24) & 0xFF00FF00u));
 }
 
-// Each destination pixel from its source pixel by Passes combines (the caller's Combine
-// is the transform's combine for the source's modes).
-template <typename TCombine>
+// Each destination pixel of Area from its source pixel: Passes(C, P) gives what the eight
+// passes make of the pixel P under the sample C.
+template <typename TPasses>
 void CutPixels(TCustomSurface32* Src, const TRect& SrcRect, TCustomSurface32* Dst, const TRect& Area,
-               TCombine Combine, int Passes) {
+               TPasses Passes) {
     TColor32 LastIn = 0, LastOut = 0, LastSample = 0;
     bool HaveLast = false;
     for (int Y = Area.Top; Y < Area.Bottom; ++Y) {
@@ -56,7 +56,7 @@ void CutPixels(TCustomSurface32* Src, const TRect& SrcRect, TCustomSurface32* Ds
             }
             LastSample = S[X];
             LastIn = D[X];
-            for (int Pass = 0; Pass < Passes; ++Pass) Combine(S[X], D[X]);
+            D[X] = Passes(S[X], D[X]);
             LastOut = D[X];
             HaveLast = true;
         }
@@ -75,12 +75,12 @@ void CutDirectly(TCustomSurface32* Src, const TRect& SrcRect, TCustomSurface32* 
     // through the transform's combine.
     if (Src->DrawMode() == dmBlend && Src->CombineMode() == cmBlend) {
         const uint32_t M = Src->MasterAlpha();
-        CutPixels(
-            Src, SrcRect, Dst, Area, [M](TColor32 C, TColor32& D) { D = BlendedPasses(C, D, M); }, 1);
+        CutPixels(Src, SrcRect, Dst, Area, [M](TColor32 C, TColor32 P) { return BlendedPasses(C, P, M); });
     } else {
-        CutPixels(
-            Src, SrcRect, Dst, Area, [Src](TColor32 C, TColor32& D) { CombineTransformed(*Src, C, D); },
-            CutPasses);
+        CutPixels(Src, SrcRect, Dst, Area, [Src](TColor32 C, TColor32 P) {
+            for (int Pass = 0; Pass < CutPasses; ++Pass) CombineTransformed(*Src, C, P);
+            return P;
+        });
     }
     Dst->Changed(Area, AREAINFO_RECT);
     Dst->Changed(DstClip, AREAINFO_RECT);

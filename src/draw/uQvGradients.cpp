@@ -151,10 +151,11 @@ int FloorToInt(double V) {
     return static_cast<int>(std::clamp(std::floor(V), -1073741824.0, 1073741824.0));
 }
 
-// Integer parts of the 31-bit fixed-point weight, kept within 2^62 so that stepping across
-// any row stays inside 64 bits, however short the ramp.
+// The 31-bit fixed-point weight and its step, within 2^61, and the sum of the two kept
+// within 2^62: stepping stays inside 64 bits however short the ramp, and any value beyond
+// 2^31 weighs 255 (below 0: 0) all the same.
 int64_t FloorTo64(double V) {
-    constexpr double Limit = 4611686018427387904.0;
+    constexpr double Limit = 2305843009213693952.0;
     if (!(V == V)) return 0;
     return static_cast<int64_t>(std::clamp(std::floor(V), -Limit, Limit));
 }
