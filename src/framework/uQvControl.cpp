@@ -50,7 +50,9 @@ protected:
     bool IsEnabledLinked() const override {
         return TActionLink::IsEnabledLinked() && FClient->Enabled() == Act().Enabled();
     }
-    bool IsHintLinked() const override { return TActionLink::IsHintLinked() && FClient->Hint() == Act().Hint(); }
+    bool IsHintLinked() const override {
+        return TActionLink::IsHintLinked() && FClient->Hint() == Act().Hint();
+    }
     bool IsVisibleLinked() const override {
         return TActionLink::IsVisibleLinked() && FClient->Visible() == Act().Visible();
     }
@@ -368,11 +370,14 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     if (FActionLink && AComponent == FActionLink->Action()) FActionLink.reset();
 }
 
-TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+TBasicAction* TControl::Action() const {
+    return FActionLink ? FActionLink->Action() : nullptr;
+}
 
 void TControl::SetAction(TBasicAction* Value) {
     if (Value == nullptr) {
-        if (FActionLink && FActionLink->Action() != nullptr) FActionLink->Action()->RemoveFreeNotification(this);
+        if (FActionLink && FActionLink->Action() != nullptr)
+            FActionLink->Action()->RemoveFreeNotification(this);
         FActionLink.reset();
         return;
     }

@@ -389,3 +389,50 @@ TEST_F(Controls, AControlFollowsItsActionAndRunsIt) {
     Box.Click();
     EXPECT_EQ(Runs, 1);
 }
+
+namespace {
+class TSwatch : public TCustomControl {
+public:
+    TSwatch(TWinControl* AParent, TColor AColor, TRect R) : TCustomControl(nullptr), FColor(AColor) {
+        SetBoundsRect(R);
+        SetParent(AParent);
+    }
+
+protected:
+    void Paint() override {
+        Canvas()->Brush()->SetColor(FColor);
+        Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+    }
+
+private:
+    TColor FColor;
+};
+}  // namespace
+
+TEST_F(Controls, PaintingZOrderAndASubclassedWindowProc) {
+    TSwatch Blue(Root.get(), clBlue, Bounds(10, 10, 50, 50));
+    TSwatch Lime(Root.get(), clLime, Bounds(30, 30, 50, 50));
+    // A subclass sees the messages first and hands the rest to the saved procedure.
+    int Paints = 0;
+    const TWndMethod Old = Blue.WindowProc;
+    Blue.WindowProc = [&](TMessage& M) {
+        if (M.Msg == WM_PAINT) ++Paints;
+        Old(M);
+    };
+    ShowRoot();
+    RunScript();
+    auto Pixel = [](int X, int Y) {
+        const HDC Screen = GetDC(nullptr);
+        const COLORREF C = GetPixel(Screen, X, Y);
+        ReleaseDC(nullptr, Screen);
+        return C;
+    };
+    EXPECT_EQ(Pixel(145, 145), RGB(0, 255, 0));  // the later sibling lies in front
+    Blue.BringToFront();
+    RunScript();
+    EXPECT_EQ(Pixel(145, 145), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(175, 175), RGB(0, 255, 0));
+    EXPECT_GE(Paints, 1);
+    EXPECT_EQ(Root->Controls(Root->ControlCount() - 1), &Blue);
+    Blue.WindowProc = Old;
+}
