@@ -151,10 +151,18 @@ void TApplication::HandleException(TObject* Sender, std::exception_ptr E) {
         return;
     } catch (...) {
     }
-    if (OnException)
-        OnException(Sender, E);
-    else
+    if (!OnException) {
         ShowException(E);
+        return;
+    }
+    // A failing handler must not take the loop down with it: its own error is shown.
+    try {
+        OnException(Sender, E);
+    } catch (const EQvStalled&) {
+        throw;
+    } catch (...) {
+        ShowException(std::current_exception());
+    }
 }
 
 void TApplication::ShowException(std::exception_ptr E) {

@@ -96,13 +96,32 @@ void TCustomForm::CreateWnd() {
     UpdateLayered();
 }
 
-TRect TCustomForm::GetClientRect() const {
-    if (HandleAllocated() || Parent() != nullptr) return TWinControl::GetClientRect();
+TSize TCustomForm::FrameSize() const {
     DWORD Style, ExStyle;
     FrameStyles(Style, ExStyle);
     RECT Frame{0, 0, 0, 0};
     AdjustWindowRectEx(&Frame, Style, FALSE, ExStyle);
-    return Rect(0, 0, std::max(0, Width() - Frame.Width()), std::max(0, Height() - Frame.Height()));
+    return TSize{Frame.Width(), Frame.Height()};
+}
+
+TRect TCustomForm::GetClientRect() const {
+    if (HandleAllocated() || Parent() != nullptr) return TWinControl::GetClientRect();
+    const TSize Frame = FrameSize();
+    return Rect(0, 0, std::max(0, Width() - Frame.cx), std::max(0, Height() - Frame.cy));
+}
+
+void TCustomForm::SetClientWidth(int Value) {
+    if (HandleAllocated() || Parent() != nullptr)
+        TWinControl::SetClientWidth(Value);
+    else
+        SetWidth(Value + FrameSize().cx);
+}
+
+void TCustomForm::SetClientHeight(int Value) {
+    if (HandleAllocated() || Parent() != nullptr)
+        TWinControl::SetClientHeight(Value);
+    else
+        SetHeight(Value + FrameSize().cy);
 }
 
 void TCustomForm::FrameChanged() {

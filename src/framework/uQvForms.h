@@ -45,6 +45,10 @@ public:
     void SetWindowState(TWindowState Value);
     // Without a window the frame its styles will give is already taken off.
     TRect GetClientRect() const override;
+    // Exact even while the form is smaller than its frame (stored layouts set the bounds
+    // first).
+    void SetClientWidth(int Value);
+    void SetClientHeight(int Value);
 
     // ---- Layered looks ----
     bool AlphaBlend() const { return FAlphaBlend; }
@@ -103,6 +107,8 @@ protected:
 private:
     struct TModalLoop;
     void FrameStyles(DWORD& Style, DWORD& ExStyle) const;
+    // The outer size less the client size the frame styles give.
+    TSize FrameSize() const;
     HWND OwnerWindow() const;
     void ApplyPosition();
     void UpdateLayered();

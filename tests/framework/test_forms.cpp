@@ -5,6 +5,7 @@
 
 #include "framework/uQvAppInit.h"
 #include "framework/uQvApplication.h"
+#include "framework/uQvStreaming.h"
 #include "framework/uQvTimer.h"
 #include "platform/uQvWinLayered.h"
 #include "platform/uQvWinPos.h"
@@ -161,6 +162,8 @@ TEST_F(FormsTest, CloseActionsAndTheMainFormEndingRun) {
         A = Next;
     };
     F->OnHide = [&](TObject*) { Log.push_back("hide"); };
+    TWindowState Resized = wsNormal;
+    F->OnResize = [&](TObject*) { Resized = F->WindowState(); };
     F->Close();  // refused
     SendMessage(F->Handle(), WM_CLOSE, 0, 0);
     Allow = true;
@@ -170,6 +173,7 @@ TEST_F(FormsTest, CloseActionsAndTheMainFormEndingRun) {
     F->Close();
     EXPECT_EQ(F->WindowState(), wsMinimized);
     EXPECT_TRUE(IsIconic(F->Handle()));
+    EXPECT_EQ(Resized, wsMinimized);  // OnResize already sees the new state
     Next = caHide;
     F->Close();
     EXPECT_FALSE(F->Visible());
@@ -236,6 +240,9 @@ TEST_F(FormsTest, ExceptionInAClickIsShownAndAFormFreedByItsOwnButtonIsSafe) {
     Application->HandleException(Application, std::make_exception_ptr(EAbort(u"Operation aborted")));
     EXPECT_EQ(Seen, std::vector<std::string>{"Other"});
     EXPECT_EQ(Boxes.size(), 2u);
+    Application->OnException = [](TObject*, std::exception_ptr) { throw EQvError(u"Handler"); };
+    Application->HandleException(Application, std::make_exception_ptr(EQvError(u"Other")));
+    EXPECT_EQ(Boxes.back(), "Varnoth|Handler");
 }
 
 TEST_F(FormsTest, ModalLoopsNestReuseTheirDialogAndRestoreTheWindows) {
@@ -351,4 +358,43 @@ TEST_F(FormsTest, InitStepsRunInOrderAndShutdownFreesFormsFirst) {
     QvUnregisterInitStep(u"test.b");
     EXPECT_EQ(Log, (std::vector<std::string>{"init a", "init b", "loose", "form", "down b", "down a"}));
     AppInit();
+}
+
+TEST_F(FormsTest, StoredFormLayoutAndApplicationWindowHooks) {
+    auto* F = new TForm(nullptr);
+    ReadComponentText(F,
+                      u"object frmDlg: TForm\n"
+                      u"  Left = 0\n  Top = 0\n  Width = 10\n  Height = 10\n"
+                      u"  BorderStyle = bsToolWindow\n  Caption = 'Dialog'\n"
+                      u"  ClientHeight = 120\n  ClientWidth = 200\n"
+                      u"  Position = poScreenCenter\n  KeyPreview = True\n"
+                      u"  object Tick: TTimer\n    Interval = 250\n  end\n"
+                      u"end\n");
+    EXPECT_EQ(F->BorderStyle(), bsToolWindow);
+    EXPECT_EQ(F->Position(), poScreenCenter);
+    EXPECT_TRUE(F->KeyPreview());
+    EXPECT_EQ(static_cast<TTimer*>(F->FindComponent(u"Tick"))->Interval(), 250u);
+    F->Show();
+    EXPECT_EQ(F->ClientWidth(), 200);
+    EXPECT_EQ(F->ClientHeight(), 120);
+    EXPECT_TRUE(GetWindowLongPtr(F->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetWindowTextString(F->Handle()), u"Dialog");
+    const String Text = WriteComponentText(F);
+    EXPECT_NE(Text.find(u"BorderStyle = bsToolWindow"), String::npos);
+    EXPECT_EQ(Text.find(u"FormStyle"), String::npos);  // defaults are not written
+
+    // Restore reaches the hooks as a no-size, no-move, no-activate position change.
+    std::vector<UINT> Flags;
+    const int Id = Application->HookMainWindow([&](TMessage& M) {
+        if (M.Msg == WM_WINDOWPOSCHANGING) Flags.push_back(reinterpret_cast<WINDOWPOS*>(M.LParam)->flags);
+        return false;
+    });
+    Application->Minimize();
+    EXPECT_TRUE(Application->Minimized());
+    Application->Restore();
+    Application->UnhookMainWindow(Id);
+    Application->Minimize();
+    Application->Restore();
+    EXPECT_EQ(Flags, std::vector<UINT>{0x13});
+    F->Free();
 }
