@@ -1,0 +1,401 @@
+// Forms, the application object and its loops, timers and the ordered set-up.
+
+#include <string>
+#include <vector>
+
+#include "framework/uQvAppInit.h"
+#include "framework/uQvApplication.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
+#include "framework/uQvTimer.h"
+#include "platform/uQvWinLayered.h"
+#include "platform/uQvWinPos.h"
+#include "platform/uQvWindows.h"
+#include "support/qv_headless_fixture.h"
+
+namespace {
+
+class FormsTest : public TQvHeadlessTest {
+protected:
+    void SetUp() override {
+        TQvHeadlessTest::SetUp();
+        AppInit();
+        QvSetMessageBoxHook([this](const String& Text, const String& Caption, UINT Flags) {
+            Boxes.push_back(StringToUtf8(Caption + u"|" + Text));
+            EXPECT_EQ(Flags, MB_OK | MB_ICONERROR);
+            return IDOK;
+        });
+    }
+    void TearDown() override {
+        AppShutdown();
+        QvSetMessageBoxHook({});
+        TQvHeadlessTest::TearDown();
+    }
+    TForm* NewForm(TRect R, const String& Name) {
+        TForm* F = nullptr;
+        Application->CreateForm(F);
+        F->SetName(Name);
+        F->SetBoundsRect(R);
+        return F;
+    }
+    std::vector<std::string> Boxes;
+};
+
+// Records what its construction steps saw.
+class TProbeForm : public TForm {
+public:
+    explicit TProbeForm(TComponent* AOwner) : TForm(AOwner) {}
+    static TProbeForm* Ref;
+    TProbeForm* SeenRef = nullptr;
+    TCustomForm* SeenMain = reinterpret_cast<TCustomForm*>(1);
+
+protected:
+    void Created() override {
+        TForm::Created();
+        SeenRef = Ref;
+        SeenMain = Application->MainForm();
+    }
+};
+TProbeForm* TProbeForm::Ref = nullptr;
+
+// A windowed child that raises OnClick when clicked.
+class TClicker : public TWinControl {
+public:
+    TClicker(TWinControl* AParent, TRect R) : TWinControl(AParent) {
+        SetBoundsRect(R);
+        SetParent(AParent);
+    }
+};
+
+}  // namespace
+
+TEST_F(FormsTest, CreateFormSetsRefFirstAndTheFirstFormBecomesMainOnlyAfterwards) {
+    Application->Run();  // no main form: returns at once
+    TDataModule* Dm = nullptr;
+    Application->CreateForm(Dm);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    Application->CreateForm(TProbeForm::Ref);
+    TProbeForm* P = TProbeForm::Ref;
+    EXPECT_EQ(P->SeenRef, P);
+    EXPECT_EQ(P->SeenMain, nullptr);
+    EXPECT_EQ(Application->MainForm(), P);
+    EXPECT_FALSE(P->Visible());
+    TForm* Second = NewForm(Bounds(0, 0, 100, 100), u"Second");
+    EXPECT_EQ(Application->MainForm(), P);
+    EXPECT_EQ(Screen->FormCount(), 2);
+    EXPECT_EQ(Screen->Forms(1), Second);
+    TProbeForm::Ref = nullptr;
+}
+
+TEST_F(FormsTest, FrameStylesClientSizeLayeringAndChildForms) {
+    TForm* F = NewForm(Bounds(10, 10, 300, 200), u"F");
+    F->SetBorderStyle(bsDialog);
+    F->SetClientWidth(250);
+    F->SetClientHeight(150);
+    F->SetAlphaBlend(true);
+    F->SetAlphaBlendValue(128);
+    F->SetFormStyle(fsStayOnTop);
+    F->Show();
+    const LONG_PTR Style = GetWindowLongPtr(F->Handle(), GWL_STYLE);
+    const LONG_PTR Ex = GetWindowLongPtr(F->Handle(), GWL_EXSTYLE);
+    EXPECT_EQ(Style & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX), WS_CAPTION);
+    EXPECT_TRUE(Ex & WS_EX_DLGMODALFRAME);
+    EXPECT_TRUE(Ex & WS_EX_TOPMOST);
+    EXPECT_EQ(F->ClientWidth(), 250);  // the frame taken off before the window existed
+    EXPECT_EQ(F->ClientHeight(), 150);
+    COLORREF Key = 0;
+    BYTE Alpha = 0;
+    DWORD Flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(F->Handle(), &Key, &Alpha, &Flags));
+    EXPECT_EQ(Alpha, 128);
+    EXPECT_EQ(Flags, LWA_ALPHA);
+    EXPECT_EQ(GetActiveWindow(), F->Handle());
+    EXPECT_EQ(Screen->ActiveForm(), F);
+
+    // A form inside another is a child window without a caption, and belongs to it.
+    TForm* Page = NewForm(Bounds(5, 5, 100, 80), u"Page");
+    Page->SetParent(F);
+    Page->Show();
+    EXPECT_EQ(GetWindowLongPtr(Page->Handle(), GWL_STYLE) & (WS_CHILD | WS_CAPTION), WS_CHILD);
+    EXPECT_EQ(::GetParent(Page->Handle()), F->Handle());
+    auto* Frame = new TFrame(Page);
+    Frame->SetParent(Page);
+    auto* Inner = new TClicker(Frame, Bounds(1, 1, 10, 10));
+    EXPECT_EQ(GetParentForm(Inner), F);
+    EXPECT_EQ(GetParentForm(nullptr), nullptr);
+}
+
+TEST_F(FormsTest, PositionCentresByTruncatingHalvesInsideTheDesktop) {
+    TForm* Main = NewForm(Bounds(10, 20, 400, 300), u"Main");
+    Main->Show();
+    TForm* D = NewForm(Bounds(0, 0, 201, 101), u"D");
+    D->SetPosition(poMainFormCenter);
+    D->Show();
+    EXPECT_EQ(D->BoundsRect(), Bounds(10 + 99, 20 + 99, 201, 101));
+    D->Hide();
+    D->SetPosition(poScreenCenter);
+    D->SetWidth(301);
+    D->Show();
+    EXPECT_EQ(D->BoundsRect(), Bounds((1920 - 301) / 2, (1080 - 101) / 2, 301, 101));
+    D->Hide();
+    // Owned by a form: centred on it; wider than the main form at the corner: kept at 0.
+    Main->SetBounds(0, 0, 200, 200);
+    auto* Owned = Create<TForm>(Main);
+    Owned->SetBounds(0, 0, 301, 51);
+    Owned->SetPosition(poOwnerFormCenter);
+    Owned->Show();
+    EXPECT_EQ(Owned->BoundsRect(), Bounds(0, (200 - 51) / 2, 301, 51));
+}
+
+TEST_F(FormsTest, CloseActionsAndTheMainFormEndingRun) {
+    TForm* Main = NewForm(Bounds(0, 0, 400, 300), u"Main");
+    TForm* F = NewForm(Bounds(50, 50, 200, 100), u"F");
+    F->Show();
+    TCloseAction Next = caNone;
+    bool Allow = false;
+    std::vector<std::string> Log;
+    F->OnCloseQuery = [&](TObject*, bool& CanClose) {
+        Log.push_back("query");
+        CanClose = Allow;
+    };
+    F->OnClose = [&](TObject*, TCloseAction& A) {
+        EXPECT_EQ(A, caHide);
+        A = Next;
+    };
+    F->OnHide = [&](TObject*) { Log.push_back("hide"); };
+    TWindowState Resized = wsNormal;
+    F->OnResize = [&](TObject*) { Resized = F->WindowState(); };
+    F->Close();  // refused
+    SendMessage(F->Handle(), WM_CLOSE, 0, 0);
+    Allow = true;
+    F->Close();  // caNone
+    EXPECT_TRUE(F->Visible());
+    Next = caMinimize;
+    F->Close();
+    EXPECT_EQ(F->WindowState(), wsMinimized);
+    EXPECT_TRUE(IsIconic(F->Handle()));
+    EXPECT_EQ(Resized, wsMinimized);  // OnResize already sees the new state
+    Next = caHide;
+    F->Close();
+    EXPECT_FALSE(F->Visible());
+    EXPECT_EQ(Log, (std::vector<std::string>{"query", "query", "query", "query", "query", "hide"}));
+    Next = caFree;
+    const TQvAliveCheck Alive = F->AliveCheck();
+    F->Close();
+    EXPECT_TRUE(Alive.Alive());  // freed only when the post arrives
+    Application->ProcessMessages();
+    EXPECT_FALSE(Alive.Alive());
+    EXPECT_EQ(Screen->FormCount(), 1);
+
+    // Closing the main form (by the window manager) ends Run; the form stays.
+    Headless->Step([&] {
+        EXPECT_TRUE(Main->Visible());
+        SendMessage(Main->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(Application->MainForm(), Main);
+}
+
+TEST_F(FormsTest, ReleaseOfAFormAlreadyFreedDropsThePost) {
+    TForm* F = NewForm(Bounds(0, 0, 100, 100), u"F");
+    TForm* G = NewForm(Bounds(0, 0, 100, 100), u"G");
+    F->Release();
+    G->Release();
+    const TQvAliveCheck GAlive = G->AliveCheck();
+    F->Free();
+    Application->ProcessMessages();  // F's post went with it; G's frees G
+    EXPECT_FALSE(GAlive.Alive());
+    EXPECT_EQ(Screen->FormCount(), 0);
+}
+
+TEST_F(FormsTest, ExceptionInAClickIsShownAndAFormFreedByItsOwnButtonIsSafe) {
+    Application->SetTitle(u"Varnoth");
+    TForm* Main = NewForm(Bounds(0, 0, 400, 300), u"Main");
+    Main->Show();
+    TForm* F = NewForm(Bounds(100, 100, 200, 150), u"F");
+    F->SetBorderStyle(bsNone);
+    F->Show();
+    auto* Bad = new TClicker(F, Bounds(10, 10, 40, 20));
+    Bad->OnClick = [](TObject*) { throw EQvError(u"Boom"); };
+    auto* Quit = new TClicker(F, Bounds(10, 50, 40, 20));
+    Quit->OnClick = [&](TObject*) {
+        F->OnClose = [](TObject*, TCloseAction& A) { A = caFree; };
+        F->Close();
+    };
+    Application->ProcessMessages();
+    const TQvAliveCheck Alive = F->AliveCheck();
+    Headless->Click(120, 120);
+    Headless->Delay(1000);      // not a double click
+    Headless->Click(120, 120);  // the loop went on
+    Headless->Click(120, 160);
+    RunScript();
+    EXPECT_EQ(Boxes, (std::vector<std::string>{"Varnoth|Boom", "Varnoth|Boom"}));
+    EXPECT_FALSE(Alive.Alive());
+    // OnException takes over; EAbort stays silent.
+    std::vector<std::string> Seen;
+    Application->OnException = [&](TObject*, std::exception_ptr E) {
+        Seen.push_back(StringToUtf8(ExceptionText(E)));
+    };
+    Application->HandleException(Application, std::make_exception_ptr(EQvError(u"Other")));
+    Application->HandleException(Application, std::make_exception_ptr(EAbort(u"Operation aborted")));
+    EXPECT_EQ(Seen, std::vector<std::string>{"Other"});
+    EXPECT_EQ(Boxes.size(), 2u);
+    Application->OnException = [](TObject*, std::exception_ptr) { throw EQvError(u"Handler"); };
+    Application->HandleException(Application, std::make_exception_ptr(EQvError(u"Other")));
+    EXPECT_EQ(Boxes.back(), "Varnoth|Handler");
+}
+
+TEST_F(FormsTest, ModalLoopsNestReuseTheirDialogAndRestoreTheWindows) {
+    TForm* Main = NewForm(Bounds(0, 0, 400, 300), u"Main");
+    Main->Show();
+    TForm* A = NewForm(Bounds(10, 10, 200, 150), u"A");
+    TForm* B = NewForm(Bounds(20, 20, 100, 80), u"B");
+    int Refusals = 1;
+    A->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = Refusals-- <= 0; };
+    TModalResult RB = mrNone;
+    Headless->Step([&] {
+        EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+        EXPECT_TRUE(A->Modal());
+        RB = B->ShowModal();
+        EXPECT_FALSE(IsWindowEnabled(Main->Handle()));  // still inside A's loop
+        EXPECT_TRUE(IsWindowEnabled(A->Handle()));
+        A->SetModalResult(mrOk);  // refused once by the query: the loop goes on
+    });
+    Headless->Step([&] {
+        EXPECT_FALSE(IsWindowEnabled(A->Handle()));
+        EXPECT_EQ(GetActiveWindow(), B->Handle());
+        B->SetModalResult(mrYes);
+    });
+    Headless->Step([&] {
+        EXPECT_EQ(A->ModalResult(), mrNone);
+        EXPECT_TRUE(A->Visible());
+        A->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(A->ShowModal(), mrOk);
+    EXPECT_EQ(RB, mrYes);
+    EXPECT_FALSE(A->Visible());
+    EXPECT_FALSE(B->Visible());
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+    EXPECT_EQ(GetActiveWindow(), Main->Handle());
+
+    // Reused: the old result does not end the new loop; Close is a cancel.
+    Headless->Step([&] {
+        EXPECT_EQ(A->ModalResult(), mrNone);
+        A->Close();
+    });
+    EXPECT_EQ(A->ShowModal(), mrCancel);
+    A->Show();
+    EXPECT_THROW(
+        {
+            try {
+                A->ShowModal();
+            } catch (const EInvalidOperation& E) {
+                EXPECT_STREQ(E.what(), "Cannot make a visible window modal");
+                throw;
+            }
+        },
+        EInvalidOperation);
+}
+
+TEST_F(FormsTest, ModalLoopsEndOnTerminateAndWhenTheirFormIsFreed) {
+    TForm* Main = NewForm(Bounds(0, 0, 400, 300), u"Main");
+    Main->Show();
+    TForm* D = NewForm(Bounds(10, 10, 100, 80), u"D");
+    // Closed with caFree inside the loop: freed after ShowModal returned.
+    D->OnClose = [](TObject*, TCloseAction& A) { A = caFree; };
+    Headless->Step([&] { D->SetModalResult(mrRetry); });
+    const TQvAliveCheck DAlive = D->AliveCheck();
+    EXPECT_EQ(D->ShowModal(), mrRetry);
+    EXPECT_TRUE(DAlive.Alive());
+    Application->ProcessMessages();
+    EXPECT_FALSE(DAlive.Alive());
+
+    // Freed from inside: the loop ends cleanly and the other windows come back.
+    TForm* E = NewForm(Bounds(10, 10, 100, 80), u"E");
+    Headless->Step([&] { E->Free(); });
+    EXPECT_EQ(E->ShowModal(), mrCancel);
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+
+    TForm* T = NewForm(Bounds(10, 10, 100, 80), u"T");
+    Headless->Step([&] { Application->Terminate(); });
+    EXPECT_EQ(T->ShowModal(), mrCancel);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+}
+
+TEST_F(FormsTest, TimerRunsOnlyWithAHandlerAndIdleRunsWhenTheQueueIsEmpty) {
+    auto* T = new TTimer(Application);
+    EXPECT_EQ(T->Interval(), 1000u);
+    EXPECT_TRUE(T->Enabled());
+    EXPECT_FALSE(T->Running());
+    int Ticks = 0, Idles = 0;
+    T->SetOnTimer([&](TObject*) {
+        if (++Ticks == 2) Application->Terminate();
+    });
+    EXPECT_TRUE(T->Running());
+    Application->OnIdle = [&](TObject*, bool&) { ++Idles; };
+    while (!Application->Terminated()) Application->HandleMessage();
+    EXPECT_EQ(Ticks, 2);
+    EXPECT_GE(Idles, 2);
+    T->SetEnabled(false);
+    EXPECT_FALSE(T->Running());
+}
+
+TEST_F(FormsTest, InitStepsRunInOrderAndShutdownFreesFormsFirst) {
+    std::vector<std::string> Log;
+    QvRegisterInitStep(
+        ioMenuHook, u"test.b", [&] { Log.push_back("init b"); }, [&] { Log.push_back("down b"); });
+    QvRegisterInitStep(
+        ioSkinImages, u"test.a", [&] { Log.push_back("init a"); }, [&] { Log.push_back("down a"); });
+    AppShutdown();
+    AppInit();
+    TForm* F = NewForm(Bounds(0, 0, 10, 10), u"F");
+    F->OnDestroy = [&](TObject*) { Log.push_back("form"); };
+    auto* Loose = Create<TForm>(nullptr);  // not owned by the application: freed too
+    Loose->OnDestroy = [&](TObject*) { Log.push_back("loose"); };
+    AppShutdown();
+    QvUnregisterInitStep(u"test.a");
+    QvUnregisterInitStep(u"test.b");
+    EXPECT_EQ(Log, (std::vector<std::string>{"init a", "init b", "loose", "form", "down b", "down a"}));
+    AppInit();
+}
+
+TEST_F(FormsTest, StoredFormLayoutAndApplicationWindowHooks) {
+    auto* F = new TForm(nullptr);
+    ReadComponentText(F,
+                      u"object frmDlg: TForm\n"
+                      u"  Left = 0\n  Top = 0\n  Width = 10\n  Height = 10\n"
+                      u"  BorderStyle = bsToolWindow\n  Caption = 'Dialog'\n"
+                      u"  ClientHeight = 120\n  ClientWidth = 200\n"
+                      u"  Position = poScreenCenter\n  KeyPreview = True\n"
+                      u"  object Tick: TTimer\n    Interval = 250\n  end\n"
+                      u"end\n");
+    EXPECT_EQ(F->BorderStyle(), bsToolWindow);
+    EXPECT_EQ(F->Position(), poScreenCenter);
+    EXPECT_TRUE(F->KeyPreview());
+    EXPECT_EQ(static_cast<TTimer*>(F->FindComponent(u"Tick"))->Interval(), 250u);
+    F->Show();
+    EXPECT_EQ(F->ClientWidth(), 200);
+    EXPECT_EQ(F->ClientHeight(), 120);
+    EXPECT_TRUE(GetWindowLongPtr(F->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetWindowTextString(F->Handle()), u"Dialog");
+    const String Text = WriteComponentText(F);
+    EXPECT_NE(Text.find(u"BorderStyle = bsToolWindow"), String::npos);
+    EXPECT_EQ(Text.find(u"FormStyle"), String::npos);  // defaults are not written
+
+    // Restore reaches the hooks as a no-size, no-move, no-activate position change.
+    std::vector<UINT> Flags;
+    const int Id = Application->HookMainWindow([&](TMessage& M) {
+        if (M.Msg == WM_WINDOWPOSCHANGING) Flags.push_back(reinterpret_cast<WINDOWPOS*>(M.LParam)->flags);
+        return false;
+    });
+    Application->Minimize();
+    EXPECT_TRUE(Application->Minimized());
+    Application->Restore();
+    Application->UnhookMainWindow(Id);
+    Application->Minimize();
+    Application->Restore();
+    EXPECT_EQ(Flags, std::vector<UINT>{0x13});
+    F->Free();
+}
