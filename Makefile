@@ -49,6 +49,7 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
 	  corpus=fuzz/corpus/$$(basename $$f); mkdir -p build-fuzz/corpus/$$(basename $$f); \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/$$(basename $$f) $$corpus || exit 1; done
 
 format:

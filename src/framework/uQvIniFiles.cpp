@@ -138,28 +138,67 @@ std::string Name8(const String& S) { return std::string(TrimView(StringToUtf8(S)
 
 bool HasLineBreak(const String& S) { return S.find_first_of(u"\r\n") != String::npos; }
 
-// Loads the file for reading; a file that cannot be read reads as empty.
-TIniText ReadOnly(const String& FileName) {
-    TIniText Text;
-    if (!Text.Load(FileName)) Text.Lines.clear();
-    return Text;
-}
+}  // namespace
 
-bool Lookup(const String& FileName, const String& Section, const String& Ident, std::string& Value) {
-    const TIniText Text = ReadOnly(FileName);
-    const int Header = Text.FindSection(Name8(Section));
-    if (Header < 0) return false;
-    const int Key = Text.FindKey(Header, Name8(Ident));
-    if (Key < 0) return false;
-    Value = std::string(ParseLine(Text.Lines[static_cast<size_t>(Key)].Text).Value);
-    return true;
+// What reads need of the file: its sections in file order, each with its keys in order.
+struct TIniParsed {
+    struct TKey {
+        std::string Name, Value;
+    };
+    struct TSection {
+        std::string Name;
+        std::vector<TKey> Keys;
+    };
+    TQvFileStamp Stamp;
+    std::vector<TSection> Sections;
+
+    // The first section of that name, its first key of that name; nullptr when missing.
+    const TSection* Section(const String& Name) const {
+        const std::string N = Name8(Name);
+        for (const TSection& S : Sections)
+            if (SameText(S.Name, N)) return &S;
+        return nullptr;
+    }
+    const TKey* Key(const String& SectionName, const String& Ident) const {
+        const TSection* S = Section(SectionName);
+        if (S == nullptr) return nullptr;
+        const std::string N = Name8(Ident);
+        for (const TKey& K : S->Keys)
+            if (SameText(K.Name, N)) return &K;
+        return nullptr;
+    }
+};
+
+namespace {
+
+// A file that cannot be read reads as empty. The stamp is taken first: a change made while
+// reading shows as a new stamp at the next read.
+std::shared_ptr<const TIniParsed> Parse(const String& FileName, const TQvFileStamp& Stamp) {
+    auto P = std::make_shared<TIniParsed>();
+    P->Stamp = Stamp;
+    TIniText Text;
+    if (!Text.Load(FileName)) return P;
+    for (const TIniLine& L : Text.Lines) {
+        const TParsedLine Line = ParseLine(L.Text);
+        if (Line.Kind == lkSection)
+            P->Sections.push_back({std::string(Line.Name), {}});
+        else if (Line.Kind == lkKey && !P->Sections.empty())
+            P->Sections.back().Keys.push_back({std::string(Line.Name), std::string(Line.Value)});
+    }
+    return P;
 }
 
 }  // namespace
 
+const TIniParsed& TIniFile::Parsed() const {
+    const TQvFileStamp Stamp = FileStamp(FFileName);
+    if (!FParsed || !(FParsed->Stamp == Stamp)) FParsed = Parse(FFileName, Stamp);
+    return *FParsed;
+}
+
 String TIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const {
-    std::string Value;
-    return Lookup(FFileName, Section, Ident, Value) ? Utf8ToString(Value) : Default;
+    const TIniParsed::TKey* K = Parsed().Key(Section, Ident);
+    return K != nullptr ? Utf8ToString(K->Value) : Default;
 }
 
 int TIniFile::ReadInteger(const String& Section, const String& Ident, int Default) const {
@@ -201,6 +240,7 @@ bool TIniFile::WriteString(const String& Section, const String& Ident, const Str
         while (At - 1 > Header && TrimView(Text.Lines[static_cast<size_t>(At - 1)].Text).empty()) --At;
         Text.InsertLine(static_cast<size_t>(At), Line);
     }
+    Changed();
     return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }
 
@@ -216,44 +256,32 @@ bool TIniFile::WriteFloat(const String& Section, const String& Ident, double Val
     return WriteString(Section, Ident, FloatToStr(Value));
 }
 
-bool TIniFile::SectionExists(const String& Section) const {
-    return ReadOnly(FFileName).FindSection(Name8(Section)) >= 0;
-}
+bool TIniFile::SectionExists(const String& Section) const { return Parsed().Section(Section) != nullptr; }
 
 bool TIniFile::ValueExists(const String& Section, const String& Ident) const {
-    std::string Value;
-    return Lookup(FFileName, Section, Ident, Value);
+    return Parsed().Key(Section, Ident) != nullptr;
 }
 
 void TIniFile::ReadSection(const String& Section, TStrings& Keys) const {
     Keys.BeginUpdate();
     Keys.Clear();
-    const TIniText Text = ReadOnly(FFileName);
-    const int Header = Text.FindSection(Name8(Section));
-    if (Header >= 0)
-        for (int I = Header + 1; I < Text.SectionEnd(Header); ++I)
-            if (const TParsedLine P = ParseLine(Text.Lines[static_cast<size_t>(I)].Text); P.Kind == lkKey)
-                Keys.Add(Utf8ToString(P.Name));
+    if (const TIniParsed::TSection* S = Parsed().Section(Section))
+        for (const TIniParsed::TKey& K : S->Keys) Keys.Add(Utf8ToString(K.Name));
     Keys.EndUpdate();
 }
 
 void TIniFile::ReadSections(TStrings& Sections) const {
     Sections.BeginUpdate();
     Sections.Clear();
-    for (const TIniLine& L : ReadOnly(FFileName).Lines)
-        if (const TParsedLine P = ParseLine(L.Text); P.Kind == lkSection) Sections.Add(Utf8ToString(P.Name));
+    for (const TIniParsed::TSection& S : Parsed().Sections) Sections.Add(Utf8ToString(S.Name));
     Sections.EndUpdate();
 }
 
 void TIniFile::ReadSectionValues(const String& Section, TStrings& Values) const {
     Values.BeginUpdate();
     Values.Clear();
-    const TIniText Text = ReadOnly(FFileName);
-    const int Header = Text.FindSection(Name8(Section));
-    if (Header >= 0)
-        for (int I = Header + 1; I < Text.SectionEnd(Header); ++I)
-            if (const TParsedLine P = ParseLine(Text.Lines[static_cast<size_t>(I)].Text); P.Kind == lkKey)
-                Values.Add(Utf8ToString(P.Name) + u"=" + Utf8ToString(P.Value));
+    if (const TIniParsed::TSection* S = Parsed().Section(Section))
+        for (const TIniParsed::TKey& K : S->Keys) Values.Add(Utf8ToString(K.Name) + u"=" + Utf8ToString(K.Value));
     Values.EndUpdate();
 }
 
@@ -263,6 +291,7 @@ bool TIniFile::EraseSection(const String& Section) {
     const int Header = Text.FindSection(Name8(Section));
     if (Header < 0) return true;
     Text.Lines.erase(Text.Lines.begin() + Header, Text.Lines.begin() + Text.SectionEnd(Header));
+    Changed();
     return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }
 
@@ -273,5 +302,6 @@ bool TIniFile::DeleteKey(const String& Section, const String& Ident) {
     const int Key = Header < 0 ? -1 : Text.FindKey(Header, Name8(Ident));
     if (Key < 0) return true;
     Text.Lines.erase(Text.Lines.begin() + Key);
+    Changed();
     return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }

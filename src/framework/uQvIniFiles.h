@@ -4,10 +4,14 @@
 // starts a comment. Reading never creates the file. Every write goes to disk at once and
 // atomically (a new file renamed over the old one); lines the write does not concern keep
 // their bytes. A write that cannot be made returns false and leaves the file as it was.
+// Reads parse the file once and keep it until its size, times or identity change.
+
+#include <memory>
 
 #include "framework/uQvClasses.h"
 
 class TStrings;
+struct TIniParsed;
 
 class TIniFile : public TObject {
 public:
@@ -43,5 +47,9 @@ public:
     void UpdateFile() {}
 
 private:
+    const TIniParsed& Parsed() const;
+    void Changed() { FParsed.reset(); }
+
     String FFileName;
+    mutable std::shared_ptr<const TIniParsed> FParsed;
 };

@@ -24,6 +24,7 @@ struct TJpegContext {
     jmp_buf Jump;
     char Error[JMSG_LENGTH_MAX] = {};
     bool Created = false;
+    size_t Size = 0;
     const TQvPictureLimits* Limits = nullptr;
     TQvPicture Picture;
     std::vector<JSAMPROW> Rows;
@@ -72,6 +73,20 @@ bool ReadJpegHeader(TJpegContext& Ctx, const uint8_t* Data, size_t Size) {
                       Ctx.Info.image_height);
         return false;
     }
+    // The entropy coder spends at least a bit on every 8 x 8 block of the fullest component,
+    // so a file cannot hold more blocks than it has bits; a larger declared size is damaged
+    // or hostile and is refused before anything is allocated for it.
+    const uint64_t Blocks = (uint64_t{Ctx.Info.image_width} + 7) / 8 * ((uint64_t{Ctx.Info.image_height} + 7) / 8);
+    if (Blocks > uint64_t{Ctx.Size} * 8) {
+        std::snprintf(Ctx.Error, sizeof Ctx.Error, "the file is too small for its picture size (%u x %u pixels)",
+                      Ctx.Info.image_width, Ctx.Info.image_height);
+        return false;
+    }
+    // The library's own buffers (a progressive file keeps every coefficient of the picture)
+    // stay within what a picture of that size needs: 128 bytes a block and component, and
+    // room for the row buffers.
+    Ctx.Info.mem->max_memory_to_use =
+        static_cast<long>(Blocks * 128 * static_cast<uint64_t>(Ctx.Info.num_components) + (uint64_t{32} << 20));
     const bool Cmyk = Ctx.Info.jpeg_color_space == JCS_CMYK || Ctx.Info.jpeg_color_space == JCS_YCCK;
     Ctx.Info.out_color_space = Cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     jpeg_start_decompress(&Ctx.Info);
@@ -113,6 +128,7 @@ TQvPicture DecodeJpeg(const uint8_t* Data, size_t Size, const TQvPictureLimits& 
         throw EQvError("JPEG: not a JPEG file");
     TJpegContext Ctx;
     Ctx.Limits = &Limits;
+    Ctx.Size = Size;
     Ctx.Info.err = jpeg_std_error(&Ctx.ErrorMgr);
     Ctx.ErrorMgr.error_exit = OnJpegError;
     Ctx.ErrorMgr.emit_message = OnJpegMessage;

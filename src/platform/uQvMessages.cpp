@@ -185,8 +185,10 @@ LRESULT DispatchMessage(const MSG* Msg) {
     if (Msg == nullptr) return 0;
     if (Msg->message == WM_TIMER) {
         if (!QvTimerExists(Msg->hwnd, Msg->wParam)) return 0;
-        if (Msg->lParam != 0) {
-            auto Proc = reinterpret_cast<TIMERPROC>(Msg->lParam);
+        // Only the procedure the timer was set with is called; any other lParam (a posted
+        // WM_TIMER can carry anything) goes to the window as a plain value.
+        const TIMERPROC Proc = QvTimerProc(Msg->hwnd, Msg->wParam);
+        if (Proc != nullptr && Msg->lParam == reinterpret_cast<LPARAM>(Proc)) {
             return Guarded([&] {
                 Proc(Msg->hwnd, WM_TIMER, Msg->wParam, Msg->time);
                 return LRESULT{0};

@@ -158,6 +158,14 @@ bool PathExists(const String& Path) {
     return !Path.empty() && lstat(Native(Path).c_str(), &St) == 0;
 }
 
+TQvFileStamp FileStamp(const String& FileName) {
+    struct stat St;
+    if (FileName.empty() || lstat(Native(FileName).c_str(), &St) != 0) return {};
+    auto Ns = [](const timespec& T) { return int64_t{T.tv_sec} * 1000000000 + T.tv_nsec; };
+    return {static_cast<uint64_t>(St.st_dev), static_cast<uint64_t>(St.st_ino), static_cast<int64_t>(St.st_size),
+            Ns(St.st_mtim), Ns(St.st_ctim)};
+}
+
 bool DirectoryExists(const String& Directory) {
     struct stat St;
     return !Directory.empty() && stat(Native(Directory).c_str(), &St) == 0 && S_ISDIR(St.st_mode);

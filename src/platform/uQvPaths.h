@@ -2,6 +2,7 @@
 // Paths: names and their parts, the process's folders, and what is at a path. Names are
 // UTF-16 in the program and UTF-8 on disk. Reading, writing and making files is uQvFiles.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,16 @@ String CombinePath(std::u16string_view First, std::u16string_view Second);
 bool FileExists(const String& FileName);       // an existing non-directory
 // Anything at that path, a link included (even one that leads nowhere).
 bool PathExists(const String& Path);
+
+// What tells one state of a file from another without reading it: identity, size and the
+// times of the last write and change (nanoseconds). Links are not followed. All zero when
+// nothing is at the path.
+struct TQvFileStamp {
+    uint64_t Device = 0, Inode = 0;
+    int64_t Size = 0, Modified = 0, Changed = 0;
+    bool operator==(const TQvFileStamp&) const = default;
+};
+TQvFileStamp FileStamp(const String& FileName);
 bool DirectoryExists(const String& Directory);
 // FileName when it exists; else a file of the same folder whose name matches without
 // regard to case; else empty.

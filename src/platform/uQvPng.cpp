@@ -62,11 +62,14 @@ void ReadFromMemory(png_structp Png, png_bytep Dest, png_size_t Length) {
 
 void WriteToMemory(png_structp Png, png_bytep Src, png_size_t Length) {
     auto* Ctx = static_cast<TPngWriteContext*>(png_get_io_ptr(Png));
+    bool Stored = true;
     try {
         Ctx->Out.insert(Ctx->Out.end(), Src, Src + Length);
     } catch (const std::bad_alloc&) {
-        png_error(Png, "out of memory");
+        Stored = false;
     }
+    // The jump must not leave from inside the handler: the exception would stay caught for ever.
+    if (!Stored) png_error(Png, "out of memory");
 }
 
 void FlushMemory(png_structp) {}

@@ -133,3 +133,8 @@ std::optional<uint64_t> QvNextTimerDeadline() {
 }
 
 bool QvTimerExists(HWND Handle, UINT_PTR Id) { return Find(Handle, Id) != nullptr; }
+
+TIMERPROC QvTimerProc(HWND Handle, UINT_PTR Id) {
+    const TTimer* T = Find(Handle, Id);
+    return T != nullptr ? T->Proc : nullptr;
+}

@@ -190,6 +190,8 @@ bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove);
 std::optional<uint64_t> QvNextTimerDeadline();
 // True when a timer (Handle, Id) exists (dispatch drops ticks of killed timers).
 bool QvTimerExists(HWND Handle, UINT_PTR Id);
+// The procedure the timer was set with, nullptr for none (or no such timer).
+TIMERPROC QvTimerProc(HWND Handle, UINT_PTR Id);
 // The window system's own one-shot timers (no WM_TIMER): Fire runs once the backend clock
 // reaches Due, when the queue is next looked at. Setting a key again replaces its timer.
 // Their deadlines count for waiting loops like those of window timers.

@@ -185,3 +185,32 @@ TEST(IniFile, AFileWhereTheFolderBelongsLosesNothing) {
     EXPECT_EQ(Ini.ReadInteger(u"S", u"K", 0), 0);
     EXPECT_EQ(Slurp("plain"), "[S]\nK=1\n");
 }
+
+// Reads keep the parsed file while it stays the same and see the changes made behind their
+// back: rewritten in place, replaced by another writer (same size), removed. A large section
+// reads in one pass (before, each line looked for the section's end again).
+TEST(IniFile, ReadsFollowEveryChangeOfTheFileAndLargeSectionsReadInOnePass) {
+    Put("c.ini", "[S]\nK=aaaa\n");
+    TIniFile Ini(u"c.ini");
+    EXPECT_EQ(Ini.ReadString(u"S", u"K", u""), u"aaaa");
+    Put("c.ini", "[S]\nK=bbbbb\n");
+    EXPECT_EQ(Ini.ReadString(u"S", u"K", u""), u"bbbbb");
+    TIniFile Other(u"c.ini");
+    ASSERT_TRUE(Other.WriteString(u"S", u"K", u"ccccc"));
+    EXPECT_EQ(Ini.ReadString(u"S", u"K", u""), u"ccccc");
+    ASSERT_TRUE(fs::remove("c.ini"));
+    EXPECT_FALSE(Ini.ValueExists(u"S", u"K"));
+
+    std::string Big = "[Big]\n";
+    const int Keys = 40000;
+    for (int I = 0; I < Keys; ++I) Big += "Key" + std::to_string(I) + "=" + std::to_string(I) + "\n";
+    Put("big.ini", Big + "[After]\nKey0=x\n");
+    TIniFile Large(u"big.ini");
+    TStringList Values;
+    Large.ReadSectionValues(u"Big", Values);
+    ASSERT_EQ(Values.Count(), Keys);
+    EXPECT_EQ(Values.Strings(Keys - 1), u"Key39999=39999");
+    for (int I = 0; I < Keys; I += 997)
+        EXPECT_EQ(Large.ReadInteger(u"Big", u"Key" + Utf8ToString(std::to_string(I)), -1), I);
+    EXPECT_EQ(Large.ReadString(u"After", u"Key0", u""), u"x");
+}

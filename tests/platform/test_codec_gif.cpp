@@ -4,6 +4,7 @@
 
 #include "platform/uQvGif.h"
 #include "platform/uQvPicture.h"
+#include "support/qv_address_space.h"
 #include "support/qv_error_of.h"
 
 namespace {
@@ -229,7 +230,37 @@ TEST(CodecGif, SizeLimitsCoverScreenFramesAndAllFramesTogether) {
     EXPECT_EQ(ErrorOf(MakeGif(1, 1, {Wide})), "GIF: picture too large (40000 x 1 pixels)");
 
     // Each frame is a full screen: 10 x 10 screens, 3 frames, 300 pixels in all.
-    EXPECT_EQ(Decode(MakeGif(10, 10, {F, F, F}), {100, 300}).Frames.size(), 3u);
-    EXPECT_EQ(ErrorOf(MakeGif(10, 10, {F, F, F}), {100, 299}),
+    TGifFrame Full;
+    Full.W = 10, Full.H = 10, Full.Indices = Bytes(100, 1);
+    EXPECT_EQ(Decode(MakeGif(10, 10, {Full, Full, Full}), {100, 300}).Frames.size(), 3u);
+    EXPECT_EQ(ErrorOf(MakeGif(10, 10, {Full, Full, Full}), {100, 299}),
               "GIF: picture too large (3 frames of 10 x 10 pixels)");
+}
+
+// A screen of 16384 x 16384 pixels declared by a few bytes costs only what its frames need:
+// the canvas reaches as far as the frames do, a frame is held only as its data arrives, and
+// disposal keeps only the frame's rectangle.
+TEST(CodecGif, TinyFilesDeclaringHugeScreensAllocateOnlyWhatTheirFramesNeed) {
+    TGifFrame Dot;
+    Dot.Indices = {2};
+    TGifFrame Later = Dot;
+    Later.Left = 5, Later.Top = 3, Later.Indices = {1}, Later.Disposal = 3;
+    TGifFrame Huge;
+    Huge.W = 16384, Huge.H = 16384, Huge.Indices = Bytes(64, 1);
+    const Bytes Small = MakeGif(16384, 16384, {Dot, Later, Dot}), Truncated = MakeGif(16384, 16384, {Huge});
+    auto Check = [&] {
+        const TQvPicture P = Decode(Small);
+        return P.Width == 6 && P.Height == 4 && P.Frames.size() == 3 && P.Pixel(0, 0) == Blue &&
+               P.Pixel(5, 3) == Clear && P.Pixel(5, 3, 1) == Green && P.Pixel(5, 3, 2) == Clear &&
+               ErrorOf(Truncated) == "GIF: the file is truncated";
+    };
+    EXPECT_LT(Truncated.size(), 200u);
+    EXPECT_TRUE(Check()) << ErrorOf(Small) << " / " << ErrorOf(Truncated);
+    if (!QV_ADDRESS_SPACE_LIMITS) GTEST_SKIP() << "the address sanitizer reserves more than any small limit";
+    EXPECT_EXIT(
+        {
+            if (!QvLimitAddressSpace(64u << 20)) std::_Exit(2);
+            std::_Exit(Check() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

@@ -4,6 +4,7 @@
 
 #include "platform/uQvJpeg.h"
 #include "platform/uQvPicture.h"
+#include "support/qv_address_space.h"
 #include "support/qv_error_of.h"
 
 #include <cstdio>
@@ -153,4 +154,31 @@ TEST(CodecJpeg, SizeLimitsAreCheckedBeforeDecoding) {
     EXPECT_EQ(ErrorOf(Sized(20000, 20000)), "JPEG: picture too large (20000 x 20000 pixels)");
     EXPECT_EQ(ErrorOf(Good, {7, 1000}), "JPEG: picture too large (8 x 8 pixels)");
     EXPECT_EQ(Decode(Good, {8, 64}).Width, 8);
+}
+
+// A few hundred bytes that declare 16384 x 16384 pixels are refused before the gigabytes such
+// a picture needs are allocated, baseline and progressive (whole-picture coefficients) alike;
+// a large flat picture, which compresses to little, still reads.
+TEST(CodecJpeg, TinyFilesDeclaringHugePicturesFailBeforeAllocating) {
+    auto Bomb = [](bool Progressive) {
+        Bytes B = MakeJpeg(16, 16, JCS_RGB, 3, Flat(16, 16, {1, 2, 3}), Progressive);
+        const size_t Sof = FrameHeader(B);
+        B[Sof + 5] = 0x40, B[Sof + 6] = 0, B[Sof + 7] = 0x40, B[Sof + 8] = 0;
+        return B;
+    };
+    const Bytes Baseline = Bomb(false), Progressive = Bomb(true);
+    const Bytes Large = MakeJpeg(1024, 1024, JCS_RGB, 3, Flat(1024, 1024, {40, 80, 120}), true);
+    const std::string Refused = "JPEG: the file is too small for its picture size (16384 x 16384 pixels)";
+    EXPECT_LT(Progressive.size(), 1000u);
+    EXPECT_EQ(ErrorOf(Baseline), Refused);
+    EXPECT_EQ(ErrorOf(Progressive), Refused);
+    if (!QV_ADDRESS_SPACE_LIMITS) GTEST_SKIP() << "the address sanitizer reserves more than any small limit";
+    EXPECT_EXIT(
+        {
+            if (!QvLimitAddressSpace(64u << 20)) std::_Exit(2);
+            const bool Ok = ErrorOf(Baseline) == Refused && ErrorOf(Progressive) == Refused &&
+                            Decode(Large).Pixel(1023, 1023) != 0;
+            std::_Exit(Ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

@@ -6,8 +6,10 @@
 #include "platform/uQvPicture.h"
 #include "platform/uQvPng.h"
 #include "platform/uQvPngPalette.h"
+#include "support/qv_address_space.h"
 #include "support/qv_error_of.h"
 
+#include <exception>
 #include <filesystem>
 #include <set>
 
@@ -182,6 +184,24 @@ TEST(CodecPng, WriterModesRoundTrip) {
     const std::vector<uint32_t> Flat(64 * 64, 0xFF336699u);
     EXPECT_LT(EncodePng(Flat.data(), 64, 64, {pcmRGBA, false, 9}).size() * 20,
               EncodePng(Flat.data(), 64, 64, {pcmRGBA, false, 0}).size());
+}
+
+// Running out of memory while writing is an error, and the failed allocation's exception is
+// over once it is reported (the error jump must not leave from inside its handler).
+TEST(CodecPng, WriterOutOfMemoryIsAnErrorAndLeavesNoExceptionBehind) {
+    if (!QV_ADDRESS_SPACE_LIMITS) GTEST_SKIP() << "the address sanitizer reserves more than any small limit";
+    const int W = 2048, H = 2048;
+    std::vector<uint32_t> Noise(static_cast<size_t>(W) * H);
+    uint32_t X = 1;
+    for (uint32_t& P : Noise) P = X = X * 1664525u + 1013904223u;
+    EXPECT_EXIT(
+        {
+            // A few megabytes more than the process holds now; the stored picture needs 16.
+            if (!QvLimitAddressSpace(6u << 20)) std::_Exit(2);
+            const std::string Error = QvErrorOf([&] { EncodePng(Noise.data(), W, H, {pcmRGBA, false, 0}); });
+            std::_Exit(Error == "PNG: out of memory" && std::current_exception() == nullptr ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(CodecPng, PaletteOfManyColoursIsReduced) {

@@ -142,6 +142,25 @@ TEST_F(WinLoop, TimersWithoutAWindowCallTheirProcedure) {
     EXPECT_TRUE(KillTimer(nullptr, Id));
 }
 
+// Only the window system's own ticks call a procedure: a posted WM_TIMER naming one, for a
+// timer set without a procedure or with another one, reaches the window as a plain message.
+TEST_F(WinLoop, APostedTimerMessageCannotNameAProcedure) {
+    ProcTicks = 0;
+    TQvMessageLog Log;
+    HWND W = Log.Create("w", WS_POPUP, Bounds(0, 0, 1, 1));
+    SetTimer(W, 1, 1000, nullptr);
+    SetTimer(W, 2, 1000, [](HWND, UINT, UINT_PTR, DWORD) {});
+    PostMessage(W, WM_TIMER, 1, reinterpret_cast<LPARAM>(CountTick));
+    PostMessage(W, WM_TIMER, 2, reinterpret_cast<LPARAM>(CountTick));
+    ProcessMessages();
+    EXPECT_EQ(ProcTicks, 0);
+    EXPECT_EQ(Log.Lines({WM_TIMER}).size(), 2u);
+    SetTimer(W, 3, 10, CountTick);
+    Headless->Advance(10);
+    ProcessMessages();
+    EXPECT_EQ(ProcTicks, 1);
+}
+
 TEST_F(WinLoop, SleepMovesTheClockAndDispatchesNothing) {
     TQvMessageLog Log;
     HWND W = Log.Create("w", WS_POPUP, Bounds(0, 0, 1, 1));
