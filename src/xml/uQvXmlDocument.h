@@ -91,9 +91,10 @@ public:
     void SetXmlFormat(TXmlFormatType Value) { FXmlFormat = Value; }
     bool PreserveWhiteSpace() const { return FXmlFormat == xfPreserve; }
 
-    // Raised by the parser: OnNodeNew once a node is in the tree, OnNodeLoaded once it is
-    // complete. A handler may delete the node it gets from OnNodeLoaded (and nodes loaded
-    // before), never an element that is still open.
+    // Raised by the parser for every node but attributes and the white space between them:
+    // OnNodeNew once the node is in the tree, OnNodeLoaded once it is complete. A handler
+    // may delete the node it gets from OnNodeLoaded (and nodes loaded before), never an
+    // element that is still open.
     TXmlNodeEvent OnNodeNew;
     TXmlNodeEvent OnNodeLoaded;
 

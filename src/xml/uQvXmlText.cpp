@@ -3,9 +3,10 @@
 
 namespace {
 
-// Declared entities may add this much text to one resolution; references past it stay as
-// written, so a small document cannot expand into gigabytes.
-constexpr size_t EntityBudget = 16 * 1024 * 1024;
+// Declared entities may add this much text to one resolution, plus four times the text's
+// own length; references past it stay as written, so a small document cannot expand into
+// gigabytes.
+constexpr size_t EntityBudget = 1024 * 1024;
 
 int DigitValue(char C, bool Hex) {
     if (C >= '0' && C <= '9') return C - '0';
@@ -122,7 +123,7 @@ std::string XmlResolveReferences(std::string_view Text, const TXmlEntityLookup& 
     if (Text.find('&') == std::string_view::npos) return std::string(Text);
     std::string Out;
     Out.reserve(Text.size());
-    size_t Budget = EntityBudget;
+    size_t Budget = EntityBudget + 4 * Text.size();
     size_t I = 0;
     while (I < Text.size()) {
         const size_t Amp = Text.find('&', I);
