@@ -1,5 +1,6 @@
 #include "xml/uQvXmlDocument.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/uQvPaths.h"
@@ -77,14 +78,21 @@ void TQvXmlDocument::RootNodeDelete(int Index) {
 }
 
 void TQvXmlDocument::LoadFromStream(TStream& Stream) {
+    Reset();
+    FAbortParsing = false;
+    // A memory stream is read where it lies; other streams are read whole first.
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream)) {
+        const int64_t Start = std::min(Memory->Position(), Memory->Size());
+        Memory->Seek(0, soEnd);
+        XmlParse(*this, Memory->Bytes().substr(static_cast<size_t>(Start)));
+        return;
+    }
     std::string Bytes;
     const int64_t Expected = Stream.Remaining();
     if (Expected > 0) Bytes.reserve(static_cast<size_t>(Expected));
     char Buffer[64 * 1024];
     for (int64_t N; (N = Stream.Read(Buffer, sizeof Buffer)) > 0;) Bytes.append(Buffer, static_cast<size_t>(N));
-    Reset();
-    FAbortParsing = false;
-    XmlParse(*this, std::move(Bytes));
+    XmlParse(*this, Bytes);
 }
 
 void TQvXmlDocument::LoadFromFile(const String& FileName) {

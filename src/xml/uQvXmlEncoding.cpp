@@ -1,5 +1,7 @@
 #include "xml/uQvXmlEncoding.h"
 
+#include <utility>
+
 
 #include "platform/uQvSysUtils.h"
 #include "xml/uQvXmlText.h"
@@ -63,9 +65,9 @@ size_t XmlUndecodedLength(std::string_view Data, size_t Decoded) {
     return I;
 }
 
-bool XmlEncode(std::string_view Utf8, TXmlStringEncoding Encoding, int CodePage, std::string& Out) {
+bool XmlEncode(std::string Utf8, TXmlStringEncoding Encoding, int CodePage, std::string& Out) {
     if (IsUtf8(Encoding, CodePage)) {
-        Out.assign(Utf8);
+        Out = std::move(Utf8);
         return true;
     }
     const String Text = Utf8ToString(Utf8);

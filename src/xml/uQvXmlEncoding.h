@@ -28,4 +28,4 @@ size_t XmlUndecodedLength(std::string_view Data, size_t Decoded);
 
 // UTF-8 text as the bytes of a supported encoding (UTF-16 after its byte order mark).
 // Returns false when some character had no equivalent in the code page and was replaced.
-bool XmlEncode(std::string_view Utf8, TXmlStringEncoding Encoding, int CodePage, std::string& Out);
+bool XmlEncode(std::string Utf8, TXmlStringEncoding Encoding, int CodePage, std::string& Out);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/uQvClasses.h"
+#include "xml/uQvXmlPool.h"
 #include "xml/uQvXmlTypes.h"
 
 class TQvXmlDocument;
@@ -22,6 +23,8 @@ void XmlFreeNodes(TXmlNodeList& Nodes);
 class TXmlNode : public TObject {
 public:
     explicit TXmlNode(TQvXmlDocument* AOwner) : FOwner(AOwner) {}
+    static void* operator new(size_t Size) { return XmlNodeAlloc(Size); }
+    static void operator delete(void* Node, size_t Size) noexcept { XmlNodeFree(Node, Size); }
 
     virtual TXmlElementType ElementType() const = 0;
     String ElementTypeName() const;

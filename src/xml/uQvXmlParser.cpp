@@ -97,17 +97,17 @@ TXmlElementType DtdType(TTagKind Kind) {
 
 class TXmlParser {
 public:
-    TXmlParser(TQvXmlDocument& Doc, std::string Bytes)
-        : FDoc(Doc), FSymbols(Doc.SymbolTable()), FRaw(std::move(Bytes)), FPreserve(Doc.PreserveWhiteSpace()),
+    TXmlParser(TQvXmlDocument& Doc, std::string_view Bytes)
+        : FDoc(Doc), FSymbols(Doc.SymbolTable()), FRaw(Bytes), FPreserve(Doc.PreserveWhiteSpace()),
           FListening(Doc.HasDebugHandler()) {}
     void Run();
 
 private:
     bool AtEnd() const { return FPos >= FText.size(); }
     char Peek(size_t Ahead = 0) const { return FPos + Ahead < FText.size() ? FText[FPos + Ahead] : '\0'; }
-    std::string_view Slice(size_t From, size_t To) const { return std::string_view(FText).substr(From, To - From); }
+    std::string_view Slice(size_t From, size_t To) const { return FText.substr(From, To - From); }
     bool LookingAt(std::string_view S, bool IgnoreCase = false, size_t Ahead = 0) const {
-        const std::string_view Here = std::string_view(FText).substr(std::min(FPos + Ahead, FText.size()), S.size());
+        const std::string_view Here = FText.substr(std::min(FPos + Ahead, FText.size()), S.size());
         return IgnoreCase ? SameAsciiNoCase(Here, S) : Here == S;
     }
     void SkipBlanks() {
@@ -154,8 +154,9 @@ private:
 
     TQvXmlDocument& FDoc;
     TQvXmlSymbolTable& FSymbols;
-    std::string FRaw;   // the stream after its byte order mark
-    std::string FText;  // decoded: UTF-8, LF line ends
+    std::string_view FRaw;   // the stream after its byte order mark
+    std::string FDecoded;    // the text, when it differs from the bytes
+    std::string_view FText;  // the text: UTF-8, LF line ends
     size_t FPos = 0;
     const bool FPreserve;
     const bool FListening;
@@ -186,7 +187,7 @@ size_t TXmlParser::FindOutsideQuotes(std::string_view Stops) const {
 
 std::optional<std::string_view> TXmlParser::UpTo(std::string_view Terminator) {
     const size_t End = FText.find(Terminator, FPos);
-    if (End == std::string::npos) {
+    if (End == std::string_view::npos) {
         FPos = FText.size();
         return std::nullopt;
     }
@@ -299,11 +300,16 @@ void TXmlParser::Run() {
     }
     if (Bom.HasBOM) {
         FDoc.Report(wsInfo, u"BOM with encoding %s", {Utf8ToString(XmlEncodingName(Bom.Encoding))});
-        FRaw.erase(0, static_cast<size_t>(Bom.Len));
+        FRaw.remove_prefix(static_cast<size_t>(Bom.Len));
     }
     FByteStream = !Bom.HasBOM && (Bom.Encoding == seAnsi || Bom.Encoding == seUTF8);
-    FText = XmlDecode(FRaw, Bom.Encoding, 0);
-    if (!FByteStream) FRaw = std::string();
+    if (FByteStream && FRaw.find('\r') == std::string_view::npos) {
+        FText = FRaw;  // nothing to decode
+    } else {
+        FDecoded = XmlDecode(FRaw, Bom.Encoding, 0);
+        FText = FDecoded;
+    }
+    FSymbols.Reserve(FText.size() / 64);
 
     while (!FStop && !FDoc.AbortParsing()) {
         if (FOpen.empty()) {
@@ -492,7 +498,7 @@ bool TXmlParser::ParseAttributes(TXmlContainerNode* Node) {
         const char Quote = Peek();
         if (Ok && (Quote == '"' || Quote == '\'')) {
             const size_t End = FText.find(Quote, FPos + 1);
-            if (End == std::string::npos) {
+            if (End == std::string_view::npos) {
                 Node->AddDirect(std::move(Attr));
                 FPos = FText.size();
                 Premature();
@@ -611,9 +617,12 @@ void TXmlParser::ApplyDeclaredEncoding(const std::string& Name) {
     FDoc.SetExternalEncoding(CodePage == 65001 ? seUTF8 : seAnsi);
     FDoc.SetExternalCodePage(CodePage);
     if (CodePage == 65001) return;
-    const size_t RawPos = XmlUndecodedLength(FRaw, FPos);
-    FText.resize(FPos);
-    FText += XmlDecode(std::string_view(FRaw).substr(RawPos), seAnsi, CodePage);
+    const std::string_view Rest =
+        FText.data() == FRaw.data() ? FRaw.substr(FPos) : FRaw.substr(XmlUndecodedLength(FRaw, FPos));
+    std::string Text(FText.substr(0, FPos));
+    Text += XmlDecode(Rest, seAnsi, CodePage);
+    FDecoded = std::move(Text);
+    FText = FDecoded;
 }
 
 // ---- Document types -------------------------------------------------------------------
@@ -682,7 +691,7 @@ void TXmlParser::ParseConditionalSection(TXmlDocType* DocType) {
     while (Depth > 0) {
         const size_t Open = FText.find("<![", FPos);
         const size_t Close = FText.find("]]>", FPos);
-        if (Close == std::string::npos) {
+        if (Close == std::string_view::npos) {
             FPos = FText.size();
             Premature();
             return;
@@ -732,4 +741,4 @@ void TXmlParser::ParseDtdNode(TTagKind Kind, TXmlDocType* DocType) {
 
 }  // namespace
 
-void XmlParse(TQvXmlDocument& Doc, std::string Bytes) { TXmlParser(Doc, std::move(Bytes)).Run(); }
+void XmlParse(TQvXmlDocument& Doc, std::string_view Bytes) { TXmlParser(Doc, Bytes).Run(); }

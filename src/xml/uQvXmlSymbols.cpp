@@ -15,11 +15,11 @@ TQvXmlSymbolTable::TQvXmlSymbolTable() { Clear(); }
 
 void TQvXmlSymbolTable::Clear() {
     FTexts.assign(1, std::string_view());
-    FHashes.assign(1, HashOf({}));
-    FSlots.assign(64, 0);
+    FSlots.assign(64, TSlot{0, 0});
     FBlocks.clear();
     FFree = nullptr;
     FFreeLeft = 0;
+    FTextBytes = 0;
 }
 
 std::string_view TQvXmlSymbolTable::Store(std::string_view Text) {
@@ -41,13 +41,21 @@ std::string_view TQvXmlSymbolTable::Store(std::string_view Text) {
     return Stored;
 }
 
-void TQvXmlSymbolTable::Grow() {
-    std::vector<int> Slots(FSlots.size() * 2, 0);
+void TQvXmlSymbolTable::Reserve(size_t Count) {
+    size_t Slots = FSlots.size();
+    while (Slots < Count * 2) Slots *= 2;
+    if (Slots > FSlots.size()) Rehash(Slots);
+    FTexts.reserve(Count);
+}
+
+void TQvXmlSymbolTable::Rehash(size_t Count) {
+    std::vector<TSlot> Slots(Count, TSlot{0, 0});
     const size_t Mask = Slots.size() - 1;
-    for (size_t ID = 1; ID < FTexts.size(); ++ID) {
-        size_t I = FHashes[ID] & Mask;
-        while (Slots[I] != 0) I = (I + 1) & Mask;
-        Slots[I] = static_cast<int>(ID);
+    for (const TSlot& S : FSlots) {
+        if (S.ID == 0) continue;
+        size_t I = S.Hash & Mask;
+        while (Slots[I].ID != 0) I = (I + 1) & Mask;
+        Slots[I] = S;
     }
     FSlots.swap(Slots);
 }
@@ -57,13 +65,13 @@ int TQvXmlSymbolTable::Add(std::string_view Text) {
     const uint32_t Hash = HashOf(Text);
     const size_t Mask = FSlots.size() - 1;
     size_t I = Hash & Mask;
-    for (int ID; (ID = FSlots[I]) != 0; I = (I + 1) & Mask)
-        if (FHashes[static_cast<size_t>(ID)] == Hash && FTexts[static_cast<size_t>(ID)] == Text) return ID;
+    for (; FSlots[I].ID != 0; I = (I + 1) & Mask)
+        if (FSlots[I].Hash == Hash && FTexts[static_cast<size_t>(FSlots[I].ID)] == Text) return FSlots[I].ID;
     const int ID = static_cast<int>(FTexts.size());
     FTexts.push_back(Store(Text));
-    FHashes.push_back(Hash);
-    FSlots[I] = ID;
+    FTextBytes += Text.size();
+    FSlots[I] = TSlot{Hash, ID};
     // At most half full, so probes stay short.
-    if (FTexts.size() * 2 > FSlots.size()) Grow();
+    if (FTexts.size() * 2 > FSlots.size()) Rehash(FSlots.size() * 2);
     return ID;
 }

@@ -20,18 +20,26 @@ public:
         return ID > 0 && static_cast<size_t>(ID) < FTexts.size() ? FTexts[static_cast<size_t>(ID)] : std::string_view();
     }
     int Count() const { return static_cast<int>(FTexts.size()); }
+    // The bytes of all texts held.
+    size_t TextBytes() const { return FTextBytes; }
+    // Room for Count texts without growing.
+    void Reserve(size_t Count);
     // Back to the empty text alone.
     void Clear();
 
 private:
     std::string_view Store(std::string_view Text);
-    void Grow();
+    void Rehash(size_t Slots);
 
+    struct TSlot {
+        uint32_t Hash;
+        int ID;  // 0: a free slot
+    };
     std::vector<std::string_view> FTexts;  // by ID
-    std::vector<uint32_t> FHashes;         // by ID
-    std::vector<int> FSlots;               // open addressing; 0 is a free slot
+    std::vector<TSlot> FSlots;             // open addressing, with the hash beside the ID
     // Text bytes live in blocks that never move, so the views above stay valid.
     std::vector<std::unique_ptr<char[]>> FBlocks;
     char* FFree = nullptr;
     size_t FFreeLeft = 0;
+    size_t FTextBytes = 0;
 };

@@ -213,6 +213,8 @@ void TXmlWriter::Element(const TXmlElement& Root, int Depth) {
 }
 
 std::string TXmlWriter::Run() {
+    // Most of the output is stored text, written about once; markup adds a quarter.
+    FOut.reserve(FDoc.SymbolTable().TextBytes() + FDoc.SymbolTable().TextBytes() / 4 + 256);
     for (const auto& Node : FDoc.RootNodeList()) {
         const TXmlElementType Type = Node->ElementType();
         if (Type == xeDeclaration || Type == xeStylesheet) {
