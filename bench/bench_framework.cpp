@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <string>
 
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvIniFiles.h"
 #include "framework/uQvRegistry.h"
-#include "framework/uQvStreaming.h"
 #include "platform/uQvPaths.h"
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvStrUtils.h"
+#include "platform/uQvUnicodeCase.h"
 
 namespace {
 

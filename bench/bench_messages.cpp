@@ -4,7 +4,7 @@
 
 #include "platform/backends/headless/uQvHeadless.h"
 #include "platform/uQvMessages.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWindows.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/uQvGdiPrimitives.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvScreen.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinLayered.h"
 #include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"

@@ -9,7 +9,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvTimers.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 

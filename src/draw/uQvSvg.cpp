@@ -1,7 +1,7 @@
 #include "draw/uQvSvg.h"
 
 #include "draw/uQvColor32.h"
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvStrUtils.h"
 
 // --- TQvBrush, TQvPen -----------------------------------------------------------------------
 

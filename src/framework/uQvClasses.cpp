@@ -7,6 +7,8 @@
 #include <map>
 #include <typeindex>
 
+#include "platform/uQvStrUtils.h"
+
 namespace {
 
 String DemangledName(const std::type_info& Type) {
@@ -235,6 +237,23 @@ void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
     if (Root != this) return;
     for (TComponent* C : std::vector<TComponent*>(FComponents))
         if (!C->HasParent()) Proc(C);
+}
+
+void TComponent::BeginReading() { FComponentState += TComponentState{csLoading, csReading}; }
+
+void TComponent::EndReading(TComponent* Root, bool Complete) {
+    FComponentState.Exclude(csReading);
+    const bool Pending = std::find(Root->FPendingLoaded.begin(), Root->FPendingLoaded.end(), this) !=
+                         Root->FPendingLoaded.end();
+    if (Complete && !Pending) Root->FPendingLoaded.push_back(this);
+    if (!Complete && !Pending) FComponentState.Exclude(csLoading);
+}
+
+void TComponent::SetWriting(bool Value) {
+    if (Value)
+        FComponentState.Include(csWriting);
+    else
+        FComponentState.Exclude(csWriting);
 }
 
 void TComponent::AfterConstruction() {

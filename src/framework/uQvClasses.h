@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/uQvBase.h"
-#include "platform/uQvSysUtils.h"
 
 class TObject;
 class TPersistent;
@@ -179,6 +178,18 @@ public:
     virtual void SetParentComponent(TComponent* Value);
     virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
 
+    // The states the text-form reader and writer keep. BeginReading sets csLoading and
+    // csReading. EndReading clears csReading; a component read in full then waits in
+    // Root's pending list for Loaded(), one whose reading failed also leaves csLoading
+    // unless an earlier read already put it on that list.
+    void BeginReading();
+    void EndReading(TComponent* Root, bool Complete);
+    void SetWriting(bool Value);
+    // A layout read into this component waits for Loaded() (see AfterConstruction).
+    bool HasPendingLoaded() const { return !FPendingLoaded.empty(); }
+    // Loaded() of the components waiting, in the order they were read.
+    void RunPendingLoaded();
+
     TPersistent* GetOwner() const override { return FOwner; }
     String GetNamePath() const override { return FName; }
 
@@ -202,15 +213,10 @@ protected:
     virtual void DoDestroy() {}
 
 private:
-    // The text form reader and writer manage the loading and writing states.
-    friend class TLayoutReader;
-    friend class TLayoutWriter;
-
     void Insert(TComponent* A);
     void Remove(TComponent* A);
     void RemoveNotification(TComponent* A);
     void RemoveFreeNotifications();
-    void RunPendingLoaded();
 
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;

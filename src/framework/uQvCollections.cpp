@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/uQvStrUtils.h"
+
 // ---- TCollectionItem ------------------------------------------------------------------
 
 TCollectionItem::TCollectionItem(TCollection* ACollection) {

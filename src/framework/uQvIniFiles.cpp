@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "framework/uQvStringList.h"
+#include "platform/uQvFiles.h"
 #include "platform/uQvPaths.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 
@@ -18,17 +20,6 @@ std::string_view TrimView(std::string_view S) {
     while (!S.empty() && IsBlank(S.front())) S.remove_prefix(1);
     while (!S.empty() && IsBlank(S.back())) S.remove_suffix(1);
     return S;
-}
-
-bool SameAscii(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (size_t I = 0; I < A.size(); ++I) {
-        char X = A[I], Y = B[I];
-        if (X >= 'A' && X <= 'Z') X += 32;
-        if (Y >= 'A' && Y <= 'Z') Y += 32;
-        if (X != Y) return false;
-    }
-    return true;
 }
 
 enum TLineKind { lkOther, lkSection, lkKey };
@@ -70,7 +61,8 @@ struct TIniLine {
 class TIniText {
 public:
     // False when something is at the path that cannot be read as a settings file (too
-    // large, a link, a folder, no permission): then it must not be replaced either.
+    // large, a link, a folder, a FIFO or device, no permission): then it must not be
+    // replaced either.
     bool Load(const String& FileName) {
         std::string Bytes;
         if (!ReadFileBytes(FileName, Bytes, MaxIniSize, false)) return !PathExists(FileName);
@@ -111,7 +103,7 @@ public:
     int FindSection(std::string_view Name) const {
         for (size_t I = 0; I < Lines.size(); ++I) {
             const TParsedLine P = ParseLine(Lines[I].Text);
-            if (P.Kind == lkSection && SameAscii(P.Name, Name)) return static_cast<int>(I);
+            if (P.Kind == lkSection && SameText(P.Name, Name)) return static_cast<int>(I);
         }
         return -1;
     }
@@ -126,7 +118,7 @@ public:
         const int End = SectionEnd(Header);
         for (int I = Header + 1; I < End; ++I) {
             const TParsedLine P = ParseLine(Lines[static_cast<size_t>(I)].Text);
-            if (P.Kind == lkKey && SameAscii(P.Name, Ident)) return I;
+            if (P.Kind == lkKey && SameText(P.Name, Ident)) return I;
         }
         return -1;
     }
@@ -209,7 +201,7 @@ bool TIniFile::WriteString(const String& Section, const String& Ident, const Str
         while (At - 1 > Header && TrimView(Text.Lines[static_cast<size_t>(At - 1)].Text).empty()) --At;
         Text.InsertLine(static_cast<size_t>(At), Line);
     }
-    return WriteFileAtomic(FFileName, Text.Save());
+    return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }
 
 bool TIniFile::WriteInteger(const String& Section, const String& Ident, int Value) {
@@ -271,7 +263,7 @@ bool TIniFile::EraseSection(const String& Section) {
     const int Header = Text.FindSection(Name8(Section));
     if (Header < 0) return true;
     Text.Lines.erase(Text.Lines.begin() + Header, Text.Lines.begin() + Text.SectionEnd(Header));
-    return WriteFileAtomic(FFileName, Text.Save());
+    return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }
 
 bool TIniFile::DeleteKey(const String& Section, const String& Ident) {
@@ -281,5 +273,5 @@ bool TIniFile::DeleteKey(const String& Section, const String& Ident) {
     const int Key = Header < 0 ? -1 : Text.FindKey(Header, Name8(Ident));
     if (Key < 0) return true;
     Text.Lines.erase(Text.Lines.begin() + Key);
-    return WriteFileAtomic(FFileName, Text.Save());
+    return WriteFileAtomic(FFileName, Text.Save()).Ok();
 }

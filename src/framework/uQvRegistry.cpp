@@ -6,6 +6,7 @@
 
 #include "framework/uQvCollections.h"
 #include "framework/uQvStringList.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 

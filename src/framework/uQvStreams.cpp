@@ -86,10 +86,10 @@ void TMemoryStream::Clear() {
 }
 
 void TMemoryStream::LoadFromFile(const String& FileName) {
-    std::string Bytes;
-    if (!ReadFileBytes(FileName, Bytes))
-        throw EFOpenError(u"Cannot open file \"" + FileName + u"\". " + LastOSErrorText());
-    FData.assign(Bytes.begin(), Bytes.end());
+    std::vector<uint8_t> Bytes;
+    if (const TQvFileResult R = ReadFileBytes(FileName, Bytes); !R)
+        throw EFOpenError(u"Cannot open file \"" + FileName + u"\". " + R.Reason());
+    FData = std::move(Bytes);
     FPosition = 0;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/uQvClasses.h"
-#include "platform/uQvPaths.h"
+#include "platform/uQvFiles.h"
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
-#include "framework/uQvStreaming.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvStreams.h"
+#include "platform/uQvStrUtils.h"
+#include "platform/uQvUnicodeCase.h"
 
 String TextFromBytes(std::string_view Bytes) {
     auto Starts = [&](std::string_view Mark) { return Bytes.substr(0, Mark.size()) == Mark; };

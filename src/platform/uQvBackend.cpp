@@ -1,7 +1,7 @@
 #include "platform/uQvBackend.h"
 
 #include "platform/backends/headless/uQvHeadless.h"
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvDateTime.h"
 
 namespace {
 std::unique_ptr<TQvBackend>& Current() {

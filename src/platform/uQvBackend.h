@@ -44,6 +44,8 @@ public:
     virtual std::vector<TQvMonitorDesc> Monitors() const = 0;
     // False when the pointer position cannot be read right now.
     virtual bool CursorPosAvailable() const { return true; }
+    // The machine's locale as an LCID; 0 leaves it to the environment (GetSystemDefaultLCID).
+    virtual DWORD SystemLCID() const { return 0; }
     // The cursor shape to show changed.
     virtual void CursorChanged(HCURSOR) {}
     // An exception escaped a window procedure; it was caught at dispatch and the loop goes on.

@@ -1,7 +1,9 @@
 #include "platform/uQvBase.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -128,3 +130,27 @@ int MulDiv(int A, int B, int C) {
     if (Q > static_cast<uint64_t>(INT_MAX) + (Negative ? 1 : 0)) return -1;
     return Negative ? static_cast<int>(0 - static_cast<int64_t>(Q)) : static_cast<int>(Q);
 }
+
+namespace {
+
+template <typename C>
+int CompareAscii(std::basic_string_view<C> A, std::basic_string_view<C> B) {
+    using TUnit = std::make_unsigned_t<C>;
+    const size_t N = std::min(A.size(), B.size());
+    for (size_t I = 0; I < N; ++I) {
+        const int D = static_cast<int>(AsciiUpper(static_cast<TUnit>(A[I]))) -
+                      static_cast<int>(AsciiUpper(static_cast<TUnit>(B[I])));
+        if (D != 0) return D;
+    }
+    return A.size() < B.size() ? -1 : (A.size() > B.size() ? 1 : 0);
+}
+
+}  // namespace
+
+int CompareText(std::u16string_view A, std::u16string_view B) { return CompareAscii(A, B); }
+
+bool SameText(std::u16string_view A, std::u16string_view B) {
+    return A.size() == B.size() && CompareAscii(A, B) == 0;
+}
+
+bool SameText(std::string_view A, std::string_view B) { return A.size() == B.size() && CompareAscii(A, B) == 0; }

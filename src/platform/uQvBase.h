@@ -24,6 +24,17 @@ std::string StringToUtf8(std::u16string_view Text);
 int RoundHalfEven(double Value);
 int64_t RoundHalfEven64(double Value);
 
+// The one ASCII case rule: only 'A'..'Z' and 'a'..'z' fold, every other unit matches
+// itself. Names compare so everywhere (window classes, resources, INI sections and keys,
+// colour names), whatever else the text holds.
+constexpr Char AsciiUpper(Char C) { return C >= u'a' && C <= u'z' ? static_cast<Char>(C - 32) : C; }
+constexpr Char AsciiLower(Char C) { return C >= u'A' && C <= u'Z' ? static_cast<Char>(C + 32) : C; }
+// Ordered by the upper-case forms, then the shorter first.
+int CompareText(std::u16string_view A, std::u16string_view B);
+bool SameText(std::u16string_view A, std::u16string_view B);
+// UTF-8 names under the same rule (bytes above 0x7F match only themselves).
+bool SameText(std::string_view A, std::string_view B);
+
 // (A * B) / C with a 64-bit product, rounded to nearest with halves away from zero.
 // C = 0 or a result outside 32 bits gives -1, as callers of the original expect.
 int MulDiv(int A, int B, int C);

@@ -2,6 +2,7 @@
 
 #include "platform/uQvBackend.h"
 #include "platform/uQvWindows.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -11,10 +12,7 @@ struct TState {
     bool Emptied = false;  // EmptyClipboard was called in the current opening
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 // A holder window that died leaves the clipboard closed rather than locked for good.
 bool IsOpen() {
@@ -75,4 +73,3 @@ bool QvClipboardHasText() {
     return !Held.empty() && Held[0] != u'\0';
 }
 
-void QvClipboardReset() { S() = TState{}; }

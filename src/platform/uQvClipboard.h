@@ -32,6 +32,3 @@ BOOL IsClipboardFormatAvailable(UINT Format);
 
 // The clipboard holds non-empty text (paste commands are enabled by it).
 bool QvClipboardHasText();
-
-// Closes the clipboard and forgets who held it (the window system's reset for tests).
-void QvClipboardReset();

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "platform/uQvStrUtils.h"
+
 namespace {
 
 // The original platform's current default palette, as 0x00BBGGRR.
@@ -38,15 +40,6 @@ constexpr TColorIdent ColorIdents[] = {
     {clWindow, u"clWindow"}, {clWindowFrame, u"clWindowFrame"}, {clWindowText, u"clWindowText"},
 };
 
-char16_t AsciiLower(char16_t C) { return (C >= u'A' && C <= u'Z') ? C + (u'a' - u'A') : C; }
-
-bool SameTextAscii(std::u16string_view A, std::u16string_view B) {
-    if (A.size() != B.size()) return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (AsciiLower(A[I]) != AsciiLower(B[I])) return false;
-    return true;
-}
-
 }  // namespace
 
 COLORREF GetSysColor(int Index) {
@@ -61,7 +54,7 @@ COLORREF ColorToRGB(TColor Color) {
 
 bool IdentToColor(std::u16string_view Ident, TColor& Color) {
     for (const TColorIdent& E : ColorIdents) {
-        if (SameTextAscii(Ident, E.Name)) {
+        if (SameText(Ident, E.Name)) {
             Color = E.Value;
             return true;
         }
@@ -77,4 +70,26 @@ bool ColorToIdent(TColor Color, String& Ident) {
         }
     }
     return false;
+}
+
+bool TryStringToColor(std::u16string_view S, TColor& Color) {
+    if (IdentToColor(S, Color)) return true;
+    int V;
+    if (!TryStrToInt(S, V)) return false;
+    Color = V;
+    return true;
+}
+
+TColor StringToColor(std::u16string_view S) {
+    TColor C;
+    if (IdentToColor(S, C)) return C;
+    return StrToInt(S);
+}
+
+String ColorToString(TColor Color) {
+    String Name;
+    if (ColorToIdent(Color, Name)) return Name;
+    String Text = u"$";
+    Text += IntToHex(static_cast<uint32_t>(Color), 8);
+    return Text;
 }

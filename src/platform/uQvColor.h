@@ -68,3 +68,9 @@ COLORREF ColorToRGB(TColor Color);
 bool IdentToColor(std::u16string_view Ident, TColor& Color);
 // False when the colour has no name.
 bool ColorToIdent(TColor Color, String& Ident);
+// A colour name, a decimal number or "$" hexadecimal in 0x00BBGGRR; anything else raises
+// EConvertError "'%s' is not a valid integer value".
+TColor StringToColor(std::u16string_view S);
+bool TryStringToColor(std::u16string_view S, TColor& Color);
+// The colour's name when it has one, else "$" and eight hexadecimal digits.
+String ColorToString(TColor Color);

@@ -11,6 +11,7 @@
 #include "platform/uQvMessages.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -45,10 +46,7 @@ struct TState {
     std::shared_ptr<TSession> Feeding;  // the composition in progress as fed so far
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 TContext* ContextOf(HIMC Imc) { return Imc != nullptr && Imc == S().Context.Handle ? &S().Context : nullptr; }
 
@@ -242,4 +240,3 @@ void QvImmDefComposition(HWND Wnd, LPARAM LParam) {
     for (Char Unit : Text) PostMessage(Wnd, WM_CHAR, Unit, 1);
 }
 
-void QvImmReset() { S() = TState{}; }

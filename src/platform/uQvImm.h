@@ -79,5 +79,3 @@ void QvInputImeCommit(std::u16string_view Text);
 // DefWindowProc(WM_IME_COMPOSITION): posts the window's result string as WM_CHARs when
 // lParam carries GCS_RESULTSTR.
 void QvImmDefComposition(HWND Wnd, LPARAM LParam);
-// Forgets every association and composition (the window system's reset for tests).
-void QvImmReset();

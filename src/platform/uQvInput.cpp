@@ -5,10 +5,12 @@
 
 #include "platform/uQvBackend.h"
 #include "platform/uQvMessages.h"
+#include "platform/uQvMonitors.h"
 #include "platform/uQvTimers.h"
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ struct TRaw {
     UINT Scan = 0;
     bool Down = false;
     bool Extended = false;
+    bool Horizontal = false;  // wheel
     Char Ch = 0;
     TQvInputMaker Make;
     uint64_t Time = 0;
@@ -37,25 +40,35 @@ struct TClick {
     POINT Pt;
 };
 
+// TrackMouseEvent: one window at a time, its client or (TME_NONCLIENT) its non-client area.
+struct TTrack {
+    HWND Wnd = nullptr;
+    DWORD Flags = 0;  // TME_LEAVE | TME_HOVER | TME_NONCLIENT
+    DWORD HoverTime = 0;
+    RECT HoverRect;   // screen; moves inside it do not end the rest
+    POINT Point;      // where the pointer was last seen over the area
+    int Hit = HTNOWHERE;
+};
+
 struct TState {
     std::deque<TRaw> Raw;
     MSG Pending;
+    uint64_t PendingTime = 0;
     bool HavePending = false;
     POINT Cursor;
     BYTE Keys[256] = {};       // as of the last retrieved message
     BYTE AsyncKeys[256] = {};  // as the backend reported
     HWND Capture = nullptr;
     HWND Focus = nullptr;
-    HWND Tracked = nullptr;
+    TTrack Track;
+    HWND LastTarget = nullptr;  // of the last routed mouse event, and its hit code
+    int LastHit = HTNOWHERE;
     TClick LastClick;
     HCURSOR CursorShape = nullptr;
     uint64_t Probes = 0;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 constexpr uint64_t DoubleClickTime = 500;
 constexpr int DoubleClickSize = 4;
@@ -100,23 +113,71 @@ bool OverClient(TQvWnd* W, POINT Pt) {
     return PtInRect(Bounds(O.X, O.Y, W->Client.Width(), W->Client.Height()), Pt);
 }
 
-void CheckLeave(HWND Target, int Hit, POINT Pt) {
-    TQvWnd* T = QvWnd(S().Tracked);
-    if (T == nullptr) {
-        S().Tracked = nullptr;
+void StopTracking() {
+    S().Track = TTrack{};
+    QvKillSysTimer(stMouseHover);
+}
+
+// By geometry: the pointer is over the window's client area, or (NonClient) the rest of it.
+bool OverArea(TQvWnd* W, POINT Pt, bool NonClient) {
+    auto Cands = QvHitCandidates(Pt, false);
+    return !Cands.empty() && Cands.front() == W && OverClient(W, Pt) != NonClient;
+}
+
+void FireHover() {
+    TTrack& T = S().Track;
+    TQvWnd* W = QvWnd(T.Wnd);
+    if (W == nullptr || !(T.Flags & TME_HOVER)) return;
+    // One message per request; leave tracking goes on.
+    T.Flags &= ~DWORD{TME_HOVER};
+    const HWND H = T.Wnd;
+    const POINT Pt = T.Point;
+    if (T.Flags & TME_NONCLIENT) {
+        PostMessage(H, WM_NCMOUSEHOVER, static_cast<WPARAM>(T.Hit), MAKELPARAM(Pt.X, Pt.Y));
+    } else {
+        const POINT O = QvClientOrigin(W);
+        PostMessage(H, WM_MOUSEHOVER, MouseKeys(S().Keys), MAKELPARAM(Pt.X - O.X, Pt.Y - O.Y));
+    }
+    if (!(T.Flags & TME_LEAVE)) StopTracking();
+}
+
+// The pointer comes to rest at Pt at Time: hover is due after the hover time unless it
+// leaves the hover rectangle around Pt first.
+void StartRest(POINT Pt, uint64_t Time) {
+    TTrack& T = S().Track;
+    UINT Cx = 4, Cy = 4;
+    SystemParametersInfo(SPI_GETMOUSEHOVERWIDTH, 0, &Cx, 0);
+    SystemParametersInfo(SPI_GETMOUSEHOVERHEIGHT, 0, &Cy, 0);
+    const int W = static_cast<int>(std::min<UINT>(Cx, QvCoordLimit)),
+              H = static_cast<int>(std::min<UINT>(Cy, QvCoordLimit));
+    T.HoverRect = Rect(Pt.X - W / 2, Pt.Y - H / 2, Pt.X - W / 2 + W, Pt.Y - H / 2 + H);
+    QvSetSysTimer(stMouseHover, Time + T.HoverTime, FireHover);
+}
+
+void CheckTrack(HWND Target, int Hit, POINT Pt, uint64_t Time) {
+    TTrack& T = S().Track;
+    if (T.Wnd == nullptr) return;
+    TQvWnd* W = QvWnd(T.Wnd);
+    if (W == nullptr) {
+        StopTracking();
         return;
     }
-    bool Over;
-    if (QvWnd(S().Capture) != nullptr) {
-        auto Cands = QvHitCandidates(Pt, false);
-        Over = !Cands.empty() && Cands.front() == T && OverClient(T, Pt);
-    } else {
-        Over = Target == T->Handle && Hit == HTCLIENT;
-    }
+    const bool NonClient = (T.Flags & TME_NONCLIENT) != 0;
+    const bool Over =
+        QvWnd(S().Capture) != nullptr
+            ? OverArea(W, Pt, NonClient)
+            : Target == T.Wnd && (NonClient ? Hit != HTCLIENT && Hit != HTNOWHERE : Hit == HTCLIENT);
     if (!Over) {
-        S().Tracked = nullptr;
-        PostMessage(T->Handle, WM_MOUSELEAVE, 0, 0);
+        // Leaving ends every kind of tracking.
+        const bool Leave = (T.Flags & TME_LEAVE) != 0;
+        const HWND H = T.Wnd;
+        StopTracking();
+        if (Leave) PostMessage(H, NonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+        return;
     }
+    T.Point = Pt;
+    if (NonClient && Target == T.Wnd) T.Hit = Hit;
+    if ((T.Flags & TME_HOVER) && !PtInRect(T.HoverRect, Pt)) StartRest(Pt, Time);
 }
 
 // Asks the windows under the point, children first; HTTRANSPARENT passes to the next.
@@ -167,7 +228,9 @@ bool ConvertMouse(const TRaw& E, MSG& M) {
         Target = S().Capture;
     else
         Route(Pt, Target, Hit);
-    CheckLeave(Target, Hit, Pt);
+    S().LastTarget = Target;
+    S().LastHit = Hit;
+    CheckTrack(Target, Hit, Pt, E.Time);
     if (Target == nullptr) return false;
     const bool Client = Hit == HTCLIENT;
     UINT Msg = E.Kind == ikMove ? (Client ? WM_MOUSEMOVE : WM_NCMOUSEMOVE)
@@ -244,7 +307,8 @@ bool Convert(const TRaw& E, MSG& M) {
                 if (W == nullptr) return false;
                 Target = W->Handle;
             }
-            M = MSG{Target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys(S().Keys)), E.Delta),
+            const UINT Msg = E.Horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
+            M = MSG{Target, Msg, MAKEWPARAM(static_cast<int>(MouseKeys(S().Keys)), E.Delta),
                     MAKELPARAM(E.Pt.X, E.Pt.Y), static_cast<DWORD>(E.Time), E.Pt};
             return true;
         }
@@ -316,6 +380,7 @@ bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
                 continue;
             }
             S().Pending = M;
+            S().PendingTime = E.Time;
             S().HavePending = true;
         }
         if (QvWnd(S().Pending.hwnd) == nullptr) {
@@ -331,18 +396,23 @@ bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
 
 bool QvHasInput() { return S().HavePending || !S().Raw.empty(); }
 
+std::optional<uint64_t> QvInputPendingSince() {
+    if (S().HavePending) return S().PendingTime;
+    if (!S().Raw.empty()) return S().Raw.front().Time;
+    return std::nullopt;
+}
+
 void QvNoteHitTestProbe() { ++S().Probes; }
 
 void QvInputWindowGone(TQvWnd* W) {
     const HWND H = W->Handle;
     if (S().Capture == H) S().Capture = nullptr;
     if (S().Focus == H) S().Focus = nullptr;
-    if (S().Tracked == H) S().Tracked = nullptr;
+    if (S().Track.Wnd == H) StopTracking();
+    if (S().LastTarget == H) S().LastTarget = nullptr;
     if (S().LastClick.Wnd == H) S().LastClick.Valid = false;
     if (S().HavePending && S().Pending.hwnd == H) S().HavePending = false;
 }
-
-void QvInputReset() { S() = TState{}; }
 
 // ---- Capture and focus -----------------------------------------------------------------
 
@@ -386,24 +456,47 @@ HWND GetFocus() { return QvWnd(S().Focus) ? S().Focus : nullptr; }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* E) {
     if (E == nullptr || E->cbSize != sizeof(TRACKMOUSEEVENT)) return FALSE;
+    TTrack& T = S().Track;
     if (E->dwFlags & TME_QUERY) {
-        E->dwFlags = QvWnd(S().Tracked) ? TME_LEAVE : 0;
-        E->hwndTrack = QvWnd(S().Tracked) ? S().Tracked : nullptr;
+        const bool Live = QvWnd(T.Wnd) != nullptr;
+        E->dwFlags = Live ? T.Flags : 0;
+        E->hwndTrack = Live ? T.Wnd : nullptr;
+        E->dwHoverTime = Live && (T.Flags & TME_HOVER) ? T.HoverTime : 0;
         return TRUE;
     }
-    if (!(E->dwFlags & TME_LEAVE) || (E->dwFlags & (TME_HOVER | TME_NONCLIENT))) return FALSE;
+    const DWORD What = E->dwFlags & (TME_HOVER | TME_LEAVE);
+    const DWORD Area = E->dwFlags & TME_NONCLIENT;
+    if (What == 0 || (E->dwFlags & ~(TME_HOVER | TME_LEAVE | TME_NONCLIENT | TME_CANCEL))) return FALSE;
     TQvWnd* W = QvWnd(E->hwndTrack);
     if (W == nullptr) return FALSE;
+    const bool Same = T.Wnd == E->hwndTrack && (T.Flags & TME_NONCLIENT) == Area;
     if (E->dwFlags & TME_CANCEL) {
-        if (S().Tracked == E->hwndTrack) S().Tracked = nullptr;
+        if (Same) {
+            T.Flags &= ~What;
+            if (!(T.Flags & TME_HOVER)) QvKillSysTimer(stMouseHover);
+            if (!(T.Flags & (TME_HOVER | TME_LEAVE))) StopTracking();
+        }
         return TRUE;
     }
-    auto Cands = QvHitCandidates(S().Cursor, false);
-    const bool Over = !Cands.empty() && Cands.front() == W && OverClient(W, S().Cursor);
-    if (Over)
-        S().Tracked = E->hwndTrack;
-    else
-        PostMessage(E->hwndTrack, WM_MOUSELEAVE, 0, 0);
+    const POINT Pt = S().Cursor;
+    if (!OverArea(W, Pt, Area != 0)) {
+        if (What & TME_LEAVE) PostMessage(E->hwndTrack, Area ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+        return TRUE;
+    }
+    // Tracking another window or area forgets the previous request.
+    if (!Same) {
+        StopTracking();
+        T.Wnd = E->hwndTrack;
+        T.Flags = Area;
+        T.Hit = S().LastTarget == T.Wnd ? S().LastHit : HTNOWHERE;
+    }
+    T.Flags |= What;
+    T.Point = Pt;
+    if (What & TME_HOVER) {
+        T.HoverTime = E->dwHoverTime;
+        if (T.HoverTime == HOVER_DEFAULT) SystemParametersInfo(SPI_GETMOUSEHOVERTIME, 0, &T.HoverTime, 0);
+        StartRest(Pt, QvBackend().Now());
+    }
     return TRUE;
 }
 
@@ -472,10 +565,11 @@ void QvInputMouseButton(TQvButton Button, bool IsDown) {
     Push(E);
 }
 
-void QvInputWheel(int Delta) {
+void QvInputWheel(int Delta, bool Horizontal) {
     TRaw E;
     E.Kind = ikWheel;
     E.Delta = Delta;
+    E.Horizontal = Horizontal;
     E.Pt = S().Cursor;
     Push(E);
 }

@@ -10,8 +10,8 @@
 // message goes to the capture window in its client coordinates (negative outside). A press
 // sends WM_MOUSEACTIVATE first (and activates), then WM_SETCURSOR. A second press of the
 // same button on the same window within 500 ms and a 4 x 4 pixel square becomes a double
-// click: always in the non-client area, in the client area only with CS_DBLCLKS. The wheel
-// goes to the focus window.
+// click: always in the non-client area, in the client area only with CS_DBLCLKS. Both
+// wheels (WM_MOUSEWHEEL, WM_MOUSEHWHEEL) go to the focus window.
 
 #include <string_view>
 
@@ -26,8 +26,15 @@ HWND GetCapture();
 HWND SetFocus(HWND Wnd);
 HWND GetFocus();
 
-// TME_LEAVE (and TME_CANCEL, TME_QUERY): one WM_MOUSELEAVE is posted when the pointer
-// leaves the client area of the window, also while the mouse is captured.
+// One window's client area, or with TME_NONCLIENT the rest of it, is tracked at a time.
+// TME_LEAVE: one WM_MOUSELEAVE (WM_NCMOUSELEAVE) is posted when the pointer leaves the area,
+// also while the mouse is captured, and every kind of tracking ends; posted at once when the
+// pointer is not over the area. TME_HOVER: one WM_MOUSEHOVER (wParam MK_* keys, lParam
+// client point) or WM_NCMOUSEHOVER (wParam hit code, lParam screen point) once the pointer
+// has rested dwHoverTime ms (HOVER_DEFAULT: SPI_GETMOUSEHOVERTIME, 400) inside the hover
+// rectangle (SPI_GETMOUSEHOVERWIDTH x HEIGHT, 4 x 4, centred where the rest began). Requests
+// for the same window and area add up; TME_CANCEL takes the named ones back; TME_QUERY
+// fills in what is tracked.
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* Event);
 
 // Negative when the key is down as of the last retrieved message; bit 0 toggles per press.
@@ -51,8 +58,9 @@ int QvCursorId(HCURSOR Cursor);
 enum class TQvButton { Left, Right, Middle };
 void QvInputMouseMove(POINT Screen);
 void QvInputMouseButton(TQvButton Button, bool Down);
-// Delta in 1/120 notches, positive away from the user.
-void QvInputWheel(int Delta);
+// Delta in 1/120 notches, positive away from the user, or for the horizontal wheel to the
+// right.
+void QvInputWheel(int Delta, bool Horizontal = false);
 void QvInputKey(int VirtKey, UINT ScanCode, bool Down, bool Extended = false);
 // One WM_CHAR per UTF-16 unit.
 void QvInputText(std::u16string_view Text);

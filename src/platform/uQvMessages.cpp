@@ -6,6 +6,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvTimers.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -15,17 +16,12 @@ struct TState {
     int QuitCode = 0;
     DWORD LastTime = 0;
     POINT LastPos;
+    TQvExceptionHandler Handler;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
-TQvExceptionHandler& Handler() {
-    static TQvExceptionHandler H;
-    return H;
-}
+TQvExceptionHandler& Handler() { return S().Handler; }
 
 bool InRange(UINT Msg, UINT Min, UINT Max) { return (Min == 0 && Max == 0) || (Msg >= Min && Msg <= Max); }
 
@@ -82,11 +78,6 @@ void QvReportDispatchException(std::exception_ptr E) {
 
 void QvSetExceptionHandler(TQvExceptionHandler H) { Handler() = std::move(H); }
 
-void QvMessagesReset() {
-    S() = TState{};
-    Handler() = nullptr;
-}
-
 BOOL PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Wnd != nullptr && QvWnd(Wnd) == nullptr) return FALSE;
     MSG M;
@@ -108,6 +99,7 @@ void PostQuitMessage(int ExitCode) {
 BOOL PeekMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max, UINT RemoveFlags) {
     if (Msg == nullptr) return FALSE;
     const bool Remove = (RemoveFlags & PM_REMOVE) != 0;
+    QvRunSysTimers(QvInputPendingSince());
     MSG M;
     bool Got = TakePosted(M, Filter, Min, Max, Remove);
     if (!Got && S().Quit && Filter == nullptr && InRange(WM_QUIT, Min, Max)) {
@@ -120,6 +112,8 @@ BOOL PeekMessage(MSG* Msg, HWND Filter, UINT Min, UINT Max, UINT RemoveFlags) {
         Got = true;
     }
     if (!Got) Got = QvTakeInput(M, Filter, Min, Max, Remove);
+    // Taking input may have posted something (WM_MOUSELEAVE for a pointer that left).
+    if (!Got) Got = TakePosted(M, Filter, Min, Max, Remove);
     if (!Got) Got = QvTakePaint(M, Filter, Min, Max);
     if (!Got) Got = QvTakeTimer(M, Filter, Min, Max, Remove);
     if (!Got) return FALSE;

@@ -5,6 +5,7 @@
 
 #include "platform/uQvBackend.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -16,12 +17,12 @@ struct TState {
     BOOL MenuAnimation = TRUE;
     BOOL MenuFade = TRUE;
     BOOL SelectionFade = TRUE;
+    UINT HoverWidth = 4;
+    UINT HoverHeight = 4;
+    UINT HoverTime = 400;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 const std::vector<TQvMonitorDesc>& List() {
     if (!S().Loaded) {
@@ -153,6 +154,23 @@ int GetSystemMetrics(int Index) {
     }
 }
 
+int GetSystemMetricsForDpi(int Index, UINT Dpi) {
+    const int D = static_cast<int>(Dpi ? Dpi : USER_DEFAULT_SCREEN_DPI);
+    switch (Index) {
+        // What is drawn at the window's scale: scroll bars, caption, sizing frame and the
+        // smallest window that still holds them. Borders stay one pixel; screen sizes and
+        // mouse tolerances are pixels of the screen.
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL:
+        case SM_CYCAPTION:
+        case SM_CXFRAME:
+        case SM_CYFRAME:
+        case SM_CXMINTRACK:
+        case SM_CYMINTRACK: return MulDiv(GetSystemMetrics(Index), D, USER_DEFAULT_SCREEN_DPI);
+        default: return GetSystemMetrics(Index);
+    }
+}
+
 BOOL SystemParametersInfo(UINT Action, UINT UiParam, void* PvParam, UINT) {
     auto GetBool = [&](BOOL Value) {
         if (PvParam == nullptr) return FALSE;
@@ -173,6 +191,17 @@ BOOL SystemParametersInfo(UINT Action, UINT UiParam, void* PvParam, UINT) {
             *static_cast<UINT*>(PvParam) = S().WheelLines;
             return TRUE;
         case SPI_SETWHEELSCROLLLINES: S().WheelLines = UiParam; return TRUE;
+        case SPI_GETMOUSEHOVERWIDTH:
+        case SPI_GETMOUSEHOVERHEIGHT:
+        case SPI_GETMOUSEHOVERTIME:
+            if (PvParam == nullptr) return FALSE;
+            *static_cast<UINT*>(PvParam) = Action == SPI_GETMOUSEHOVERWIDTH    ? S().HoverWidth
+                                           : Action == SPI_GETMOUSEHOVERHEIGHT ? S().HoverHeight
+                                                                               : S().HoverTime;
+            return TRUE;
+        case SPI_SETMOUSEHOVERWIDTH: S().HoverWidth = UiParam; return TRUE;
+        case SPI_SETMOUSEHOVERHEIGHT: S().HoverHeight = UiParam; return TRUE;
+        case SPI_SETMOUSEHOVERTIME: S().HoverTime = UiParam; return TRUE;
         case SPI_GETMENUANIMATION: return GetBool(S().MenuAnimation);
         case SPI_SETMENUANIMATION: S().MenuAnimation = PvBool; return TRUE;
         case SPI_GETMENUFADE: return GetBool(S().MenuFade);
@@ -191,4 +220,3 @@ void QvMonitorsChanged() {
     for (HWND H : Tops) QvCheckDpi(H);
 }
 
-void QvMonitorsReset() { S() = TState{}; }

@@ -1,16 +1,15 @@
 #include "platform/uQvPaths.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvFiles.h"
+#include "platform/uQvUnicodeCase.h"
 
 namespace {
 
@@ -60,19 +59,6 @@ std::string AbsoluteDir(const String& Dir) {
     if (S.empty() || S[0] != '/') return {};  // relative values are ignored, as XDG asks
     while (S.size() > 1 && S.back() == '/') S.pop_back();
     return S == "/" ? std::string() : S;
-}
-
-bool WriteAll(int Fd, const char* P, size_t N) {
-    while (N > 0) {
-        const ssize_t W = ::write(Fd, P, N);
-        if (W < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        P += W;
-        N -= static_cast<size_t>(W);
-    }
-    return true;
 }
 
 }  // namespace
@@ -177,21 +163,6 @@ bool DirectoryExists(const String& Directory) {
     return !Directory.empty() && stat(Native(Directory).c_str(), &St) == 0 && S_ISDIR(St.st_mode);
 }
 
-bool ForceDirectories(const String& Directory, unsigned Mode) {
-    std::string Dir = Native(ExcludeTrailingPathDelimiter(Directory));
-    if (Dir.empty()) return false;
-    size_t Pos = 0;
-    while (true) {
-        Pos = Dir.find('/', Pos + 1);
-        const std::string Part = Dir.substr(0, Pos);
-        if (!Part.empty() && mkdir(Part.c_str(), Mode) != 0 && errno != EEXIST) return false;
-        if (Pos == std::string::npos) break;
-    }
-    return DirectoryExists(Directory);
-}
-
-bool DeleteFile(const String& FileName) { return unlink(Native(FileName).c_str()) == 0; }
-
 String FindFileNoCase(const String& FileName) {
     if (FileExists(FileName)) return FileName;
     const String Folder = ExtractFilePath(FileName);
@@ -210,106 +181,3 @@ String FindFileNoCase(const String& FileName) {
     closedir(D);
     return Found;
 }
-
-bool ReadFileBytes(const String& FileName, std::string& Data, size_t MaxSize, bool FollowLinks) {
-    const int Fd = ::open(Native(FileName).c_str(), O_RDONLY | O_CLOEXEC | (FollowLinks ? 0 : O_NOFOLLOW));
-    if (Fd < 0) return false;
-    struct stat St;
-    if (fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode) || static_cast<uint64_t>(St.st_size) > MaxSize) {
-        ::close(Fd);
-        return false;
-    }
-    std::string Buf;
-    char Chunk[65536];
-    while (true) {
-        const ssize_t N = ::read(Fd, Chunk, sizeof Chunk);
-        if (N < 0 && errno == EINTR) continue;
-        if (N < 0 || Buf.size() + static_cast<size_t>(N) > MaxSize) {
-            ::close(Fd);
-            return false;
-        }
-        if (N == 0) break;
-        Buf.append(Chunk, static_cast<size_t>(N));
-    }
-    ::close(Fd);
-    Data = std::move(Buf);
-    return true;
-}
-
-bool WriteFileAtomic(const String& FileName, std::string_view Data) {
-    const std::string Target = Native(FileName);
-    if (Target.empty() || Target.back() == '/') return false;
-    const size_t Slash = Target.find_last_of('/');
-    const std::string Dir = Slash == std::string::npos ? "." : (Slash == 0 ? "/" : Target.substr(0, Slash));
-    const std::string Base = Slash == std::string::npos ? Target : Target.substr(Slash + 1);
-    std::string Temp = (Slash == std::string::npos ? "" : Target.substr(0, Slash + 1)) + "." + Base + ".XXXXXX";
-    const int Fd = mkostemp(Temp.data(), O_CLOEXEC);  // O_EXCL, mode 0600
-    if (Fd < 0) return false;
-    bool Ok = WriteAll(Fd, Data.data(), Data.size()) && fsync(Fd) == 0;
-    Ok = (::close(Fd) == 0) && Ok;
-    if (!Ok || rename(Temp.c_str(), Target.c_str()) != 0) {
-        unlink(Temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const int DirFd = ::open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (DirFd >= 0) {
-        fsync(DirFd);
-        ::close(DirFd);
-    }
-    return true;
-}
-
-intptr_t FileOpen(const String& FileName, int Mode) {
-    int Flags = O_RDONLY;
-    if ((Mode & 3) == fmOpenWrite) Flags = O_WRONLY;
-    if ((Mode & 3) == fmOpenReadWrite) Flags = O_RDWR;
-    const int Fd = ::open(Native(FileName).c_str(), Flags | O_CLOEXEC);
-    if (Fd < 0) return -1;
-    struct stat St;
-    if (fstat(Fd, &St) != 0 || S_ISDIR(St.st_mode)) {
-        ::close(Fd);
-        errno = EISDIR;
-        return -1;
-    }
-    return Fd;
-}
-
-intptr_t FileCreate(const String& FileName) {
-    const int Fd = ::open(Native(FileName).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    return Fd < 0 ? -1 : Fd;
-}
-
-int64_t FileRead(intptr_t Handle, void* Buffer, int64_t Count) {
-    if (Count <= 0) return 0;
-    int64_t Total = 0;
-    while (Total < Count) {
-        const ssize_t N = ::read(static_cast<int>(Handle), static_cast<char*>(Buffer) + Total,
-                                 static_cast<size_t>(Count - Total));
-        if (N < 0 && errno == EINTR) continue;
-        if (N < 0) return Total > 0 ? Total : -1;
-        if (N == 0) break;
-        Total += N;
-    }
-    return Total;
-}
-
-int64_t FileWrite(intptr_t Handle, const void* Buffer, int64_t Count) {
-    if (Count <= 0) return 0;
-    return WriteAll(static_cast<int>(Handle), static_cast<const char*>(Buffer), static_cast<size_t>(Count))
-               ? Count
-               : -1;
-}
-
-int64_t FileSeek(intptr_t Handle, int64_t Offset, int Origin) {
-    const int Whence = Origin == soFromCurrent ? SEEK_CUR : (Origin == soFromEnd ? SEEK_END : SEEK_SET);
-    return lseek(static_cast<int>(Handle), Offset, Whence);
-}
-
-bool FileTruncate(intptr_t Handle, int64_t Size) { return ftruncate(static_cast<int>(Handle), Size) == 0; }
-
-void FileClose(intptr_t Handle) {
-    if (Handle >= 0) ::close(static_cast<int>(Handle));
-}
-
-String LastOSErrorText() { return Utf8ToString(std::strerror(errno)); }

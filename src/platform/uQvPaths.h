@@ -1,8 +1,7 @@
 #pragma once
-// Paths, the process's folders and plain file access. Names are UTF-16 in the program
-// and UTF-8 on disk.
+// Paths: names and their parts, the process's folders, and what is at a path. Names are
+// UTF-16 in the program and UTF-8 on disk. Reading, writing and making files is uQvFiles.
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,30 +39,6 @@ bool FileExists(const String& FileName);       // an existing non-directory
 // Anything at that path, a link included (even one that leads nowhere).
 bool PathExists(const String& Path);
 bool DirectoryExists(const String& Directory);
-// Creates Directory and its missing parents (mode & ~umask); true when it exists afterwards.
-bool ForceDirectories(const String& Directory, unsigned Mode = 0777);
-bool DeleteFile(const String& FileName);
 // FileName when it exists; else a file of the same folder whose name matches without
 // regard to case; else empty.
 String FindFileNoCase(const String& FileName);
-
-// Reads a whole file. Fails (false, Data untouched) when the file is missing, unreadable,
-// a directory, larger than MaxSize, or a symbolic link while FollowLinks is false.
-bool ReadFileBytes(const String& FileName, std::string& Data, size_t MaxSize = SIZE_MAX,
-                   bool FollowLinks = true);
-// Replaces FileName with Data atomically: a new file (mode 0600) in the same folder is
-// written, flushed to disk and renamed over the target. A link at FileName is replaced,
-// never followed. On failure the old file is left as it was and nothing is left behind.
-bool WriteFileAtomic(const String& FileName, std::string_view Data);
-
-// Plain file handles for streams; -1 marks a failure (the reason is LastOSErrorText()).
-enum : int { fmOpenRead = 0, fmOpenWrite = 1, fmOpenReadWrite = 2 };
-enum : int { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
-intptr_t FileOpen(const String& FileName, int Mode);
-intptr_t FileCreate(const String& FileName);  // creates or truncates
-int64_t FileRead(intptr_t Handle, void* Buffer, int64_t Count);
-int64_t FileWrite(intptr_t Handle, const void* Buffer, int64_t Count);
-int64_t FileSeek(intptr_t Handle, int64_t Offset, int Origin);
-bool FileTruncate(intptr_t Handle, int64_t Size);
-void FileClose(intptr_t Handle);
-String LastOSErrorText();

@@ -1,13 +1,14 @@
 #include "platform/uQvPicture.h"
 
 #include "platform/uQvBmp.h"
+#include "platform/uQvFiles.h"
 #include "platform/uQvGif.h"
 #include "platform/uQvJpeg.h"
 #include "platform/uQvPng.h"
+#include "platform/uQvStrUtils.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <string_view>
 
 namespace {
 
@@ -22,12 +23,6 @@ EQvError FileError(const char* What, const String& FileName, const char* After =
     Text += '"';
     Text += After;
     return EQvError(Text);
-}
-
-String LowerAscii(String S) {
-    for (Char& C : S)
-        if (C >= u'A' && C <= u'Z') C = static_cast<Char>(C - u'A' + u'a');
-    return S;
 }
 
 }  // namespace
@@ -61,7 +56,7 @@ TQvPictureFormat PictureFormatFromExtension(const String& FileName) {
     const size_t Dot = FileName.find_last_of(u'.');
     const size_t Slash = FileName.find_last_of(u"/\\");
     if (Dot == String::npos || (Slash != String::npos && Dot < Slash)) return qfUnknown;
-    const String Ext = LowerAscii(FileName.substr(Dot));
+    const String Ext = LowerCase(FileName.substr(Dot));
     if (Ext == u".png") return qfPng;
     if (Ext == u".jpg" || Ext == u".jpeg" || Ext == u".jpe" || Ext == u".jfif") return qfJpeg;
     if (Ext == u".gif") return qfGif;
@@ -116,42 +111,26 @@ TQvPicture LoadPictureFromFile(const String& FileName, const TQvPictureLimits& L
 }
 
 std::vector<uint8_t> ReadPictureFile(const String& FileName) {
-    std::ifstream In(StringToUtf8(FileName), std::ios::binary | std::ios::ate);
-    if (!In) throw FileError("Cannot open file", FileName);
-    const std::streamoff End = In.tellg();
-    if (End < 0) throw FileError("Cannot read file", FileName);
-    if (static_cast<uint64_t>(End) > MaxPictureFileSize)
-        throw FileError("File too large for a picture:", FileName);
-    std::vector<uint8_t> Bytes(static_cast<size_t>(End));
-    In.seekg(0);
-    if (!Bytes.empty() && !In.read(reinterpret_cast<char*>(Bytes.data()), End))
-        throw FileError("Cannot read file", FileName);
-    return Bytes;
+    std::vector<uint8_t> Bytes;
+    const TQvFileResult R = ReadFileBytes(FileName, Bytes, MaxPictureFileSize);
+    switch (R.Failure()) {
+        case ffNone:
+            return Bytes;
+        case ffOpen:
+            throw FileError("Cannot open file", FileName);
+        case ffNotRegular:
+            throw FileError("Cannot open file", FileName, " (not a regular file)");
+        case ffTooLarge:
+            throw FileError("File too large for a picture:", FileName);
+        default:
+            throw FileError("Cannot read file", FileName);
+    }
 }
 
-// Writes beside the target and renames over it, so a failed write (full disk, no
+// Written beside the target and renamed over it, so a failed write (full disk, no
 // permission) never leaves a previous file half overwritten.
 void WritePictureFile(const String& FileName, const std::vector<uint8_t>& Bytes) {
-    namespace fs = std::filesystem;
-    const fs::path Target(StringToUtf8(FileName));
-    fs::path Temp = Target;
-    Temp += ".part";
-    {
-        std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
-        if (!Out) throw FileError("Cannot create file", FileName);
-        Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
-        Out.close();
-        if (!Out) {
-            std::error_code Ignored;
-            fs::remove(Temp, Ignored);
-            throw FileError("Cannot write file", FileName);
-        }
-    }
-    std::error_code Failed;
-    fs::rename(Temp, Target, Failed);
-    if (Failed) {
-        std::error_code Ignored;
-        fs::remove(Temp, Ignored);
-        throw FileError("Cannot write file", FileName);
-    }
+    const std::string_view Data(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
+    const TQvFileResult R = WriteFileAtomic(FileName, Data, 0666);
+    if (!R) throw FileError(R.Failure() == ffCreate ? "Cannot create file" : "Cannot write file", FileName);
 }

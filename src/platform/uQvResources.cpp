@@ -1,5 +1,7 @@
 #include "platform/uQvResources.h"
 
+#include "platform/uQvBase.h"
+
 // The linker gathers every entry emitted by qv_add_resources() into the section
 // "qv_resources" and defines these bounds; they are weak so a program without
 // resources links too.
@@ -8,25 +10,10 @@ extern const TQvResource __start_qv_resources[] __attribute__((weak));
 extern const TQvResource __stop_qv_resources[] __attribute__((weak));
 }
 
-namespace {
-
-bool SameNameAscii(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (size_t I = 0; I < A.size(); ++I) {
-        char X = A[I], Y = B[I];
-        if (X >= 'A' && X <= 'Z') X = static_cast<char>(X - 'A' + 'a');
-        if (Y >= 'A' && Y <= 'Z') Y = static_cast<char>(Y - 'A' + 'a');
-        if (X != Y) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 const TQvResource* FindQvResource(std::string_view Name) {
     if (__start_qv_resources == nullptr) return nullptr;
     for (const TQvResource* R = __start_qv_resources; R != __stop_qv_resources; ++R)
-        if (SameNameAscii(R->Name, Name)) return R;
+        if (SameText(R->Name, Name)) return R;
     return nullptr;
 }
 

@@ -14,6 +14,7 @@
 #include "platform/uQvPng.h"
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWinPaint.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -47,12 +48,12 @@ struct TState {
     TQvRegion Unpresented;                     // changed since the backend last heard
     std::vector<TRect> Pending;                // marked since, not yet in the two above
     std::vector<std::pair<HWND, TLook>> Last;  // bottom to top, as last seen
+    ~TState() {
+        if (Handle != nullptr) DeleteObject(Handle);
+    }
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 BYTE Mul255(unsigned A, unsigned B) {
     return static_cast<BYTE>((A * B + 127) / 255);
@@ -384,11 +385,6 @@ HDC QvScreenDC() {
     Compose();
     TState& St = S();
     return GdiCreateDeviceDC(St.Handle, TPoint{-St.Bounds.Left, -St.Bounds.Top}, nullptr, nullptr);
-}
-
-void QvScreenReset() {
-    if (S().Handle != nullptr) DeleteObject(S().Handle);
-    S() = TState{};
 }
 
 // ---- Screen ----------------------------------------------------------------------------

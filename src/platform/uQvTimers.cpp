@@ -4,6 +4,7 @@
 
 #include "platform/uQvBackend.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -16,16 +17,21 @@ struct TTimer {
     uint64_t Seq;  // creation order breaks ties between equal deadlines
 };
 
+// A timer of the window system itself: no message, a call when it is due.
+struct TSysTimer {
+    TQvSysTimer Key;
+    uint64_t Due;
+    std::function<void()> Fire;
+};
+
 struct TState {
     std::vector<TTimer> Timers;
+    std::vector<TSysTimer> SysTimers;
     uint64_t Seq = 0;
     UINT_PTR NextThreadId = 1;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 constexpr UINT MinInterval = 10;
 constexpr UINT MaxInterval = 0x7FFFFFFF;
@@ -73,7 +79,31 @@ void QvTimersWindowGone(HWND Handle) {
     Ts.erase(std::remove_if(Ts.begin(), Ts.end(), [&](const TTimer& T) { return T.Wnd == Handle; }), Ts.end());
 }
 
-void QvTimersReset() { S() = TState{}; }
+void QvSetSysTimer(TQvSysTimer Key, uint64_t Due, std::function<void()> Fire) {
+    QvKillSysTimer(Key);
+    S().SysTimers.push_back(TSysTimer{Key, Due, std::move(Fire)});
+}
+
+void QvKillSysTimer(TQvSysTimer Key) {
+    auto& Ts = S().SysTimers;
+    Ts.erase(std::remove_if(Ts.begin(), Ts.end(), [&](const TSysTimer& T) { return T.Key == Key; }),
+             Ts.end());
+}
+
+void QvRunSysTimers(std::optional<uint64_t> InputSince) {
+    // Input that came before a deadline is taken first: the pointer may have moved on.
+    const uint64_t Limit = InputSince ? std::min(*InputSince, QvBackend().Now()) : QvBackend().Now();
+    for (;;) {
+        auto& Ts = S().SysTimers;
+        auto It = std::min_element(Ts.begin(), Ts.end(),
+                                   [](const TSysTimer& A, const TSysTimer& B) { return A.Due < B.Due; });
+        if (It == Ts.end() || It->Due > Limit) return;
+        // One shot: the call sets the timer again when it wants another.
+        std::function<void()> Fire = std::move(It->Fire);
+        Ts.erase(It);
+        Fire();
+    }
+}
 
 bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
     if ((Min != 0 || Max != 0) && (WM_TIMER < Min || WM_TIMER > Max)) return false;
@@ -96,6 +126,8 @@ bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
 std::optional<uint64_t> QvNextTimerDeadline() {
     std::optional<uint64_t> Next;
     for (const TTimer& T : S().Timers)
+        if (!Next || T.Due < *Next) Next = T.Due;
+    for (const TSysTimer& T : S().SysTimers)
         if (!Next || T.Due < *Next) Next = T.Due;
     return Next;
 }

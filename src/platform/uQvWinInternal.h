@@ -77,12 +77,13 @@ struct TQvWnd {
     RECT Window;                           // parent-client coordinates (screen for top-levels)
     RECT Client;                           // same coordinates as Window
     String Text;
+    HFONT Font = nullptr;                  // WM_SETFONT kept by DefWindowProc
     HINSTANCE Instance = nullptr;
     LONG_PTR Id = 0;
     LONG_PTR UserData = 0;
     std::vector<BYTE> Extra;
     std::vector<std::pair<String, HANDLE>> Props;
-    TWndMethod Method;                     // message-only windows made by AllocateHWnd
+    TWndMethod Method;                     // AllocateHWnd, QvCreateWindowWithMethod
     bool MessageOnly = false;
     bool Destroying = false;
     bool Redraw = true;                    // WM_SETREDRAW
@@ -97,6 +98,7 @@ struct TQvWnd {
     bool ErasePending = false;
     bool InternalPaint = false;            // RDW_INTERNALPAINT: WM_PAINT without an update region
     bool FramePending = false;
+    std::optional<TQvRegion> FramePart;    // window coordinates; none: the whole frame
     HBITMAP Backing = nullptr;             // top-level windows: the outer-size bitmap
     std::optional<TQvRegion> Shape;        // SetWindowRgn, window coordinates
     std::unique_ptr<TQvLayer> Layer;       // layered top-levels once an attribute or pixels were set
@@ -169,36 +171,41 @@ MINMAXINFO QvGetMinMaxInfo(HWND Handle);
 std::vector<TQvWnd*> QvHitCandidates(POINT Pt, bool SkipDisabledTops);
 // Sends WM_DPICHANGED when a top-level window now lies on a monitor of another dpi.
 void QvCheckDpi(HWND Handle);
-// Forgets z-order, activation and deferred state (tests).
-void QvWinPosReset();
 
 // ---- uQvInput --------------------------------------------------------------------------
 void QvInputWindowGone(TQvWnd* W);
-void QvInputReset();
 // Converts the next raw input event into a message. False when there is none.
 bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove);
 bool QvHasInput();
+// When the oldest input not yet taken came; none when all was taken.
+std::optional<uint64_t> QvInputPendingSince();
 // A WM_NCHITTEST was sent for another point than the mouse event being routed.
 void QvNoteHitTestProbe();
 
 // ---- uQvTimers -------------------------------------------------------------------------
 void QvTimersWindowGone(HWND Handle);
-void QvTimersReset();
 // The next due timer as a WM_TIMER message. False when none is due.
 bool QvTakeTimer(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove);
 // The earliest deadline of any timer.
 std::optional<uint64_t> QvNextTimerDeadline();
 // True when a timer (Handle, Id) exists (dispatch drops ticks of killed timers).
 bool QvTimerExists(HWND Handle, UINT_PTR Id);
+// The window system's own one-shot timers (no WM_TIMER): Fire runs once the backend clock
+// reaches Due, when the queue is next looked at. Setting a key again replaces its timer.
+// Their deadlines count for waiting loops like those of window timers.
+enum TQvSysTimer { stCaretBlink, stMouseHover };
+void QvSetSysTimer(TQvSysTimer Key, uint64_t Due, std::function<void()> Fire);
+void QvKillSysTimer(TQvSysTimer Key);
+// Fires the due ones, earliest first, but none due after InputSince (the time of the
+// oldest input not yet taken), so they keep their place among the input.
+void QvRunSysTimers(std::optional<uint64_t> InputSince);
 
 // ---- uQvMessages -----------------------------------------------------------------------
-void QvMessagesReset();
 // Hands an exception caught at dispatch to the handler.
 void QvReportDispatchException(std::exception_ptr E);
 
 // ---- uQvMonitors -----------------------------------------------------------------------
 UINT QvDpiAt(const RECT& ScreenRect);
-void QvMonitorsReset();
 
 // ---- uQvWinPaint -----------------------------------------------------------------------
 // The next window to paint as a WM_PAINT message (it stays until validated).
@@ -211,6 +218,22 @@ void QvPaintPosChanged(HWND Handle, const RECT& OldWindow, const RECT& OldClient
 void QvPaintWindowGone(TQvWnd* W);
 // True when a screen point lies in the window's rectangle and region.
 bool QvWindowHolds(const TQvWnd* W, POINT Screen);
+// A DC on the whole window, clipped as GetWindowDC's and to Limit (screen coordinates)
+// when given; freed with ReleaseDC.
+HDC QvWindowDC(TQvWnd* W, const TQvRegion* Limit);
+// The window's visible client area (or Whole: all of it) in its top-level window's
+// coordinates, clipped as its DCs are.
+TQvRegion QvVisibleRegion(const TQvWnd* W, bool Whole);
+
+// ---- uQvCaret --------------------------------------------------------------------------
+// The caret is drawn only while no window DC that could draw over it is held: a DC made on
+// Top (Bounds: what it may draw, top-level coordinates) takes the caret's pixels off, and
+// releasing the last such DC draws the caret again (a DC deleted without ReleaseDC stops
+// holding at the next blink). Since drawing goes through DCs, the inverted pixels stay as
+// drawn until the caret takes them back.
+void QvCaretHold(HDC Dc, const TQvWnd* Top, const RECT& Bounds);
+void QvCaretRelease(HDC Dc);
+void QvCaretWindowGone(HWND Handle);
 
 // ---- uQvScreen -------------------------------------------------------------------------
 // Pixels of these screen parts may have changed: compose and present them again.
@@ -220,12 +243,9 @@ void QvScreenChanged(const RECT& Screen);
 void QvScreenPresent();
 // A DC on the composed screen (GetDC(0), CreateDC("DISPLAY")).
 HDC QvScreenDC();
-void QvScreenReset();
 
 // ---- uQvWinLayered ---------------------------------------------------------------------
 // False when a layered top-level window lets the screen point through (transparent pixel,
 // colour key, constant alpha 0, WS_EX_TRANSPARENT).
 bool QvLayerHolds(const TQvWnd* W, POINT Screen);
 
-// ---- uQvWinFrame -----------------------------------------------------------------------
-void QvFrameReset();

@@ -9,9 +9,17 @@
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvGdiPrimitives.h"
 #include "platform/uQvWinInternal.h"
+#include "platform/uQvWinState.h"
 #include "platform/uQvWindows.h"
 
 namespace {
+
+struct TState {
+    // Regions GetDCEx took over, freed when their DC is released.
+    std::vector<std::pair<HDC, HRGN>> OwnedClips;
+};
+
+TState& S() { return QvWinState<TState>(); }
 
 RECT ClientBox(const TQvWnd* W) { return Rect(0, 0, W->Client.Width(), W->Client.Height()); }
 
@@ -29,8 +37,35 @@ bool NeedsPaint(const TQvWnd* W) {
 // Offset of the window's client area inside its parent's client area.
 POINT ClientInParent(const TQvWnd* W) { return POINT{W->Client.Left, W->Client.Top}; }
 
+// Marks the frame for WM_NCPAINT: Part (window coordinates) of it, or all of it.
+void AddFrame(TQvWnd* W, const TQvRegion* Part) {
+    if (W->Window == W->Client) return;
+    if (Part == nullptr) {
+        W->FramePending = true;
+        W->FramePart.reset();
+        return;
+    }
+    RECT Client = W->Client;
+    OffsetRect(Client, -W->Window.Left, -W->Window.Top);
+    TQvRegion Frame = *Part;
+    Frame &= Rect(0, 0, W->Window.Width(), W->Window.Height());
+    Frame -= Client;
+    if (Frame.IsEmpty()) return;
+    if (!W->FramePending) {
+        W->FramePending = true;
+        W->FramePart = std::move(Frame);
+    } else if (W->FramePart) {
+        *W->FramePart |= Frame;
+    }
+}
+
+void ClearFrame(TQvWnd* W) {
+    W->FramePending = false;
+    W->FramePart.reset();
+}
+
 // Adds Rgn (client coordinates of W) to W's update region; children follow when All, or
-// when W does not clip them.
+// when W does not clip them, with the part of their frame Rgn covers (all of it for Frame).
 void Invalidate(TQvWnd* W, const TQvRegion& Rgn, bool Erase, bool Frame, UINT Children) {
     TQvRegion Part = Rgn;
     Part &= ClientBox(W);
@@ -38,7 +73,7 @@ void Invalidate(TQvWnd* W, const TQvRegion& Rgn, bool Erase, bool Frame, UINT Ch
         W->Update |= Part;
         if (Erase) W->ErasePending = true;
     }
-    if (Frame && W->Window != W->Client) W->FramePending = true;
+    if (Frame) AddFrame(W, nullptr);
     const bool Down = (Children & RDW_ALLCHILDREN) || (!(Children & RDW_NOCHILDREN) && !(W->Style & WS_CLIPCHILDREN));
     if (!Down || Part.IsEmpty()) return;
     for (TQvWnd* K : W->Children) {
@@ -46,10 +81,14 @@ void Invalidate(TQvWnd* W, const TQvRegion& Rgn, bool Erase, bool Frame, UINT Ch
         TQvRegion Sub = Part;
         Sub &= K->Window;
         if (Sub.IsEmpty()) continue;
-        const bool KidFrame = Frame || !(Sub & (TQvRegion(K->Window) - TQvRegion(K->Client))).IsEmpty();
+        if (!Frame) {
+            TQvRegion KidFrame = Sub;
+            KidFrame.Offset(-K->Window.Left, -K->Window.Top);
+            AddFrame(K, &KidFrame);
+        }
         const POINT O = ClientInParent(K);
         Sub.Offset(-O.X, -O.Y);
-        Invalidate(K, Sub, Erase, KidFrame, Children & RDW_ALLCHILDREN ? RDW_ALLCHILDREN : 0);
+        Invalidate(K, Sub, Erase, Frame, Children & RDW_ALLCHILDREN ? RDW_ALLCHILDREN : 0);
     }
 }
 
@@ -59,7 +98,7 @@ void Validate(TQvWnd* W, const TQvRegion* Rgn, bool NoErase, bool NoFrame, UINT 
     else
         W->Update -= *Rgn;
     if (W->Update.IsEmpty() || NoErase) W->ErasePending = false;
-    if (NoFrame) W->FramePending = false;
+    if (NoFrame) ClearFrame(W);
     // The children follow as for invalidation.
     const bool Down = (Children & RDW_ALLCHILDREN) || (!(Children & RDW_NOCHILDREN) && !(W->Style & WS_CLIPCHILDREN));
     if (!Down) return;
@@ -99,8 +138,9 @@ HBITMAP EnsureBacking(TQvWnd* Top) {
     return New;
 }
 
-// The window's visible part in its top-level window's coordinates.
-TQvRegion Visible(const TQvWnd* W, bool Whole) {
+// The window's visible part in its top-level window's coordinates; ClipSiblings and
+// ClipChildren decide for the window itself, its parents' styles for them.
+TQvRegion Visible(const TQvWnd* W, bool Whole, bool ClipSiblings, bool ClipChildren) {
     // Nothing is drawn while WM_SETREDRAW(FALSE) holds for the window or a parent.
     if (!QvIsVisible(W) || !RedrawOn(W)) return TQvRegion();
     const TQvWnd* Top = QvTopLevel(const_cast<TQvWnd*>(W));
@@ -136,7 +176,7 @@ TQvRegion Visible(const TQvWnd* W, bool Whole) {
         if (C->Parent == nullptr) break;
         const TQvWnd* P = C->Parent;
         Rgn &= ToTop(P->Client, P->Parent);
-        if (C->Style & WS_CLIPSIBLINGS) {
+        if (C == W ? ClipSiblings : (C->Style & WS_CLIPSIBLINGS) != 0) {
             for (const TQvWnd* S : P->Children) {
                 if (S == C) break;
                 if (S->Visible()) Exclude(ToTop(S->Window, P));
@@ -144,7 +184,7 @@ TQvRegion Visible(const TQvWnd* W, bool Whole) {
             TakeOut();
         }
     }
-    if (W->Style & WS_CLIPCHILDREN) {
+    if (ClipChildren) {
         for (const TQvWnd* K : W->Children)
             if (K->Visible()) Exclude(ToTop(K->Window, W));
         TakeOut();
@@ -152,22 +192,52 @@ TQvRegion Visible(const TQvWnd* W, bool Whole) {
     return Rgn;
 }
 
-// A DC on the window's part of its top-level bitmap; Limit (device coordinates) narrows it.
-HDC MakeDC(TQvWnd* W, bool Whole, const TQvRegion* Limit) {
+// The DCX_CLIPSIBLINGS / DCX_CLIPCHILDREN the window's styles ask for.
+DWORD StyleClip(const TQvWnd* W) {
+    return ((W->Style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0) |
+           ((W->Style & WS_CLIPCHILDREN) ? DCX_CLIPCHILDREN : 0);
+}
+
+// A DC on the window's part of its top-level bitmap, clipped as the DCX_* flags say; Limit
+// (screen coordinates) narrows it (Exclude: takes it out).
+HDC MakeDC(TQvWnd* W, DWORD Dcx, const TQvRegion* Limit, bool Exclude = false) {
     if (W == nullptr || W->MessageOnly) return nullptr;
     TQvWnd* Top = QvTopLevel(W);
     HBITMAP Backing = EnsureBacking(Top);
     if (Backing == nullptr) return nullptr;
+    const bool Whole = (Dcx & DCX_WINDOW) != 0;
     const POINT Screen = Whole ? QvScreenRect(W).TopLeft() : QvClientOrigin(W);
     const POINT Origin{Screen.X - Top->Window.Left, Screen.Y - Top->Window.Top};
-    TQvRegion Vis = Visible(W, Whole);
+    // DCX_PARENTCLIP: the parent's visible client area, its children included.
+    TQvRegion Vis = (Dcx & DCX_PARENTCLIP) && W->Parent != nullptr
+                        ? Visible(W->Parent, false, (W->Parent->Style & WS_CLIPSIBLINGS) != 0, false)
+                        : Visible(W, Whole, (Dcx & DCX_CLIPSIBLINGS) != 0, (Dcx & DCX_CLIPCHILDREN) != 0);
+    if (Limit != nullptr) {
+        TQvRegion L = *Limit;
+        L.Offset(-Top->Window.Left, -Top->Window.Top);
+        if (Exclude)
+            Vis -= L;
+        else
+            Vis &= L;
+    }
+    const RECT Bounds = Vis.Bounds();
     Vis.Offset(-Origin.X, -Origin.Y);
-    if (Limit != nullptr) Vis &= *Limit;
-    return GdiCreateDeviceDC(Backing, Origin, &Vis, W->Handle);
+    HDC Dc = GdiCreateDeviceDC(Backing, Origin, &Vis, W->Handle);
+    if (Dc != nullptr) QvCaretHold(Dc, Top, Bounds);
+    return Dc;
+}
+
+// The window's update region (client coordinates) in screen coordinates.
+TQvRegion UpdateOnScreen(const TQvWnd* W) {
+    TQvRegion R = W->Update;
+    const POINT O = QvClientOrigin(W);
+    R.Offset(O.X, O.Y);
+    return R;
 }
 
 // What a window DC drew shows on the screen: its visible part is composed again.
 void ShowDrawn(HDC Dc) {
+    QvCaretRelease(Dc);
     const TGdiDC* D = GdiDCOf(Dc);
     if (D == nullptr || D->Window == nullptr) return;
     TQvWnd* W = QvWnd(D->Window);
@@ -185,18 +255,30 @@ void ShowDrawn(HDC Dc) {
     QvScreenChanged(Drawn);
 }
 
+// WM_NCPAINT with 1 for the whole frame or the region (screen coordinates) to paint, which
+// is freed afterwards.
 void SendFrame(HWND H) {
     TQvWnd* W = QvWnd(H);
     if (W == nullptr || !W->FramePending) return;
-    W->FramePending = false;
-    QvSend(H, WM_NCPAINT, 1, 0);
+    std::optional<TQvRegion> Part = std::move(W->FramePart);
+    ClearFrame(W);
+    if (!Part) {
+        QvSend(H, WM_NCPAINT, 1, 0);
+        return;
+    }
+    const RECT Screen = QvScreenRect(W);
+    Part->Offset(Screen.Left, Screen.Top);
+    const HRGN Rgn = GdiCreateRegion(std::move(*Part));
+    QvSend(H, WM_NCPAINT, reinterpret_cast<WPARAM>(Rgn), 0);
+    DeleteObject(Rgn);
 }
 
 void SendErase(HWND H) {
     TQvWnd* W = QvWnd(H);
     if (W == nullptr || !W->ErasePending) return;
     W->ErasePending = false;
-    HDC Dc = MakeDC(W, false, &W->Update);
+    const TQvRegion Area = UpdateOnScreen(W);
+    HDC Dc = MakeDC(W, StyleClip(W), &Area);
     if (Dc == nullptr) return;
     QvSend(H, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dc), 0);
     ShowDrawn(Dc);
@@ -256,7 +338,7 @@ void QvPaintDispatched(HWND Handle) {
     if (TQvWnd* W = QvWnd(Handle)) {
         W->Update.Clear();
         W->ErasePending = false;
-        W->FramePending = false;
+        ClearFrame(W);
         W->InternalPaint = false;
     }
 }
@@ -296,6 +378,12 @@ void QvPaintWindowGone(TQvWnd* W) {
     W->Backing = nullptr;
 }
 
+HDC QvWindowDC(TQvWnd* W, const TQvRegion* Limit) { return MakeDC(W, DCX_WINDOW | StyleClip(W), Limit); }
+
+TQvRegion QvVisibleRegion(const TQvWnd* W, bool Whole) {
+    return Visible(W, Whole, (W->Style & WS_CLIPSIBLINGS) != 0, (W->Style & WS_CLIPCHILDREN) != 0);
+}
+
 bool QvWindowHolds(const TQvWnd* W, POINT Screen) {
     const RECT R = QvScreenRect(W);
     if (!PtInRect(R, Screen)) return false;
@@ -315,6 +403,7 @@ int SetWindowRgn(HWND Wnd, HRGN Rgn, BOOL Redraw) {
     if (QvIsVisible(W)) QvScreenChanged(QvScreenRect(W));
     if (Redraw && QvIsVisible(W)) {
         Invalidate(W, TQvRegion(ClientBox(W)), true, true, RDW_ALLCHILDREN);
+        ClearFrame(W);
         W->FramePending = true;  // the frame is asked for even when the window has none
         EraseNow(Wnd, false);
     }
@@ -417,15 +506,16 @@ HDC BeginPaint(HWND Wnd, PAINTSTRUCT* Paint) {
     SendFrame(Wnd);
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr) return nullptr;
-    const TQvRegion Area = W->Update;
+    const TQvRegion Area = UpdateOnScreen(W);
+    const RECT Box = W->Update.Bounds();
     const bool Erase = W->ErasePending;
     W->Update.Clear();
     W->ErasePending = false;
     W->InternalPaint = false;
-    HDC Dc = MakeDC(W, false, &Area);
+    HDC Dc = MakeDC(W, StyleClip(W), &Area);
     *Paint = PAINTSTRUCT{};
     Paint->hdc = Dc;
-    Paint->rcPaint = Area.Bounds();
+    Paint->rcPaint = Box;
     Paint->fErase = Erase;
     if (Erase && Dc != nullptr) Paint->fErase = QvSend(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dc), 0) == 0;
     return Dc;
@@ -438,13 +528,56 @@ BOOL EndPaint(HWND, const PAINTSTRUCT* Paint) {
     return TRUE;
 }
 
-HDC GetDC(HWND Wnd) { return Wnd == nullptr ? QvScreenDC() : MakeDC(QvWnd(Wnd), false, nullptr); }
+HDC GetDC(HWND Wnd) {
+    if (Wnd == nullptr) return QvScreenDC();
+    TQvWnd* W = QvWnd(Wnd);
+    return W ? MakeDC(W, StyleClip(W), nullptr) : nullptr;
+}
 
-HDC GetWindowDC(HWND Wnd) { return Wnd == nullptr ? QvScreenDC() : MakeDC(QvWnd(Wnd), true, nullptr); }
+HDC GetWindowDC(HWND Wnd) {
+    if (Wnd == nullptr) return QvScreenDC();
+    TQvWnd* W = QvWnd(Wnd);
+    return W ? MakeDC(W, DCX_WINDOW | StyleClip(W), nullptr) : nullptr;
+}
+
+HDC GetDCEx(HWND Wnd, HRGN Clip, DWORD Flags) {
+    if (Wnd == nullptr) return QvScreenDC();
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr) return nullptr;
+    const bool Combine = (Flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN)) != 0 && Clip != nullptr;
+    const bool All = Clip == QvWholeWindowRgn;
+    if (Combine && !All && GdiRegionOf(Clip) == nullptr) return nullptr;
+    const bool Exclude = (Flags & DCX_EXCLUDERGN) != 0;
+    // Excluding the whole window leaves nothing; intersecting with it changes nothing.
+    const TQvRegion Nothing;
+    const TQvRegion* Limit = !Combine ? nullptr
+                             : All    ? (Exclude ? &Nothing : nullptr)
+                                      : &GdiRegionOf(Clip)->Region;
+    HDC Dc = MakeDC(W, Flags, Limit, Exclude && !All);
+    if (Dc == nullptr || !Combine || All) return Dc;
+    // The region is freed with its DC; DCs deleted without ReleaseDC give theirs up here.
+    auto& Owned = S().OwnedClips;
+    for (auto It = Owned.begin(); It != Owned.end();)
+        if (GdiDCOf(It->first) == nullptr) {
+            DeleteObject(It->second);
+            It = Owned.erase(It);
+        } else {
+            ++It;
+        }
+    Owned.emplace_back(Dc, Clip);
+    return Dc;
+}
 
 int ReleaseDC(HWND, HDC Dc) {
     if (Dc == nullptr) return 0;
     ShowDrawn(Dc);
+    auto& Owned = S().OwnedClips;
+    for (auto It = Owned.begin(); It != Owned.end(); ++It)
+        if (It->first == Dc) {
+            DeleteObject(It->second);
+            Owned.erase(It);
+            break;
+        }
     return DeleteDC(Dc) ? 1 : 0;
 }
 

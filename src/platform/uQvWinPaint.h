@@ -13,6 +13,9 @@
 // WM_SETREDRAW(FALSE) holds for the window or a parent. A window shown, sized or given SWP_FRAMECHANGED gets WM_NCPAINT and
 // WM_ERASEBKGND for the exposed parts right away (before WM_WINDOWPOSCHANGED), WM_PAINT
 // later; a moved or hidden child leaves its old place to be repainted by its parent.
+//
+// The caret is taken off while a window DC over it is held (BeginPaint to EndPaint, GetDC
+// to ReleaseDC) and drawn again when the last one is released.
 
 #include "platform/uQvWinTypes.h"
 
@@ -37,6 +40,19 @@ inline constexpr UINT RDW_UPDATENOW = 0x0100;
 inline constexpr UINT RDW_ERASENOW = 0x0200;
 inline constexpr UINT RDW_FRAME = 0x0400;
 inline constexpr UINT RDW_NOFRAME = 0x0800;
+
+inline constexpr DWORD DCX_WINDOW = 0x00000001;
+inline constexpr DWORD DCX_CACHE = 0x00000002;
+inline constexpr DWORD DCX_NORESETATTRS = 0x00000004;
+inline constexpr DWORD DCX_CLIPCHILDREN = 0x00000008;
+inline constexpr DWORD DCX_CLIPSIBLINGS = 0x00000010;
+inline constexpr DWORD DCX_PARENTCLIP = 0x00000020;
+inline constexpr DWORD DCX_EXCLUDERGN = 0x00000040;
+inline constexpr DWORD DCX_INTERSECTRGN = 0x00000080;
+
+// WM_NCPAINT's wParam when the whole frame is to be painted; otherwise it is a region in
+// screen coordinates that the window system frees after the message.
+inline const HRGN QvWholeWindowRgn = reinterpret_cast<HRGN>(intptr_t{1});
 
 // Rect in client coordinates, null for the whole client area; Wnd 0 invalidates every
 // top-level window. Children are invalidated along only when the window lacks
@@ -70,6 +86,16 @@ BOOL EndPaint(HWND Wnd, const PAINTSTRUCT* Paint);
 // what the DC drew shows on the screen from then on.
 HDC GetDC(HWND Wnd);
 HDC GetWindowDC(HWND Wnd);
+// DCX_WINDOW: the whole window, else the client area. The clip comes from the flags, not
+// the styles (every DC is a cache DC, so DCX_CACHE changes nothing): DCX_CLIPSIBLINGS
+// leaves out the siblings above the window, DCX_CLIPCHILDREN its children; DCX_PARENTCLIP
+// draws within the parent's visible client area (its children included) with the origin
+// at the window. DCX_INTERSECTRGN / DCX_EXCLUDERGN narrow the DC by Clip (screen
+// coordinates), which the DC takes over and frees when it is released; QvWholeWindowRgn
+// (WM_NCPAINT's 1) stands for the whole window, a null Clip for no change. 0 for an
+// unknown region.
+HDC GetDCEx(HWND Wnd, HRGN Clip, DWORD Flags);
+// Also frees the region GetDCEx took over.
 int ReleaseDC(HWND Wnd, HDC Dc);
 
 // The window's shape in window coordinates (outer top-left at 0, 0); the window takes the

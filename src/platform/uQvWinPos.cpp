@@ -7,6 +7,7 @@
 #include "platform/uQvMonitors.h"
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWindows.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -20,10 +21,7 @@ struct TState {
     uintptr_t DeferSerial = 0;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
+TState& S() { return QvWinState<TState>(); }
 
 constexpr UINT HideFlags = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
 constexpr UINT RaiseFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
@@ -320,7 +318,6 @@ bool QvActivate(HWND Handle, int How, bool MoveFocus) {
     return true;
 }
 
-void QvWinPosReset() { S() = TState{}; }
 
 static bool Holds(const TQvWnd* W, POINT Pt) { return QvWindowHolds(W, Pt); }
 

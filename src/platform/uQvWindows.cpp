@@ -8,9 +8,10 @@
 #include "platform/uQvImm.h"
 #include "platform/uQvInput.h"
 #include "platform/uQvMonitors.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWinPos.h"
+#include "platform/uQvWinState.h"
 
 namespace {
 
@@ -37,27 +38,16 @@ struct TState {
     bool InHook = false;
 };
 
-TState& S() {
-    static TState State;
-    return State;
-}
-
-Char AsciiLower(Char C) { return (C >= u'A' && C <= u'Z') ? static_cast<Char>(C + 32) : C; }
-
-bool SameName(std::u16string_view A, std::u16string_view B) {
-    if (A.size() != B.size()) return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (AsciiLower(A[I]) != AsciiLower(B[I])) return false;
-    return true;
-}
+TState& S() { return QvWinState<TState>(); }
 
 std::shared_ptr<TQvClass> FindClass(std::u16string_view Name) {
     for (auto& C : S().Classes)
-        if (SameName(C->Name, Name)) return C;
+        if (SameText(C->Name, Name)) return C;
     return nullptr;
 }
 
-LRESULT UtilWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+// The procedure of windows bound to a method (AllocateHWnd, QvCreateWindowWithMethod).
+LRESULT MethodWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || !W->Method) return DefWindowProc(Wnd, Msg, WParam, LParam);
     // The method may replace itself or destroy the window while it runs.
@@ -70,6 +60,7 @@ LRESULT UtilWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 constexpr Char UtilClassName[] = u"TPUtilWindow";
 
 void FreeRecord(TQvWnd* W) {
+    QvCaretWindowGone(W->Handle);
     QvZUnlink(W);
     QvTimersWindowGone(W->Handle);
     QvInputWindowGone(W);
@@ -108,23 +99,6 @@ void FinalDestroy(HWND H) {
     }
     QvSend(H, WM_NCDESTROY, 0, 0);
     if (TQvWnd* W = QvWnd(H)) FreeRecord(W);
-}
-
-TQvScrollBar* Bar(HWND Wnd, int Which) {
-    TQvWnd* W = QvWnd(Wnd);
-    if (W == nullptr || (Which != SB_HORZ && Which != SB_VERT)) return nullptr;
-    return &W->Scroll[Which];
-}
-
-void ClampScroll(TQvScrollBar& B) {
-    const int64_t Range = int64_t{B.Max} - B.Min + 1;
-    if (Range <= 0)
-        B.Page = 0;
-    else if (B.Page > Range)
-        B.Page = static_cast<UINT>(Range);
-    const int64_t Upper = int64_t{B.Max} - std::max<int64_t>(int64_t{B.Page} - 1, 0);
-    if (B.Pos > Upper) B.Pos = static_cast<int>(std::max<int64_t>(Upper, B.Min));
-    if (B.Pos < B.Min) B.Pos = B.Min;
 }
 
 }  // namespace
@@ -234,7 +208,7 @@ BOOL UnregisterClass(LPCWSTR ClassName, HINSTANCE) {
     if (ClassName == nullptr) return FALSE;
     auto& Cs = S().Classes;
     for (auto It = Cs.begin(); It != Cs.end(); ++It) {
-        if (!SameName((*It)->Name, ClassName)) continue;
+        if (!SameText((*It)->Name, ClassName)) continue;
         if ((*It)->Windows > 0) return FALSE;
         Cs.erase(It);
         return TRUE;
@@ -320,8 +294,16 @@ ULONG_PTR SetClassLongPtr(HWND Wnd, int Index, LONG_PTR Value) {
 
 // ---- Creation and destruction ----------------------------------------------------------
 
-HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
-                    int Width, int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param) {
+namespace {
+
+// What QvCreateWindowWithMethod binds to the window before its first message.
+struct TBinding {
+    TWndMethod Method;
+    HWND* Handle = nullptr;
+};
+
+HWND CreateBound(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y, int Width,
+                 int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param, TBinding* Bind) {
     if (ClassName == nullptr) return nullptr;
     auto Class = FindClass(ClassName);
     if (!Class) return nullptr;
@@ -346,6 +328,10 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     W->Handle = reinterpret_cast<HWND>((++S().Serial << SlotBits) | Slot);
     W->Class = Class;
     W->Proc = Class->Proc;
+    if (Bind != nullptr) {
+        W->Method = std::move(Bind->Method);
+        W->Proc = MethodWindowProc;
+    }
     const DWORD ShowState = Style & (WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
     W->Style = Style & ~ShowState;
     W->ExStyle = ExStyle;
@@ -384,6 +370,7 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     W->Dpi = (Top == W) ? QvDpiAt(W->Window) : Top->Dpi;
 
     const HWND H = W->Handle;
+    if (Bind != nullptr && Bind->Handle != nullptr) *Bind->Handle = H;
     CREATESTRUCT Cs;
     Cs.lpCreateParams = Param;
     Cs.hInstance = Instance;
@@ -436,6 +423,24 @@ HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD 
     return QvWnd(H) ? H : nullptr;
 }
 
+}  // namespace
+
+HWND CreateWindowEx(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                    int Width, int Height, HWND Parent, HMENU Menu, HINSTANCE Instance, void* Param) {
+    return CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu, Instance,
+                       Param, nullptr);
+}
+
+HWND QvCreateWindowWithMethod(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method,
+                              HWND* Handle) {
+    TBinding Bind{std::move(Method), Handle};
+    const HWND H = CreateBound(ExStyle, ClassName, WindowName, Style, X, Y, Width, Height, Parent, Menu,
+                               nullptr, nullptr, &Bind);
+    if (Handle != nullptr) *Handle = H;
+    return H;
+}
+
 BOOL DestroyWindow(HWND Wnd) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || W->Destroying) return FALSE;
@@ -460,7 +465,7 @@ BOOL IsWindow(HWND Wnd) { return QvWnd(Wnd) != nullptr; }
 HWND AllocateHWnd(TWndMethod Method) {
     if (!GetClassInfo(nullptr, UtilClassName, nullptr)) {
         WNDCLASS C;
-        C.lpfnWndProc = UtilWindowProc;
+        C.lpfnWndProc = MethodWindowProc;
         C.lpszClassName = UtilClassName;
         if (!RegisterClass(&C)) return nullptr;
     }
@@ -483,7 +488,7 @@ LRESULT CallWindowProc(WNDPROC Proc, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
 UINT RegisterWindowMessage(LPCWSTR Name) {
     if (Name == nullptr || Name[0] == 0) return 0;
     for (auto& [N, Id] : S().Registered)
-        if (SameName(N, Name)) return Id;
+        if (SameText(N, Name)) return Id;
     UINT& Next = S().NextRegistered;
     // The menus use 52057..52059 as fixed numbers.
     if (Next >= 0xCB59 && Next <= 0xCB5B) Next = 0xCB5C;
@@ -591,7 +596,7 @@ BOOL SetProp(HWND Wnd, LPCWSTR Name, HANDLE Data) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || Name == nullptr) return FALSE;
     for (auto& [N, D] : W->Props)
-        if (SameName(N, Name)) {
+        if (SameText(N, Name)) {
             D = Data;
             return TRUE;
         }
@@ -603,7 +608,7 @@ HANDLE GetProp(HWND Wnd, LPCWSTR Name) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || Name == nullptr) return nullptr;
     for (auto& [N, D] : W->Props)
-        if (SameName(N, Name)) return D;
+        if (SameText(N, Name)) return D;
     return nullptr;
 }
 
@@ -611,7 +616,7 @@ HANDLE RemoveProp(HWND Wnd, LPCWSTR Name) {
     TQvWnd* W = QvWnd(Wnd);
     if (W == nullptr || Name == nullptr) return nullptr;
     for (auto It = W->Props.begin(); It != W->Props.end(); ++It)
-        if (SameName(It->first, Name)) {
+        if (SameText(It->first, Name)) {
             HANDLE D = It->second;
             W->Props.erase(It);
             return D;
@@ -789,82 +794,9 @@ bool QvRedrawEnabled(HWND Wnd) {
     return W != nullptr && W->Redraw;
 }
 
-// ---- Scroll information ----------------------------------------------------------------
-
-int SetScrollInfo(HWND Wnd, int Which, const SCROLLINFO* Info, BOOL) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr || Info == nullptr) return 0;
-    B->Set = true;
-    if (Info->fMask & SIF_RANGE) {
-        B->Min = Info->nMin;
-        B->Max = Info->nMax;
-    }
-    if (Info->fMask & SIF_PAGE) B->Page = Info->nPage;
-    if (Info->fMask & SIF_POS) B->Pos = Info->nPos;
-    ClampScroll(*B);
-    B->TrackPos = B->Pos;
-    return B->Pos;
-}
-
-BOOL GetScrollInfo(HWND Wnd, int Which, SCROLLINFO* Info) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr || Info == nullptr || !B->Set) return FALSE;
-    if (Info->fMask & SIF_RANGE) {
-        Info->nMin = B->Min;
-        Info->nMax = B->Max;
-    }
-    if (Info->fMask & SIF_PAGE) Info->nPage = B->Page;
-    if (Info->fMask & SIF_POS) Info->nPos = B->Pos;
-    if (Info->fMask & SIF_TRACKPOS) Info->nTrackPos = B->TrackPos;
-    return TRUE;
-}
-
-int SetScrollPos(HWND Wnd, int Which, int Pos, BOOL Redraw) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr) return 0;
-    const int Old = B->Pos;
-    SCROLLINFO Si;
-    Si.fMask = SIF_POS;
-    Si.nPos = Pos;
-    SetScrollInfo(Wnd, Which, &Si, Redraw);
-    return Old;
-}
-
-int GetScrollPos(HWND Wnd, int Which) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    return B ? B->Pos : 0;
-}
-
-BOOL SetScrollRange(HWND Wnd, int Which, int Min, int Max, BOOL Redraw) {
-    if (Bar(Wnd, Which) == nullptr) return FALSE;
-    SCROLLINFO Si;
-    Si.fMask = SIF_RANGE;
-    Si.nMin = Min;
-    Si.nMax = Max;
-    SetScrollInfo(Wnd, Which, &Si, Redraw);
-    return TRUE;
-}
-
-BOOL GetScrollRange(HWND Wnd, int Which, int* Min, int* Max) {
-    TQvScrollBar* B = Bar(Wnd, Which);
-    if (B == nullptr || Min == nullptr || Max == nullptr) return FALSE;
-    *Min = B->Min;
-    *Max = B->Max;
-    return TRUE;
-}
-
 // ---- Tests -----------------------------------------------------------------------------
 
 void QvResetWindowSystem() {
     for (TQvWnd* W : QvAllWindows()) QvPaintWindowGone(W);
-    QvScreenReset();
-    QvWinPosReset();
-    QvInputReset();
-    QvTimersReset();
-    QvMessagesReset();
-    QvMonitorsReset();
-    QvFrameReset();
-    QvImmReset();
-    QvClipboardReset();
-    S() = TState{};
+    TQvWinStateOwner::Reset();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Windows: classes, creation and destruction, window procedures and subclassing, window
-// data, text, parents and owners, enabling, message-only windows, registered messages,
-// the WH_CALLWNDPROC hook and scroll information.
+// data, text, parents and owners, enabling, message-only windows and windows bound to a
+// method, registered messages and the WH_CALLWNDPROC hook.
 //
 // Handles are never reused within a run. Creation sends WM_GETMINMAXINFO (resizable
 // top-levels), WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE, then shows the
@@ -36,6 +36,16 @@ BOOL IsWindow(HWND Wnd);
 // does not handle), for timers and notification windows.
 HWND AllocateHWnd(TWndMethod Method);
 void DeallocateHWnd(HWND Wnd);
+// CreateWindowEx for a window whose every message, from the first (WM_GETMINMAXINFO,
+// WM_NCCREATE) on, goes to Method: the window's procedure is a fixed one that calls the
+// method bound to the window, whose default handling is DefWindowProc. The class gives
+// styles, brush and cursor; its procedure is not used. Subclassing works as for any window:
+// CallWindowProc with the procedure GWLP_WNDPROC returned reaches Method. *Handle (when
+// given) holds the window's handle before its first message, and the result (0 when the
+// creation failed) at the end.
+HWND QvCreateWindowWithMethod(DWORD ExStyle, LPCWSTR ClassName, LPCWSTR WindowName, DWORD Style, int X, int Y,
+                              int Width, int Height, HWND Parent, HMENU Menu, TWndMethod Method,
+                              HWND* Handle = nullptr);
 
 // ---- Messages and procedures -----------------------------------------------------------
 // Calls the window procedure at once (after the WH_CALLWNDPROC hooks); 0 for a dead handle.
@@ -93,16 +103,6 @@ BOOL IsWindowEnabled(HWND Wnd);
 BOOL IsWindowVisible(HWND Wnd);
 // False after WM_SETREDRAW(FALSE) until WM_SETREDRAW(TRUE).
 bool QvRedrawEnabled(HWND Wnd);
-
-// ---- Scroll information ----------------------------------------------------------------
-// Kept per window and bar (SB_HORZ, SB_VERT) whatever the styles; never drawn. The position
-// is clamped to [min, max - max(page - 1, 0)]. GetScrollInfo fails until the bar was set.
-int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw);
-BOOL GetScrollInfo(HWND Wnd, int Bar, SCROLLINFO* Info);
-int SetScrollPos(HWND Wnd, int Bar, int Pos, BOOL Redraw);
-int GetScrollPos(HWND Wnd, int Bar);
-BOOL SetScrollRange(HWND Wnd, int Bar, int Min, int Max, BOOL Redraw);
-BOOL GetScrollRange(HWND Wnd, int Bar, int* Min, int* Max);
 
 // ---- Tests -----------------------------------------------------------------------------
 // Forgets every window, class, hook, timer, queued message and input state without sending

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/uQvPaths.h"
+#include "platform/uQvFiles.h"
 #include "xml/uQvXmlCharsets.h"
 #include "xml/uQvXmlEncoding.h"
 #include "xml/uQvXmlParser.h"
@@ -130,8 +130,9 @@ void TQvXmlDocument::SaveToStream(TStream& Stream) {
 
 void TQvXmlDocument::SaveToFile(const String& FileName) {
     const std::optional<std::string> Bytes = Encoded(*this);
-    if (Bytes && !WriteFileAtomic(FileName, *Bytes))
-        throw EFCreateError(u"Cannot create file \"" + FileName + u"\". " + LastOSErrorText());
+    if (!Bytes) return;
+    if (const TQvFileResult R = WriteFileAtomic(FileName, *Bytes, 0666); !R)
+        throw EFCreateError(u"Cannot create file \"" + FileName + u"\". " + R.Reason());
 }
 
 std::optional<std::string> TQvXmlDocument::EntityReplacement(std::string_view Name) const {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/uQvStreams.h"
+#include "platform/uQvStrUtils.h"
 #include "xml/uQvDebugComponent.h"
 #include "xml/uQvXmlElements.h"
 #include "xml/uQvXmlSymbols.h"

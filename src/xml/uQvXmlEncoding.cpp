@@ -3,7 +3,7 @@
 #include <utility>
 
 
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvCodePages.h"
 #include "xml/uQvXmlText.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/uQvStrUtils.h"
+#include "platform/uQvUnicodeCase.h"
 #include "xml/uQvXmlDocument.h"
 #include "xml/uQvXmlText.h"
 

@@ -7,6 +7,7 @@
 #include "draw/uQvSurface.h"
 #include "framework/uQvPictures.h"
 #include "platform/uQvPng.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 

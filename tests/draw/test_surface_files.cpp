@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "draw/uQvSurface.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvRegistry.h"
-#include "framework/uQvStreaming.h"
 #include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvPicture.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "draw/uQvSvg.h"
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 

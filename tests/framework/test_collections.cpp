@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/uQvCollections.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/uQvClasses.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "framework/uQvGraphics.h"
 #include "framework/uQvPictures.h"
 #include "platform/uQvGdiPrimitives.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 

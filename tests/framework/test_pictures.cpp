@@ -7,12 +7,14 @@
 #include <fstream>
 #include <jpeglib.h>
 
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvPictures.h"
 #include "framework/uQvRegistry.h"
-#include "framework/uQvStreaming.h"
 #include "framework/uQvStreams.h"
 #include "platform/uQvBmp.h"
 #include "platform/uQvPng.h"
+#include "platform/uQvStrUtils.h"
 #include "support/qv_error_of.h"
 
 namespace {

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "framework/uQvCollections.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "framework/uQvRegistry.h"
-#include "framework/uQvStreaming.h"
 #include "framework/uQvStringList.h"
+#include "support/qv_error_of.h"
 
 namespace {
 
@@ -294,6 +296,35 @@ TEST_F(Streaming, HexadecimalColoursAndLooseLayoutAreAccepted) {
     EXPECT_EQ(P->Font.Style(), (TTestFontStyles{fsBold, fsItalic}));
 }
 
+TEST_F(Streaming, TheLastValueOfAPropertyCountsForReferencesToo) {
+    TTestModule M(nullptr);
+    ReadComponentText(&M, u"object M: TTestModule\n  object A: TTestPart\n  end\n"
+                          u"  object P: TTestPart\n    Left = 1\n    Buddy = A\n"
+                          u"    Left = 2\n    Buddy = nil\n  end\n"
+                          u"  object Q: TTestPart\n    Buddy = Nobody\n    Buddy = A\n  end\nend\n");
+    const auto* P = static_cast<TTestPart*>(M.FindComponent(u"P"));
+    EXPECT_EQ(P->Left, 2);
+    EXPECT_EQ(P->Buddy(), nullptr);
+    EXPECT_EQ(static_cast<TTestPart*>(M.FindComponent(u"Q"))->Buddy(), M.FindComponent(u"A"));
+}
+
+TEST_F(Streaming, IntegersHoldTheSigned64BitRangeInHexadecimalAsInDecimal) {
+    auto Big = [](const char16_t* Value) {
+        TTestModule M(nullptr);
+        ReadComponentText(&M, u"object M: TTestModule\n  object P: TTestPart\n    Big = " + String(Value) +
+                                  u"\n  end\nend");
+        return static_cast<TTestPart*>(M.Components(0))->Big;
+    };
+    EXPECT_EQ(Big(u"$7FFFFFFFFFFFFFFF"), INT64_MAX);
+    EXPECT_EQ(Big(u"-$8000000000000000"), INT64_MIN);
+    EXPECT_EQ(Big(u"$000000000000000001"), 1);
+    EXPECT_EQ(Big(u"9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(Big(u"-9223372036854775808"), INT64_MIN);
+    for (const char16_t* Value : {u"$8000000000000000", u"$FFFFFFFFFFFFFFFF", u"$10000000000000000",
+                                  u"-$8000000000000001", u"9223372036854775808", u"-9223372036854775809"})
+        EXPECT_EQ(QvErrorOf([&] { Big(Value); }), "Line 3: Integer value out of range: " + StringToUtf8(Value));
+}
+
 TEST_F(Streaming, LoadedRunsAtTheEndInCreationOrderAfterReferencesAreSet) {
     TTestModule M(nullptr);
     ReadComponentText(&M, String(Canonical));
@@ -326,6 +357,12 @@ public:
     TTestPart* Part2;
 };
 
+class TFailingLayoutModule : public TLayoutModule {
+public:
+    using TLayoutModule::TLayoutModule;
+    void Created() override { throw EQvError("Not today"); }
+};
+
 }  // namespace
 
 TEST_F(Streaming, ALayoutReadInTheConstructorIsLoadedInAfterConstruction) {
@@ -352,6 +389,12 @@ TEST_F(Streaming, AComponentWithItsOwnLayoutInsideAFormIsFullyConstructed) {
     EXPECT_EQ(Sub->Tag(), 4);
     EXPECT_EQ(Steps, (std::vector<std::string>{"constructed, loading", "Created after 3 Loaded", "OnCreate"}));
     EXPECT_EQ(static_cast<TTestPart*>(Sub->FindComponent(u"Part1"))->Buddy(), Sub->Part2);
+
+    // One whose construction fails is freed, as any component whose reading fails.
+    RegisterClass<TFailingLayoutModule, TLayoutModule>(u"TFailingLayoutModule");
+    const char16_t* Failing = u"object M: TTestModule\n  object Bad: TFailingLayoutModule\n  end\nend\n";
+    EXPECT_EQ(QvErrorOf([&] { ReadComponentText(&M, Failing); }), "Line 2: Not today");
+    EXPECT_EQ(M.ComponentCount(), 1);
 }
 
 TEST_F(Streaming, ADamagedFormGivesAnErrorWithItsLine) {

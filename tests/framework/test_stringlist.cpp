@@ -5,6 +5,7 @@
 
 #include "framework/uQvStreams.h"
 #include "framework/uQvStringList.h"
+#include "platform/uQvStrUtils.h"
 
 namespace {
 

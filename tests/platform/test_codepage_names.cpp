@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/uQvCodePageNames.h"
-#include "platform/uQvSysUtils.h"
+#include "platform/uQvCodePages.h"
 
 // Code pages whose conversion names are not "CP<n>" convert both ways all the same.
 TEST(CodePageNames, PagesWithOwnNamesConvert) {

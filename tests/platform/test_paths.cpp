@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/uQvFiles.h"
 #include "platform/uQvPaths.h"
 
 namespace fs = std::filesystem;
@@ -13,11 +14,6 @@ namespace fs = std::filesystem;
 namespace {
 
 String Here(const std::string& Name) { return Utf8ToString((fs::current_path() / Name).string()); }
-
-std::string Slurp(const fs::path& P) {
-    std::ifstream In(P, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
 
 unsigned ModeOf(const fs::path& P) {
     struct stat St;
@@ -55,55 +51,6 @@ TEST(Paths, ForceDirectoriesAndCaseInsensitiveLookup) {
     EXPECT_EQ(FindFileNoCase(Here("a/b")), u"");  // folders are not files
     std::ofstream("file") << "x";
     EXPECT_FALSE(ForceDirectories(Here("file/sub")));
-}
-
-TEST(Paths, AtomicWriteReplacesPrivatelyAndLeavesNothingOnFailure) {
-    const String Target = Here("settings.ini");
-    ASSERT_TRUE(WriteFileAtomic(Target, "one"));
-    EXPECT_EQ(Slurp("settings.ini"), "one");
-    EXPECT_EQ(ModeOf("settings.ini"), 0600u);
-    ASSERT_TRUE(WriteFileAtomic(Target, "two"));
-    EXPECT_EQ(Slurp("settings.ini"), "two");
-
-    // A link at the target is replaced, never written through.
-    std::ofstream("victim") << "keep";
-    fs::create_symlink("victim", "link.ini");
-    ASSERT_TRUE(WriteFileAtomic(Here("link.ini"), "new"));
-    EXPECT_EQ(Slurp("victim"), "keep");
-    EXPECT_FALSE(fs::is_symlink("link.ini"));
-    EXPECT_EQ(Slurp("link.ini"), "new");
-
-    // Failures: a missing folder, a folder in the way.
-    EXPECT_FALSE(WriteFileAtomic(Here("nowhere/x.ini"), "x"));
-    fs::create_directory("dir.ini");
-    EXPECT_FALSE(WriteFileAtomic(Here("dir.ini"), "x"));
-    int Entries = 0;
-    for (const auto& E : fs::directory_iterator(fs::current_path())) Entries += E.path().filename().string()[0] == '.';
-    EXPECT_EQ(Entries, 0);  // no temporary file left behind
-}
-
-TEST(Paths, AtomicWriteIntoAnUnwritableFolderFailsCleanly) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user";
-    fs::create_directory("ro");
-    std::ofstream("ro/x.ini") << "old";
-    fs::permissions("ro", fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(WriteFileAtomic(Here("ro/x.ini"), "new"));
-    fs::permissions("ro", fs::perms::owner_all);
-    EXPECT_EQ(Slurp("ro/x.ini"), "old");
-}
-
-TEST(Paths, ReadFileBytesRefusesLinksOnRequestAndOversizedFiles) {
-    std::ofstream("data.bin") << "abcdef";
-    fs::create_symlink("data.bin", "alias.bin");
-    std::string Data = "untouched";
-    EXPECT_TRUE(ReadFileBytes(Here("alias.bin"), Data));
-    EXPECT_EQ(Data, "abcdef");
-    Data = "untouched";
-    EXPECT_FALSE(ReadFileBytes(Here("alias.bin"), Data, SIZE_MAX, false));
-    EXPECT_FALSE(ReadFileBytes(Here("data.bin"), Data, 5));
-    EXPECT_FALSE(ReadFileBytes(Here("missing"), Data));
-    EXPECT_FALSE(ReadFileBytes(Here(""), Data));
-    EXPECT_EQ(Data, "untouched");
 }
 
 TEST(Paths, TempFolderIsPrivateAndNeverAPlantedLink) {

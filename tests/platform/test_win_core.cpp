@@ -1,9 +1,14 @@
 // Windows: creation and destruction order, classes, window data, subclassing, hooks,
-// text, message-only windows, relations and scroll information.
+// text, message-only windows and windows bound to a method, relations, scroll information,
+// the default font, the system locale and metrics.
 
 #include "platform/uQvInput.h"
+#include "platform/uQvLocale.h"
 #include "platform/uQvMessages.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvMonitors.h"
+#include "platform/uQvDefWindowProc.h"
+#include "platform/uQvScroll.h"
+#include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
@@ -355,4 +360,96 @@ TEST_F(WinCore, SetRedrawIsRememberedPerWindow) {
     EXPECT_FALSE(QvRedrawEnabled(W));
     SendMessage(W, WM_SETREDRAW, TRUE, 0);
     EXPECT_TRUE(QvRedrawEnabled(W));
+}
+
+namespace {
+WNDPROC MethodWindowsProc = nullptr;
+int ClassProcCalls = 0;
+LRESULT CountingClassProc(HWND W, UINT M, WPARAM Wp, LPARAM Lp) {
+    ++ClassProcCalls;
+    return DefWindowProc(W, M, Wp, Lp);
+}
+LRESULT SubclassProc(HWND W, UINT M, WPARAM Wp, LPARAM Lp) {
+    if (M == WM_USER) return 100 + CallWindowProc(MethodWindowsProc, W, M, Wp, Lp);
+    return CallWindowProc(MethodWindowsProc, W, M, Wp, Lp);
+}
+}  // namespace
+
+TEST_F(WinCore, AMethodBoundAtCreationHearsEveryMessageAndSurvivesSubclassing) {
+    WNDCLASS C;
+    C.lpfnWndProc = CountingClassProc;
+    C.lpszClassName = u"QvBound";
+    ASSERT_TRUE(RegisterClass(&C));
+    HWND Handle = nullptr;
+    std::vector<std::string> Seen;
+    bool HandleKnown = true;
+    auto Method = [&](TMessage& M) {
+        Seen.push_back(QvMessageName(M.Msg));
+        HandleKnown = HandleKnown && Handle != nullptr && IsWindow(Handle);
+        if (M.Msg == WM_USER) {
+            M.Result = 7;
+            return;
+        }
+        if (M.Msg == WM_USER + 1) {
+            DestroyWindow(Handle);  // the method's own window goes while the method runs
+            return;
+        }
+        M.Result = DefWindowProc(Handle, M.Msg, M.WParam, M.LParam);
+    };
+    const HWND W = QvCreateWindowWithMethod(0, u"QvBound", u"b", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
+                                            nullptr, nullptr, Method, &Handle);
+    ASSERT_NE(W, nullptr);
+    EXPECT_EQ(Handle, W);
+    EXPECT_TRUE(HandleKnown);
+    ASSERT_GE(Seen.size(), 4u);
+    EXPECT_EQ(QvJoin({Seen.begin(), Seen.begin() + 4}),
+              QvJoin(Lines{"WM_GETMINMAXINFO", "WM_NCCREATE", "WM_NCCALCSIZE", "WM_CREATE"}));
+    EXPECT_EQ(ClassProcCalls, 0);
+    // A subclass in front of the method reaches it through the procedure it replaced, and
+    // putting that procedure back leaves the method alone again.
+    MethodWindowsProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(W, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    EXPECT_EQ(SendMessage(W, WM_USER, 0, 0), 107);
+    SetWindowLongPtr(W, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MethodWindowsProc));
+    EXPECT_EQ(SendMessage(W, WM_USER, 0, 0), 7);
+    SendMessage(W, WM_USER + 1, 0, 0);
+    EXPECT_FALSE(IsWindow(W));
+    EXPECT_EQ(Seen.back(), "WM_NCDESTROY");
+    // A refused creation hands back no handle.
+    Handle = W;
+    EXPECT_EQ(QvCreateWindowWithMethod(0, u"QvBound", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       [](TMessage& M) { M.Result = M.Msg == WM_NCCREATE ? 0 : 1; }, &Handle),
+              nullptr);
+    EXPECT_EQ(Handle, nullptr);
+}
+
+TEST_F(WinCore, DefaultHandlingKeepsTheFontPerWindow) {
+    TQvMessageLog Log;
+    HWND A = Log.Create("a", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 50, 50));
+    HWND B = Log.Create("b", WS_POPUP | WS_VISIBLE, Bounds(100, 0, 50, 50));
+    ProcessMessages();
+    const HFONT F = reinterpret_cast<HFONT>(uintptr_t{0x1230});
+    SendMessage(A, WM_SETFONT, reinterpret_cast<WPARAM>(F), FALSE);
+    EXPECT_EQ(SendMessage(A, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(F));
+    EXPECT_EQ(SendMessage(B, WM_GETFONT, 0, 0), 0);
+    EXPECT_FALSE(GetUpdateRect(A, nullptr, FALSE));
+    SendMessage(A, WM_SETFONT, 0, TRUE);  // and redraw
+    EXPECT_EQ(SendMessage(A, WM_GETFONT, 0, 0), 0);
+    EXPECT_TRUE(GetUpdateRect(A, nullptr, FALSE));
+}
+
+TEST_F(WinCore, SystemLocaleAndMetricsAtADpi) {
+    EXPECT_EQ(GetSystemDefaultLCID(), 2052u);  // the headless machine is Chinese
+    Headless->SetSystemLCID(1033);
+    EXPECT_EQ(GetSystemDefaultLCID(), 1033u);
+    // LC_ALL overrides LC_MESSAGES, which overrides LANG; unset or empty ones do not count.
+    EXPECT_EQ(QvLCIDFromEnvironment(nullptr, "", "zh_CN.UTF-8"), 2052u);
+    EXPECT_EQ(QvLCIDFromEnvironment("C", nullptr, "zh_CN.UTF-8"), 1033u);
+    EXPECT_EQ(QvLCIDFromEnvironment("", "zh_TW", "en_US"), 2052u);
+    EXPECT_EQ(QvLCIDFromEnvironment(nullptr, nullptr, nullptr), 1033u);
+    EXPECT_EQ(GetSystemMetricsForDpi(SM_CYCAPTION, 96), GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(GetSystemMetricsForDpi(SM_CYCAPTION, 144), MulDiv(GetSystemMetrics(SM_CYCAPTION), 144, 96));
+    EXPECT_EQ(GetSystemMetricsForDpi(SM_CXVSCROLL, 192), 34);
+    EXPECT_EQ(GetSystemMetricsForDpi(SM_CXBORDER, 192), 1);
+    EXPECT_EQ(GetSystemMetricsForDpi(SM_CXSCREEN, 192), 1920);
 }

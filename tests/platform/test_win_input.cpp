@@ -4,6 +4,8 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvMonitors.h"
+#include "platform/uQvTimers.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinFrame.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
@@ -272,7 +274,6 @@ TEST_F(WinInput, CaptureGetsEverythingInClientCoordinatesAndLeaveIsPostedOnce) {
     EXPECT_TRUE(TrackMouseEvent(&T));
     Log.Clear();
     Headless->MouseMove(1000, 1000);
-    Headless->MouseMove(1001, 1000);
     RunScript();
     EXPECT_EQ(QvJoin(Log.Lines()), QvJoin(Lines{"b WM_MOUSELEAVE"}));
 }
@@ -364,6 +365,77 @@ TEST_F(WinInput, MovesOverOneWindowFoldIntoTheLast) {
     (void)B;
 }
 
+TEST_F(WinInput, HoverComesAfterTheRestInsideTheHoverRectangleOnce) {
+    TQvMessageLog Log;
+    HWND A = Log.Create("a", WS_POPUP | WS_VISIBLE, Bounds(100, 100, 100, 100));
+    std::vector<uint64_t> HoverAt;
+    Log.On(A, WM_MOUSEHOVER, [&](HWND, UINT, WPARAM, LPARAM, LRESULT&) {
+        HoverAt.push_back(GetTickCount64());
+        return true;
+    });
+    Headless->MouseMove(150, 150);
+    RunScript();
+    TRACKMOUSEEVENT T;
+    T.dwFlags = TME_HOVER | TME_LEAVE;
+    T.hwndTrack = A;
+    T.dwHoverTime = HOVER_DEFAULT;
+    ASSERT_TRUE(TrackMouseEvent(&T));
+    const uint64_t Start = GetTickCount64();
+    // Within the 4 x 4 rectangle the rest goes on; a move out of it starts it again.
+    Headless->Delay(300);
+    Headless->MouseMove(151, 151);
+    Headless->Delay(50);
+    Headless->MouseMove(155, 150);
+    Headless->Delay(399);
+    Headless->MouseMove(156, 150);
+    Headless->Delay(1000);
+    Headless->MouseMove(157, 150);
+    Log.Clear();
+    RunScript();
+    ASSERT_EQ(HoverAt.size(), 1u);  // one per request
+    EXPECT_EQ(HoverAt[0], Start + 350 + 400);
+    EXPECT_EQ(QvJoin(Log.Lines({WM_MOUSEHOVER, WM_MOUSELEAVE})),
+              QvJoin(Lines{"a WM_MOUSEHOVER 56,50 keys=0x0"}));
+    TRACKMOUSEEVENT Q;
+    Q.dwFlags = TME_QUERY;
+    ASSERT_TRUE(TrackMouseEvent(&Q));
+    EXPECT_EQ(Q.dwFlags, TME_LEAVE);  // leave tracking stays
+    EXPECT_EQ(Q.hwndTrack, A);
+    // Cancelled hover never comes; leaving ends the tracking with one leave.
+    T.dwHoverTime = 100;
+    ASSERT_TRUE(TrackMouseEvent(&T));
+    T.dwFlags = TME_HOVER | TME_CANCEL;
+    ASSERT_TRUE(TrackMouseEvent(&T));
+    Headless->Delay(500);
+    Headless->MouseMove(500, 500);
+    Log.Clear();
+    RunScript();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_MOUSEHOVER, WM_MOUSELEAVE})), QvJoin(Lines{"a WM_MOUSELEAVE"}));
+    Q.dwFlags = TME_QUERY;
+    ASSERT_TRUE(TrackMouseEvent(&Q));
+    EXPECT_EQ(Q.dwFlags, 0u);
+}
+
+TEST_F(WinInput, NonClientTrackingHoversAndLeavesTheFrame) {
+    TQvMessageLog Log;
+    HWND A = Log.Create("a", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 300, 200));
+    Log.On(A, WM_NCMOUSEMOVE, [](HWND H, UINT, WPARAM, LPARAM, LRESULT&) {
+        TRACKMOUSEEVENT T;
+        T.dwFlags = TME_HOVER | TME_LEAVE | TME_NONCLIENT;
+        T.hwndTrack = H;
+        T.dwHoverTime = 200;
+        TrackMouseEvent(&T);
+        return true;
+    });
+    Headless->MouseMove(200, 110);  // the caption
+    Headless->Delay(250);
+    Headless->MouseMove(200, 200);  // the client area
+    Log.Clear();
+    RunScript();
+    EXPECT_EQ(QvJoin(Log.Lines({WM_NCMOUSEHOVER, WM_NCMOUSELEAVE, WM_MOUSELEAVE})),
+              QvJoin(Lines{"a WM_NCMOUSEHOVER hit=2 at=200,110", "a WM_NCMOUSELEAVE"}));
+}
+
 TEST_F(WinInput, WheelGoesToTheFocusAndUpToItsParent) {
     TQvMessageLog Log;
     HWND Main = Log.Create("main", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
@@ -371,11 +443,14 @@ TEST_F(WinInput, WheelGoesToTheFocusAndUpToItsParent) {
     SetFocus(Edit);
     Headless->MouseMove(500, 500);
     Headless->Wheel(-120);
+    Headless->HWheel(240);
     Log.Clear();
     RunScript();
-    EXPECT_EQ(QvJoin(Log.Lines({WM_MOUSEWHEEL})), QvJoin(Lines{
+    EXPECT_EQ(QvJoin(Log.Lines({WM_MOUSEWHEEL, WM_MOUSEHWHEEL})), QvJoin(Lines{
         "edit WM_MOUSEWHEEL delta=-120 at=500,500",
         "main WM_MOUSEWHEEL delta=-120 at=500,500",
+        "edit WM_MOUSEHWHEEL delta=240 at=500,500",
+        "main WM_MOUSEHWHEEL delta=240 at=500,500",
     }));
     UINT L = 0;
     SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &L, 0);
@@ -471,6 +546,14 @@ TEST_F(WinInput, DefaultFrameGeometry) {
     RECT A = Rect(4, 26, 196, 96);
     AdjustWindowRectEx(&A, WS_OVERLAPPEDWINDOW, FALSE, 0);
     EXPECT_EQ(A, W);
+    // Sizing moves only the named edges; the track sizes hold the opposite edges still.
+    const RECT S = Rect(100, 100, 300, 200);
+    const POINT Min{120, 50}, Max{400, 150};
+    EXPECT_EQ(QvSizedRect(S, WMSZ_LEFT, -30, 99, Min, Max), Rect(70, 100, 300, 200));
+    EXPECT_EQ(QvSizedRect(S, WMSZ_TOPLEFT, 150, 90, Min, Max), Rect(180, 150, 300, 200));
+    EXPECT_EQ(QvSizedRect(S, WMSZ_BOTTOMRIGHT, 500, 500, Min, Max), Rect(100, 100, 500, 250));
+    // A maximum below the minimum counts as the minimum.
+    EXPECT_EQ(QvSizedRect(S, WMSZ_TOP, 0, 60, Min, POINT{0, 0}), Rect(100, 150, 220, 200));
 }
 
 TEST_F(WinInput, CloseBoxClosesOnReleaseOverIt) {

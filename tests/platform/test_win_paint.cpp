@@ -7,11 +7,12 @@
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvGdiPrimitives.h"
 #include "platform/uQvMessages.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
+#include "test_gdi_support.h"
 
 using Lines = std::vector<std::string>;
 
@@ -326,4 +327,102 @@ TEST_F(WinPaint, NothingIsDrawnWhileRedrawIsOff) {
     FillDC(Dc, Rect(0, 0, 100, 100), Red);
     ReleaseDC(K, Dc);
     EXPECT_EQ(At(P, 15, 15), Px(Red));
+}
+
+TEST_F(WinPaint, NcPaintGetsTheInvalidPartOfTheFrameForGetDCEx) {
+    TQvMessageLog Log;
+    HWND P = Brushed(Log, "p", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 200, 100));
+    HWND K = Log.Create("k", WS_CHILD | WS_VISIBLE | WS_CAPTION, Bounds(20, 20, 100, 50), P);
+    std::vector<std::string> Got;
+    Log.On(K, WM_NCPAINT, [&](HWND H, UINT, WPARAM W, LPARAM, LRESULT&) {
+        const HRGN Rgn = reinterpret_cast<HRGN>(W);
+        RECT Box{};
+        if (Rgn != QvWholeWindowRgn) GetRgnBox(Rgn, &Box);
+        Got.push_back(Rgn == QvWholeWindowRgn
+                          ? "whole"
+                          : std::to_string(Box.Left) + "," + std::to_string(Box.Top) + "," +
+                                std::to_string(Box.Right) + "," + std::to_string(Box.Bottom));
+        HDC Dc = GetDCEx(H, Rgn, DCX_WINDOW | DCX_INTERSECTRGN);
+        FillDC(Dc, Rect(0, 0, 100, 50), Red);
+        ReleaseDC(H, Dc);
+        return true;
+    });
+    ProcessMessages();
+    SetWindowPos(K, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    EXPECT_EQ(QvJoin(Got), QvJoin(Lines{"whole"}));
+    EXPECT_EQ(At(P, 119, 20), Px(Red));
+    HDC Dc = GetWindowDC(K);
+    FillDC(Dc, Rect(0, 0, 100, 50), Blue);
+    ReleaseDC(K, Dc);
+    Got.clear();
+    // The parent does not clip its children: a part of it covers a part of the child's frame.
+    const RECT Part = Rect(0, 0, 60, 25);
+    InvalidateRect(P, &Part, TRUE);
+    UpdateWindow(P);
+    EXPECT_EQ(QvJoin(Got), QvJoin(Lines{"20,20,60,25"}));
+    EXPECT_EQ(At(P, 25, 22), Px(Red));
+    EXPECT_EQ(At(P, 60, 22), Px(Blue));
+    EXPECT_EQ(At(P, 25, 25), Px(Blue));
+}
+
+TEST_F(WinPaint, GetDCExClipsAsItsFlagsSay) {
+    TQvMessageLog Log;
+    HWND P = Brushed(Log, "p", WS_POPUP | WS_VISIBLE, Bounds(0, 0, 200, 100));
+    HWND A = Log.Create("a", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 50), P);
+    Log.Create("b", WS_CHILD | WS_VISIBLE, Bounds(40, 40, 50, 50), P);  // above a
+    ProcessMessages();
+    auto Fill = [](HDC Dc, const RECT& R, COLORREF C) {
+        ASSERT_NE(Dc, nullptr);
+        FillDC(Dc, R, C);
+        ReleaseDC(nullptr, Dc);
+    };
+    Fill(GetDCEx(P, nullptr, 0), Rect(0, 0, 200, 100), 0xFFFFFF);
+    Fill(GetDCEx(A, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS), Rect(0, 0, 50, 50), Red);
+    EXPECT_EQ(At(P, 15, 15), Px(Red));
+    EXPECT_EQ(At(P, 45, 45), Px(0xFFFFFF));  // b lies there
+    Fill(GetDCEx(A, nullptr, DCX_CACHE), Rect(0, 0, 50, 50), Green);
+    EXPECT_EQ(At(P, 45, 45), Px(Green));
+    Fill(GetDCEx(P, nullptr, DCX_CLIPCHILDREN), Rect(0, 0, 200, 100), Blue);
+    EXPECT_EQ(At(P, 15, 15), Px(Green));
+    EXPECT_EQ(At(P, 150, 80), Px(Blue));
+    // The parent's clip: a child may draw beside itself, with its own origin.
+    Fill(GetDCEx(A, nullptr, DCX_PARENTCLIP), Rect(-5, -5, 0, 0), Red);
+    EXPECT_EQ(At(P, 7, 7), Px(Red));
+    // A region in screen coordinates, taken over by the DC.
+    HRGN Hole = CreateRectRgn(150, 50, 160, 60);
+    Fill(GetDCEx(P, Hole, DCX_CLIPCHILDREN | DCX_EXCLUDERGN), Rect(100, 0, 200, 100), 0x000000);
+    EXPECT_EQ(At(P, 155, 55), Px(Blue));
+    EXPECT_EQ(At(P, 170, 55), Px(0x000000));
+    EXPECT_EQ(GetObjectType(Hole), 0u);
+    Fill(GetDCEx(P, QvWholeWindowRgn, DCX_WINDOW | DCX_INTERSECTRGN), Rect(100, 0, 200, 100), Green);
+    EXPECT_EQ(At(P, 155, 55), Px(Green));
+    EXPECT_EQ(GetDCEx(P, reinterpret_cast<HRGN>(uintptr_t{0x55}), DCX_INTERSECTRGN), nullptr);
+}
+
+TEST_F(WinPaint, PrintPaintsTheWindowAndItsChildrenIntoAnyDC) {
+    TQvMessageLog Log;
+    HWND W = Brushed(Log, "w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 100, 200, 120));
+    HWND K = Log.Create("k", WS_CHILD | WS_VISIBLE, Bounds(10, 10, 30, 30), W);
+    Log.On(K, WM_PAINT, [](HWND, UINT, WPARAM Dc, LPARAM, LRESULT&) {
+        if (Dc != 0) FillDC(reinterpret_cast<HDC>(Dc), Rect(0, 0, 30, 30), Blue);  // paint into the given DC
+        return true;
+    });
+    ProcessMessages();
+    TGdiCanvas C(200, 120);
+    SendMessage(W, WM_PRINT, reinterpret_cast<WPARAM>(C.Dc),
+                PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN);
+    EXPECT_EQ(C.At(0, 60), Px(GetSysColor(COLOR_ACTIVEBORDER)));
+    EXPECT_EQ(C.At(50, 10), Px(GetSysColor(COLOR_ACTIVECAPTION)));
+    EXPECT_EQ(C.At(4 + 100, 26 + 80), Px(GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(C.At(4 + 10, 26 + 10), Px(Blue));
+    EXPECT_EQ(C.At(4 + 40, 26 + 10), Px(GetSysColor(COLOR_WINDOW)));
+    // The window's own pixels are left alone, and a hidden window prints nothing when asked
+    // to check.
+    EXPECT_NE(At(W, 4 + 10, 26 + 10), Px(Blue));
+    ShowWindow(W, SW_HIDE);
+    TGdiCanvas Hidden(200, 120);
+    SendMessage(W, WM_PRINT, reinterpret_cast<WPARAM>(Hidden.Dc), PRF_CHECKVISIBLE | PRF_ERASEBKGND);
+    EXPECT_EQ(Hidden.At(100, 100), 0u);
+    SendMessage(W, WM_PRINT, reinterpret_cast<WPARAM>(Hidden.Dc), PRF_ERASEBKGND);
+    EXPECT_EQ(Hidden.At(100, 100), Px(GetSysColor(COLOR_WINDOW)));
 }

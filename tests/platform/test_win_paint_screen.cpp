@@ -2,12 +2,12 @@
 // parts presented to the backend and screenshots; the caption text of the plain frame; the
 // date and time on the backend clock.
 
+#include "platform/uQvDateTime.h"
 #include "platform/uQvGdiBlit.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvMonitors.h"
 #include "platform/uQvPicture.h"
 #include "platform/uQvPng.h"
-#include "platform/uQvSysUtils.h"
 #include "platform/uQvTimers.h"
 #include "platform/uQvWinFrame.h"
 #include "platform/uQvWinLayered.h"

@@ -2,7 +2,7 @@
 
 #include "platform/uQvInput.h"
 #include "platform/uQvMonitors.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"

@@ -1,7 +1,7 @@
 // A plug-in in the shape of the sub-frame library: it fills a host window with a child
 // window of its own class, using nothing but the host's window system.
 
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 

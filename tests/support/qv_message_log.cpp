@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWindows.h"
 
 namespace {
@@ -37,7 +37,10 @@ constexpr TName Names[] = {
     {WM_RBUTTONDBLCLK, "WM_RBUTTONDBLCLK"}, {WM_MBUTTONDOWN, "WM_MBUTTONDOWN"}, {WM_MBUTTONUP, "WM_MBUTTONUP"},
     {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"}, {WM_SIZING, "WM_SIZING"}, {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
     {WM_MOVING, "WM_MOVING"}, {WM_ENTERSIZEMOVE, "WM_ENTERSIZEMOVE"}, {WM_EXITSIZEMOVE, "WM_EXITSIZEMOVE"},
-    {WM_MOUSELEAVE, "WM_MOUSELEAVE"}, {WM_DPICHANGED, "WM_DPICHANGED"},
+    {WM_MOUSELEAVE, "WM_MOUSELEAVE"}, {WM_DPICHANGED, "WM_DPICHANGED"}, {WM_MOUSEHWHEEL, "WM_MOUSEHWHEEL"},
+    {WM_MOUSEHOVER, "WM_MOUSEHOVER"}, {WM_NCMOUSEHOVER, "WM_NCMOUSEHOVER"},
+    {WM_NCMOUSELEAVE, "WM_NCMOUSELEAVE"}, {WM_SETFONT, "WM_SETFONT"}, {WM_GETFONT, "WM_GETFONT"},
+    {WM_PRINT, "WM_PRINT"}, {WM_PRINTCLIENT, "WM_PRINTCLIENT"},
     {WM_IME_STARTCOMPOSITION, "WM_IME_STARTCOMPOSITION"}, {WM_IME_COMPOSITION, "WM_IME_COMPOSITION"},
     {WM_IME_ENDCOMPOSITION, "WM_IME_ENDCOMPOSITION"},
 };
@@ -189,7 +192,10 @@ std::string TQvMessageLog::Describe(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) cons
         case WM_SYSKEYUP: return S + " vk=" + Hex(W);
         case WM_CHAR:
         case WM_SYSCHAR: return S + " ch=" + Num(static_cast<long long>(W));
-        case WM_MOUSEWHEEL: return S + " delta=" + Num(GET_WHEEL_DELTA_WPARAM(W)) + " at=" + Pt(L);
+        case WM_MOUSEHOVER: return S + " " + Pt(L) + " keys=" + Hex(W);
+        case WM_NCMOUSEHOVER: return S + " hit=" + Num(static_cast<long long>(W)) + " at=" + Pt(L);
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL: return S + " delta=" + Num(GET_WHEEL_DELTA_WPARAM(W)) + " at=" + Pt(L);
         case WM_CONTEXTMENU: return S + " at=" + Pt(L);
         case WM_IME_COMPOSITION: return S + " flags=" + Hex(static_cast<uintptr_t>(L));
         case WM_DPICHANGED: {

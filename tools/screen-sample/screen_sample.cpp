@@ -14,7 +14,7 @@
 #include "platform/uQvMessages.h"
 #include "platform/uQvMonitors.h"
 #include "platform/uQvScreen.h"
-#include "platform/uQvWinFrame.h"
+#include "platform/uQvDefWindowProc.h"
 #include "platform/uQvWinLayered.h"
 #include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"

@@ -107,6 +107,10 @@ void TQvHeadless::Wheel(int Delta) {
     Add([Delta] { QvInputWheel(Delta); });
 }
 
+void TQvHeadless::HWheel(int Delta) {
+    Add([Delta] { QvInputWheel(Delta, true); });
+}
+
 void TQvHeadless::KeyDown(int VirtKey) {
     Add([VirtKey] { QvInputKey(VirtKey, 0, true); });
 }

@@ -26,6 +26,9 @@ public:
     void Sleep(uint32_t Ms) override { FNow += Ms; }
     std::vector<TQvMonitorDesc> Monitors() const override { return FMonitors; }
     bool CursorPosAvailable() const override { return !FCursorPosFails; }
+    // A Chinese machine (2052) unless a test sets another LCID (0: the environment decides).
+    DWORD SystemLCID() const override { return FLcid; }
+    void SetSystemLCID(DWORD Lcid) { FLcid = Lcid; }
     void CursorChanged(HCURSOR Cursor) override { FCursor = Cursor; }
     void ReportException(const std::string& What) override { FExceptions.push_back(What); }
     // An in-process clipboard: tests put text there and read what the program copied.
@@ -58,6 +61,8 @@ public:
     // Press at the start, Steps moves along the line, release at the end.
     void Drag(int X0, int Y0, int X1, int Y1, int Steps = 4);
     void Wheel(int Delta);
+    // The horizontal wheel: positive to the right.
+    void HWheel(int Delta);
     void KeyDown(int VirtKey);
     void KeyUp(int VirtKey);
     // Down then up.
@@ -116,6 +121,7 @@ private:
     std::optional<uint64_t> FHeadDue;  // when the head step may run
     std::vector<std::string> FExceptions;
     bool FCursorPosFails = false;
+    DWORD FLcid = 2052;
     HCURSOR FCursor = nullptr;
     String FClipboard;
     std::optional<RECT> FImeRect;
