@@ -164,7 +164,7 @@ private:
     bool FByteStream = false;  // 8-bit data without a BOM: a declaration may name its code page
     bool FDeclarationSeen = false;
     std::vector<TXmlElement*> FOpen;  // elements whose end tag is still to come
-    size_t FLinePos = 0;              // LineAt's memo: line FLine starts at or before FLinePos
+    size_t FLinePos = 0;              // LineAt's memo: FLinePos lies on line FLine
     int FLine = 1;
 };
 
@@ -197,13 +197,10 @@ std::optional<std::string_view> TXmlParser::UpTo(std::string_view Terminator) {
 }
 
 int TXmlParser::LineAt(size_t Pos) {
-    // Diagnostics mostly move forward, so counting goes on from the last one.
-    if (Pos < FLinePos) {
-        FLinePos = 0;
-        FLine = 1;
-    }
-    FLine += static_cast<int>(std::count(FText.begin() + static_cast<std::ptrdiff_t>(FLinePos),
-                                         FText.begin() + static_cast<std::ptrdiff_t>(Pos), '\n'));
+    // Counted from the last diagnostic's position, which is mostly just before.
+    const std::string_view Between = Slice(std::min(Pos, FLinePos), std::max(Pos, FLinePos));
+    const int Lines = static_cast<int>(std::count(Between.begin(), Between.end(), '\n'));
+    FLine += Pos >= FLinePos ? Lines : -Lines;
     FLinePos = Pos;
     return FLine;
 }
@@ -684,13 +681,13 @@ bool TXmlParser::ParseDtdSubset(TXmlDocType* DocType) {
     }
 }
 
-// "<![" ... "]]>", sections inside it included.
+// "<![" ... "]]>", sections inside it included. The next opening and closing are each
+// searched for once, so nesting never rescans the text.
 void TXmlParser::ParseConditionalSection(TXmlDocType* DocType) {
     const size_t Start = FPos;
-    int Depth = 1;
-    while (Depth > 0) {
-        const size_t Open = FText.find("<![", FPos);
-        const size_t Close = FText.find("]]>", FPos);
+    size_t Open = FText.find("<![", FPos);
+    size_t Close = FText.find("]]>", FPos);
+    for (int Depth = 1;;) {
         if (Close == std::string_view::npos) {
             FPos = FText.size();
             Premature();
@@ -699,10 +696,12 @@ void TXmlParser::ParseConditionalSection(TXmlDocType* DocType) {
         if (Open < Close) {
             ++Depth;
             FPos = Open + 3;
-        } else {
-            --Depth;
-            FPos = Close + 3;
+            Open = FText.find("<![", FPos);
+            continue;
         }
+        FPos = Close + 3;
+        if (--Depth == 0) break;
+        Close = FText.find("]]>", FPos);
     }
     Loaded(AddText<TXmlConditionalSection>(DocType, Slice(Start, FPos - 3)));
 }
