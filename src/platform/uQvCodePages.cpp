@@ -1,5 +1,7 @@
 #include "platform/uQvCodePages.h"
 
+#include "platform/uQvCodePageNames.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -38,7 +40,10 @@ private:
     iconv_t FHandle;
 };
 
-std::string CodePageName(int CodePage) { return CodePage == 65001 ? "UTF-8" : "CP" + std::to_string(CodePage); }
+std::string CodePageName(int CodePage) {
+    const char* Name = CodePageIconvName(CodePage);
+    return Name != nullptr ? Name : "CP" + std::to_string(CodePage);
+}
 
 }  // namespace
 
