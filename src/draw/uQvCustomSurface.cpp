@@ -11,6 +11,7 @@
 #include "platform/uQvGdiBitmaps.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvPicture.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvResources.h"
 
 // --- TCustomSurface32: life and size --------------------------------------------------

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/uQvPixel.h"
+
 TRect PixelSpan(int X1, int Y1, int X2, int Y2) {
     return Rect(std::min(X1, X2), std::min(Y1, Y2), ClampToInt(int64_t{std::max(X1, X2)} + 1),
                 ClampToInt(int64_t{std::max(Y1, Y2)} + 1));

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "draw/uQvResamplers.h"
+#include "platform/uQvPixel.h"
 
 // --- transfers ------------------------------------------------------------------------------
 

@@ -93,7 +93,7 @@ constexpr uint32_t PremultipliedBlend(uint32_t S, uint32_t D, uint32_t K) {
 }
 
 // Perceived brightness, (R*61 + G*174 + B*21) >> 8, rounded down (white gives 255): the
-// grey of image lists' disabled images and of the drawing layer.
+// grey formula image lists and the drawing layer share.
 constexpr int Intensity(uint32_t C) {
     return static_cast<int>(
         (QvPixel::Channel(C, 16) * 61 + QvPixel::Channel(C, 8) * 174 + QvPixel::Channel(C, 0) * 21) >> 8);
