@@ -9,6 +9,7 @@
 
 #include "draw/uQvPolygons.h"
 #include "draw/uQvResamplersEx.h"
+#include "draw/uQvSurface.h"
 #include "draw/uQvTransforms.h"
 
 #ifdef QV_HAVE_BENCH_PEERS

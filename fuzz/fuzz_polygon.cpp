@@ -1,6 +1,7 @@
 // Figures from arbitrary floats (NaN, infinities and huge values included): fills and
 // strokes of every style end and never write outside the clip rectangle.
 #include "draw/uQvPolygons.h"
+#include "draw/uQvSurface.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 // SVG path data on arbitrary bytes: reading either draws or raises the reader's error,
 // always ends, and never writes outside the surface.
+#include "draw/uQvSurface.h"
 #include "draw/uQvSvg.h"
 
 #include <cstdint>

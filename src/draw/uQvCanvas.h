@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "draw/uQvPolygons.h"
-#include "draw/uQvSurface.h"
+#include "draw/uQvCustomSurface.h"
 #include "draw/uQvVectors.h"
 
 // Where the last control point came from, for the smooth curve forms.

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/uQvColor.h"
+#include "platform/uQvPixel.h"
 
 using TColor32 = uint32_t;
 using PColor32 = TColor32*;
@@ -37,11 +38,7 @@ TColor32 ToColor32(TColor Color);
 // The platform colour of a 32-bit colour's red, green and blue (alpha dropped).
 TColor FromColor32(TColor32 Color);
 
-// Perceived brightness, (R*61 + G*174 + B*21) >> 8.
-constexpr int Intensity(TColor32 C) {
-    return (RedComponent(C) * 61 + GreenComponent(C) * 174 + BlueComponent(C) * 21) >> 8;
-}
-// The grey of intensity I with alpha A.
+// The grey of intensity I (see Intensity) with alpha A.
 constexpr TColor32 Gray32(uint8_t I, uint8_t A = 255) {
     return (TColor32{A} << 24) | (TColor32{I} * 0x010101u);
 }

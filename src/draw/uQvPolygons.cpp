@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "draw/uQvBlend.h"
+#include "platform/uQvPixel.h"
 
 // --- TBitmapPolygonFiller ------------------------------------------------------------------
 
@@ -47,7 +47,7 @@ TFillLineEvent PatternLine(TCustomSurface32* Pattern, int OffsetX, int OffsetY, 
         int Column = Wrap(int64_t{DstX} - OffsetX, W);
         for (int I = 0; I < Length; ++I) {
             const TColor32 F = Row[Column] | OpaqueMask;
-            const uint32_t Weight = MasterAlpha == 255 ? Alpha[I] : Alpha[I] * MasterAlpha / 255;
+            const uint32_t Weight = MasterAlpha == 255 ? Alpha[I] : MulDiv255Down(Alpha[I], MasterAlpha);
             if constexpr (Kind == pcBlend)
                 BlendIntoMaster(F, Dst[I], Weight);
             else if constexpr (Kind == pcMerge)
@@ -175,7 +175,7 @@ void TScanlinePolygonRenderer::RenderSpan(const TValueSpan& Span, int DstY) {
     const int N = Span.X2 - Span.X1 + 1;
     if (FColors.size() < static_cast<size_t>(N)) FColors.resize(static_cast<size_t>(N));
     CoverageToColors(Span.Values, N, Color(), FillMode(), FColors.data());
-    BlendKernels().OverBlendLine(FColors.data(), Bitmap()->PixelPtr(Span.X1, DstY), N);
+    PixelKernels().OverBlendLine(FColors.data(), Bitmap()->PixelPtr(Span.X1, DstY), N);
 }
 
 void TScanlinePolygonRenderer::RenderFillerSpan(const TValueSpan& Span, int DstY) {

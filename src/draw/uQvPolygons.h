@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "draw/uQvRaster.h"
-#include "draw/uQvSurface.h"
+#include "draw/uQvCustomSurface.h"
 #include "draw/uQvVectors.h"
 
 // Writes Length pixels from Dst, which is surface pixel (DstX, DstY), using one coverage

@@ -1,6 +1,7 @@
 #include "draw/uQvResamplers.h"
 
 #include "draw/uQvResamplersEx.h"
+#include "draw/uQvSurfaceTransfer.h"
 
 #include <algorithm>
 #include <cmath>

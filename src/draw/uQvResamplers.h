@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "draw/uQvSurface.h"
+#include "draw/uQvCustomSurface.h"
 
 // How a resampler reads pixels near and beyond the edge of its surface's ClipRect.
 enum TPixelAccessMode { pamUnsafe, pamSafe, pamWrap, pamTransparentEdge };

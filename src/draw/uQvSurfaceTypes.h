@@ -2,11 +2,18 @@
 // Small value types shared by the surfaces, samplers and vector code: 16.16 fixed point,
 // floating-point points and rectangles, and the modes of a surface.
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 
 #include "draw/uQvColor32.h"
 #include "platform/uQvGeometry.h"
+
+// A 64-bit coordinate cut down to the int range; the surfaces are far smaller, so cutting
+// never changes what a rectangle covers on them.
+constexpr int ClampToInt(int64_t V) {
+    return static_cast<int>(V < INT32_MIN ? INT32_MIN : V > INT32_MAX ? INT32_MAX : V);
+}
 
 // 16.16 fixed point: value * 65536 in a signed 32-bit integer.
 using TFixed = int32_t;

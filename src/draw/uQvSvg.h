@@ -8,7 +8,7 @@
 #include <string>
 
 #include "draw/uQvCanvas.h"
-#include "draw/uQvSurface.h"
+#include "draw/uQvCustomSurface.h"
 #include "framework/uQvClasses.h"
 #include "framework/uQvGraphics.h"
 #include "platform/uQvBase.h"

@@ -6,8 +6,9 @@
 #include <numbers>
 #include <vector>
 
-#include "draw/uQvBlend.h"
 #include "draw/uQvResamplersEx.h"
+#include "draw/uQvSurfaceTransfer.h"
+#include "platform/uQvPixel.h"
 
 // --- TTransformation -------------------------------------------------------------------------
 

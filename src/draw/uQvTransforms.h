@@ -4,7 +4,6 @@
 // samples it, and the source's draw mode combines the sample into the destination.
 
 #include "draw/uQvResamplers.h"
-#include "draw/uQvSurface.h"
 
 // A 3 x 3 matrix of 32-bit floats; a point (x, y) maps to
 // (M[0][0]*x + M[1][0]*y + M[2][0], M[0][1]*x + M[1][1]*y + M[2][1]).

@@ -9,6 +9,7 @@
 #include "platform/uQvGdiBitmaps.h"
 #include "platform/uQvGif.h"
 #include "platform/uQvJpeg.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvPng.h"
 #include "platform/uQvResources.h"
 
@@ -19,7 +20,8 @@ namespace {
 }
 
 // A new top-down bitmap holding W x H pixels; with Premultiply each colour channel is
-// multiplied by the pixel's alpha as (c * a + 127) / 255, the form AlphaBlend reads.
+// multiplied by the pixel's alpha as (c * a + 127) / 255 (Premultiply), the form
+// AlphaBlend reads.
 // Raises EOutOfResources when the platform refuses the size.
 HBITMAP NewBitmapOf(const uint32_t* Pixels, int W, int H, bool Premultiply, uint32_t** OutBits = nullptr) {
     void* Bits = nullptr;
@@ -32,11 +34,8 @@ HBITMAP NewBitmapOf(const uint32_t* Pixels, int W, int H, bool Premultiply, uint
         std::memcpy(Out, Pixels, N * sizeof(uint32_t));
         return B;
     }
-    for (size_t I = 0; I < N; ++I) {
-        const uint32_t P = Pixels[I], A = P >> 24;
-        auto Mul = [A](uint32_t C) { return (C * A + 127) / 255; };
-        Out[I] = (A << 24) | (Mul((P >> 16) & 255) << 16) | (Mul((P >> 8) & 255) << 8) | Mul(P & 255);
-    }
+    const auto Line = PixelKernels().PremultiplyLine;
+    for (size_t Y = 0; Y < static_cast<size_t>(H); ++Y) Line(Pixels + Y * W, Out + Y * W, W);
     return B;
 }
 

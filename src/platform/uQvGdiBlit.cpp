@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/uQvPixel.h"
+
 namespace {
 
 // Truth-table queries on a ternary operation code (index = pattern * 4 + source * 2 + dest).
@@ -285,36 +287,13 @@ BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, in
     if (D->Target() == nullptr || !Map(*D, X, Y, W, H, S, SX, SY, SW, SH, M)) return TRUE;
     const TSourceView View = ViewOf(S->Target(), D->Target(), M);
     const uint32_t A = Blend.SourceConstantAlpha;
-    if ((Blend.AlphaFormat & AC_SRC_ALPHA) == 0) {
-        // Each byte: (s * a + d * (255 - a) + 127) / 255, two bytes at a time in 16-bit
-        // lanes. t / 255 = (t + 1 + (t >> 8)) >> 8 holds for every t below 65536, and
-        // t <= 255 * 255 + 127 keeps each lane clear of the next.
-        ForEachRun(*D, M, &View, [A](uint32_t* Dp, const uint32_t* Sp, int Count, int, int) {
-            const uint32_t NA = 255 - A;
-            for (int K = 0; K < Count; ++K) {
-                const uint32_t Sv = Sp[K], Dv = Dp[K];
-                uint32_t RB = (Sv & 0x00FF00FF) * A + (Dv & 0x00FF00FF) * NA + 0x007F007F;
-                uint32_t AG = ((Sv >> 8) & 0x00FF00FF) * A + ((Dv >> 8) & 0x00FF00FF) * NA + 0x007F007F;
-                RB = ((RB + 0x00010001 + ((RB >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-                AG = ((AG + 0x00010001 + ((AG >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-                Dp[K] = RB | (AG << 8);
-            }
-        });
-        return TRUE;
-    }
-    // Premultiplied source: s' = (s * a + 127) / 255 per byte, then
-    // d = s' + (d * (255 - s'.alpha) + 127) / 255, at most 255.
-    ForEachRun(*D, M, &View, [A](uint32_t* Dp, const uint32_t* Sp, int Count, int, int) {
-        for (int I = 0; I < Count; ++I) {
-            const uint32_t Sv = Sp[I], Dv = Dp[I];
-            const uint32_t K = (((Sv >> 24) & 0xFF) * A + 127) / 255;
-            uint32_t R = 0;
-            for (int Shift = 0; Shift < 32; Shift += 8) {
-                const uint32_t Sb = (((Sv >> Shift) & 0xFF) * A + 127) / 255, Db = (Dv >> Shift) & 0xFF;
-                R |= std::min<uint32_t>(255, Sb + (Db * (255 - K) + 127) / 255) << Shift;
-            }
-            Dp[I] = R;
-        }
+    // Every byte, alpha included: ConstantBlend, or PremultipliedBlend for a premultiplied
+    // source.
+    const TPixelKernels& Kernels = PixelKernels();
+    const auto Line =
+        (Blend.AlphaFormat & AC_SRC_ALPHA) != 0 ? Kernels.PremultipliedBlendLine : Kernels.ConstantBlendLine;
+    ForEachRun(*D, M, &View, [A, Line](uint32_t* Dp, const uint32_t* Sp, int Count, int, int) {
+        Line(Sp, Dp, Count, A, TLineBlendOptions{});
     });
     return TRUE;
 }

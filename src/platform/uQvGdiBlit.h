@@ -55,10 +55,11 @@ struct BLENDFUNCTION {
 enum : BYTE { AC_SRC_OVER = 0, AC_SRC_ALPHA = 1 };
 
 // Blends the source over the destination (stretched as StretchBlt when the sizes differ).
-// With constant alpha a, each of the four bytes becomes (s * a + d * (255 - a) + 127) / 255.
-// With AC_SRC_ALPHA the source is premultiplied: with k = s.alpha * a / 255, each byte
-// becomes s * a / 255 + d * (255 - k) / 255. FALSE for another blend operation, negative
-// sizes or an unknown DC.
+// With constant alpha a, each of the four bytes becomes (s * a + d * (255 - a) + 127) / 255
+// (ConstantBlend). With AC_SRC_ALPHA the source is premultiplied: with k = s.alpha * a / 255,
+// each byte becomes s * a / 255 + d * (255 - k) / 255, quotients rounded to nearest and the
+// sum held at 255 (PremultipliedBlend). FALSE for another blend operation, negative sizes or
+// an unknown DC.
 BOOL AlphaBlend(HDC Dst, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH,
                 BLENDFUNCTION Blend);
 // Copies (stretched as StretchBlt) every source pixel whose colour is not Transparent.

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/uQvFontFace.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvText.h"
 
 namespace {
@@ -224,7 +225,7 @@ DWORD QvGlyphOutlineData(const TQvTextFont& Font, UINT Char, UINT Format, GLYPHM
         for (UINT Y = 0; Y < H; ++Y)
             for (UINT X = 0; X < W; ++X)
                 Data[static_cast<size_t>(Y) * Pitch + X] =
-                    static_cast<uint8_t>((Cov[static_cast<size_t>(Y) * W + X] * 64 + 127) / 255);
+                    static_cast<uint8_t>(MulDiv255(Cov[static_cast<size_t>(Y) * W + X], 64));
     } else {
         std::vector<TRawContour> Raw;
         if (!Decompose(Outline, Raw)) return Failure;

@@ -7,6 +7,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "platform/uQvPixel.h"
+
 // The library reports errors through its error manager; ours jumps back to the step that
 // called it. As with the PNG reader, those steps hold no object with a destructor and
 // fill a context owned by the caller.
@@ -104,12 +106,6 @@ bool ReadJpegRows(TJpegContext& Ctx) {
             FailWith(reinterpret_cast<j_common_ptr>(&Ctx.Info), "the file is truncated");
     }
     return true;
-}
-
-// a * b / 255 rounded to nearest, for 8-bit a and b.
-inline uint32_t MulDiv255(uint32_t A, uint32_t B) {
-    const uint32_t T = A * B + 128;
-    return (T + (T >> 8)) >> 8;
 }
 
 // CMYK bytes in place to BGRA. Adobe writers store the inks inverted (255 = no ink).

@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/uQvBackend.h"
 #include "platform/uQvGdiDevice.h"
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvMonitors.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvPng.h"
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWinPaint.h"
@@ -55,10 +52,6 @@ struct TState {
 
 TState& S() { return QvWinState<TState>(); }
 
-BYTE Mul255(unsigned A, unsigned B) {
-    return static_cast<BYTE>((A * B + 127) / 255);
-}
-
 TLook LookOf(const TQvWnd* W) {
     TLook L;
     L.Window = W->Window;
@@ -77,7 +70,7 @@ TLook LookOf(const TQvWnd* W) {
             if (L.Pixels == nullptr) Alpha = 0;  // nothing pushed yet: nothing shows
         }
     }
-    L.Alpha = Mul255(Alpha, Fade);
+    L.Alpha = static_cast<BYTE>(MulDiv255(Alpha, Fade));
     if (L.Kind == skOpaque && L.Alpha != 255) L.Kind = skConstant;
     if (L.Kind == skOpaque && L.UseKey) L.Kind = skConstant;
     return L;
@@ -182,110 +175,13 @@ const uint32_t* SourceRow(const TGdiBitmap& Src, int Y) {
     return (Y >= 0 && Y < Src.Height()) ? Src.Row(Y) : nullptr;
 }
 
-// t / 255 rounded down, for each 16-bit lane t < 65536: (t + 1 + (t >> 8)) >> 8.
-inline uint32_t Div255Lanes(uint32_t T) {
-    return ((T + 0x00010001 + ((T >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-}
-
-#if defined(__SSE2__)
-inline __m128i Div255(__m128i T) {
-    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(T, _mm_set1_epi16(1)), _mm_srli_epi16(T, 8)), 8);
-}
-// Four pixels whose colour is Key (Key < 2^24) are all ones in the mask.
-inline __m128i KeyMask(__m128i S, uint32_t Key) {
-    return _mm_cmpeq_epi32(_mm_and_si128(S, _mm_set1_epi32(0x00FFFFFF)),
-                           _mm_set1_epi32(static_cast<int>(Key)));
-}
-#endif
-
-// Each colour byte: (s * a + d * (255 - a) + 127) / 255; colour-key pixels are skipped.
-void BlendConstantRow(uint32_t* Dp, const uint32_t* Sp, int N, uint32_t A, bool UseKey, uint32_t Key) {
-    const uint32_t NA = 255 - A;
-    int K = 0;
-#if defined(__SSE2__)
-    // Four pixels at a time in 16-bit lanes; s * a + d * (255 - a) + 127 < 2^16.
-    const __m128i Zero = _mm_setzero_si128(), Av = _mm_set1_epi16(static_cast<short>(A)),
-                  Nv = _mm_set1_epi16(static_cast<short>(NA)), Half = _mm_set1_epi16(127),
-                  Opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    for (; K + 4 <= N; K += 4) {
-        const __m128i Sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Sp + K));
-        const __m128i Dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dp + K));
-        const __m128i Lo =
-            Div255(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(Sv, Zero), Av),
-                                               _mm_mullo_epi16(_mm_unpacklo_epi8(Dv, Zero), Nv)),
-                                 Half));
-        const __m128i Hi =
-            Div255(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(Sv, Zero), Av),
-                                               _mm_mullo_epi16(_mm_unpackhi_epi8(Dv, Zero), Nv)),
-                                 Half));
-        __m128i Out = _mm_or_si128(_mm_packus_epi16(Lo, Hi), Opaque);
-        if (UseKey) {
-            const __m128i M = KeyMask(Sv, Key);
-            Out = _mm_or_si128(_mm_and_si128(M, Dv), _mm_andnot_si128(M, Out));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(Dp + K), Out);
-    }
-#endif
-    for (; K < N; ++K) {
-        const uint32_t Sv = Sp[K], Dv = Dp[K];
-        if (UseKey && (Sv & 0x00FFFFFF) == Key) continue;
-        const uint32_t RB = Div255Lanes((Sv & 0x00FF00FF) * A + (Dv & 0x00FF00FF) * NA + 0x007F007F);
-        const uint32_t G = Div255Lanes(((Sv >> 8) & 0xFF) * A + ((Dv >> 8) & 0xFF) * NA + 0x7F);
-        Dp[K] = 0xFF000000u | RB | (G << 8);
-    }
-}
-
-// Premultiplied pixels with constant alpha k: s' = s * k / 255 and A' = A * k / 255, then
-// each colour byte d = s' + d * (255 - A') / 255, held at 255; every quotient rounded to
-// nearest. Colour-key pixels are skipped.
-void BlendPremultipliedRow(uint32_t* Dp, const uint32_t* Sp, int N, uint32_t Kc, bool UseKey, uint32_t Key) {
-    int K = 0;
-#if defined(__SSE2__)
-    const __m128i Zero = _mm_setzero_si128(), Kv = _mm_set1_epi16(static_cast<short>(Kc)),
-                  Full = _mm_set1_epi16(255), Half = _mm_set1_epi16(127),
-                  Opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    auto Half4 = [&](__m128i S, __m128i D) {
-        if (Kc != 255) S = Div255(_mm_add_epi16(_mm_mullo_epi16(S, Kv), Half));
-        // 255 - A' in all four lanes of each pixel.
-        const __m128i NA = _mm_sub_epi16(Full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(S, 0xFF), 0xFF));
-        return _mm_add_epi16(S, Div255(_mm_add_epi16(_mm_mullo_epi16(D, NA), Half)));
-    };
-    for (; K + 4 <= N; K += 4) {
-        const __m128i Sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Sp + K));
-        const __m128i Dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dp + K));
-        const __m128i Lo = Half4(_mm_unpacklo_epi8(Sv, Zero), _mm_unpacklo_epi8(Dv, Zero));
-        const __m128i Hi = Half4(_mm_unpackhi_epi8(Sv, Zero), _mm_unpackhi_epi8(Dv, Zero));
-        // Packing saturates: sums above 255 are held there.
-        __m128i Out = _mm_or_si128(_mm_packus_epi16(Lo, Hi), Opaque);
-        if (UseKey) {
-            const __m128i M = KeyMask(Sv, Key);
-            Out = _mm_or_si128(_mm_and_si128(M, Dv), _mm_andnot_si128(M, Out));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(Dp + K), Out);
-    }
-#endif
-    for (; K < N; ++K) {
-        const uint32_t Sv = Sp[K];
-        if (UseKey && (Sv & 0x00FFFFFF) == Key) continue;
-        uint32_t SRB = Sv & 0x00FF00FF, SG = (Sv >> 8) & 0xFF, Ae = Sv >> 24;
-        if (Kc != 255) {
-            SRB = Div255Lanes(SRB * Kc + 0x007F007F);
-            SG = Div255Lanes(SG * Kc + 0x7F);
-            Ae = Div255Lanes(Ae * Kc + 0x7F);
-        }
-        const uint32_t Dv = Dp[K], NA = 255 - Ae;
-        uint32_t RB = SRB + Div255Lanes((Dv & 0x00FF00FF) * NA + 0x007F007F);
-        uint32_t G = SG + Div255Lanes(((Dv >> 8) & 0xFF) * NA + 0x7F);
-        RB = (RB | (((RB >> 8) & 0x00010001) * 0xFF)) & 0x00FF00FF;
-        G = (G | (((G >> 8) & 1) * 0xFF)) & 0xFF;
-        Dp[K] = 0xFF000000u | RB | (G << 8);
-    }
-}
-
 // Draws the window's part R (screen coordinates) onto the screen bitmap.
 void DrawPart(const TGdiBitmap& Src, const TLook& L, POINT SrcOrigin, const RECT& R) {
     TState& St = S();
     const int Ox = St.Bounds.Left, Oy = St.Bounds.Top;
+    // The screen is opaque; colour-key pixels show what lies below.
+    const TPixelKernels& Kernels = PixelKernels();
+    const TLineBlendOptions Options{L.UseKey ? L.Key : NoColorKey, 0xFF000000u};
     for (int Y = R.Top; Y < R.Bottom; ++Y) {
         const uint32_t* Row = SourceRow(Src, Y - SrcOrigin.Y);
         if (Row == nullptr) continue;
@@ -300,10 +196,10 @@ void DrawPart(const TGdiBitmap& Src, const TLook& L, POINT SrcOrigin, const RECT
                 for (int K = 0; K < N; ++K) Dp[K] = Sp[K] | 0xFF000000u;
                 break;
             case skConstant:
-                BlendConstantRow(Dp, Sp, N, L.Alpha, L.UseKey, L.Key);
+                Kernels.ConstantBlendLine(Sp, Dp, N, L.Alpha, Options);
                 break;
             case skPremultiplied:
-                BlendPremultipliedRow(Dp, Sp, N, L.Alpha, L.UseKey, L.Key);
+                Kernels.PremultipliedBlendLine(Sp, Dp, N, L.Alpha, Options);
                 break;
         }
     }

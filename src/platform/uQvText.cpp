@@ -8,6 +8,7 @@
 #include "platform/uQvFontConfig.h"
 #include "platform/uQvFontFace.h"
 #include "platform/uQvGlyphCache.h"
+#include "platform/uQvPixel.h"
 
 namespace {
 
@@ -360,10 +361,12 @@ void TQvTextFont::Draw(const TQvPixelTarget& Target, int X, int Y, const TQvShap
             for (int PX = X0; PX < X1; ++PX) {
                 const uint8_t A = Cov[PX];
                 if (A == 0) continue;
-                uint8_t* P = Row + PX * 4;  // B, G, R, A; alpha stays as it was
-                P[0] = QvCoverageMix(TB, P[0], A);
-                P[1] = QvCoverageMix(TG, P[1], A);
-                P[2] = QvCoverageMix(TR, P[2], A);
+                // The colour mixed by coverage, MixDiv255 (full coverage gives exactly
+                // the text colour); B, G, R, A in memory, the alpha stays as it was.
+                uint8_t* P = Row + PX * 4;
+                P[0] = static_cast<uint8_t>(MixDiv255(TB, P[0], A));
+                P[1] = static_cast<uint8_t>(MixDiv255(TG, P[1], A));
+                P[2] = static_cast<uint8_t>(MixDiv255(TR, P[2], A));
             }
         }
     }

@@ -127,7 +127,7 @@ private:
     TQvFontMetrics FMetrics;
     std::shared_ptr<TQvFontSet> FSet;
     int FEm26 = 0;
-    size_t FPrimary = 0;  // the first face that could be opened
+    size_t FPrimary = 0;                              // the first face that could be opened
     mutable std::vector<const TQvSizedFace*> FSized;  // per face of the set, opened lazily
     mutable std::vector<bool> FTried;
     // Recently shaped short lines (left to right): controls measure and draw the same
@@ -135,12 +135,6 @@ private:
     mutable std::unordered_map<String, TQvShapedText> FShapeCache;
     void ShapeUncached(std::u16string_view Text, bool RightToLeft, TQvShapedText& Out) const;
 };
-
-// The glyph write rule, one channel: c := (t·cov + c·(255 − cov) + 127) / 255. Full
-// coverage gives exactly the text colour; the alpha byte is never touched by callers.
-constexpr uint8_t QvCoverageMix(uint8_t Text, uint8_t Dest, uint8_t Coverage) {
-    return static_cast<uint8_t>((Text * Coverage + Dest * (255 - Coverage) + 127) / 255);
-}
 
 // Code points helpers shared by the layout code.
 char32_t QvCodePointAt(std::u16string_view Text, size_t Index, size_t* Length = nullptr);

@@ -2,6 +2,7 @@
 
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPens.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvWinInternal.h"
 #include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
@@ -49,7 +50,7 @@ bool QvLayerHolds(const TQvWnd* W, POINT Screen) {
         if (L->UseKey && (Px & 0x00FFFFFF) == (GdiPixelOf(L->Key) & 0x00FFFFFF)) return false;
         const uint32_t A = L->PerPixel ? Px >> 24 : 255;
         // Rounded as the screen composes it: what shows nothing lets the point through.
-        return (A * L->Alpha + 127) / 255 != 0;
+        return MulDiv255(A, L->Alpha) != 0;
     }
     if (L->Alpha == 0) return false;
     if (L->UseKey) {

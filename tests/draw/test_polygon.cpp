@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "draw/uQvPolygons.h"
+#include "draw/uQvSurface.h"
 #include "draw/uQvVectors.h"
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "draw/uQvPolygons.h"
 #include "draw/uQvRaster.h"
+#include "draw/uQvSurface.h"
 
 namespace {
 

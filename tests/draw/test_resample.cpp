@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "draw/uQvResamplersEx.h"
+#include "draw/uQvSurface.h"
 #include "draw/uQvTransforms.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "draw/uQvResamplers.h"
 #include "draw/uQvSurface.h"
+#include "draw/uQvSurfaceTransfer.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvGdiPrimitives.h"
 #include "support/qv_error_of.h"
@@ -150,6 +151,34 @@ TEST(SurfaceData, StoredRecordAndItsLimits) {
     const std::vector<uint8_t> None{0, 0, 0, 0, 9, 0, 0, 0};
     EXPECT_EQ(T.ReadDataRecord(None.data(), None.size()), 8u);
     EXPECT_TRUE(T.Empty());
+}
+
+TEST(SurfaceData, PixelsAreBoundByTheSizeAResizeHandlerLeaves) {
+    TSurface32 S;
+    FillPattern(S, 68, 17);
+    const std::vector<uint8_t> Data = S.DataRecord();
+    // A handler that shrinks the surface while the record is read: the part it keeps holds
+    // the record's pixels at their places, and nothing is written past it.
+    TSurface32 T;
+    T.OnResize = [&](TObject*) {
+        if (T.Width() == 68) T.SetSize(10, 5);
+    };
+    T.ReadDataRecord(Data.data(), Data.size());
+    ASSERT_EQ(T.Width(), 10);
+    ASSERT_EQ(T.Height(), 5);
+    for (int Y = 0; Y < 5; ++Y)
+        for (int X = 0; X < 10; ++X) ASSERT_EQ(T.GetPixel(X, Y), S.GetPixel(X, Y)) << X << " " << Y;
+    // One that grows it while another surface is assigned: nothing is read past the source,
+    // and what it has no pixels for stays 0.
+    TSurface32 U;
+    U.OnResize = [&](TObject*) {
+        if (U.Width() == 68) U.SetSize(80, 20);
+    };
+    U.Assign(&S);
+    ASSERT_EQ(U.Width(), 80);
+    EXPECT_EQ(U.GetPixel(67, 16), S.GetPixel(67, 16));
+    EXPECT_EQ(U.GetPixel(68, 0), 0u);
+    EXPECT_EQ(U.GetPixel(0, 17), 0u);
 }
 
 TEST(SurfaceBlend, TheTwoWaysOfPuttingWhiteOnBlack) {

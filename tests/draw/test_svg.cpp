@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "draw/uQvSurface.h"
 #include "draw/uQvSvg.h"
 #include "platform/uQvStrUtils.h"
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "draw/uQvCanvas.h"
+#include "draw/uQvSurface.h"
 
 namespace {
 

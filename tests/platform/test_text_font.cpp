@@ -113,13 +113,6 @@ TEST(TextFont, SynthesizedBoldWidensEveryGlyph) {
     EXPECT_EQ(Font(u"Tahoma", -11, 700)->Metrics().Overhang, 0);
 }
 
-TEST(TextFont, GlyphWriteRule) {
-    EXPECT_EQ(QvCoverageMix(200, 10, 255), 200);
-    EXPECT_EQ(QvCoverageMix(200, 10, 0), 10);
-    EXPECT_EQ(QvCoverageMix(255, 0, 128), (255 * 128 + 127) / 255);
-    EXPECT_EQ(QvCoverageMix(0, 255, 1), (255 * 254 + 127) / 255);
-}
-
 TEST(TextFont, DrawingKeepsAlphaAndWritesTheTextColour) {
     for (int Quality : {0, 3}) {
         auto F = Font(u"微软雅黑", -16, 400, Quality);

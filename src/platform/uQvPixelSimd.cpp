@@ -1,4 +1,4 @@
-#include "draw/uQvBlendSimd.h"
+#include "platform/uQvPixelSimd.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 
@@ -7,8 +7,9 @@
 #include <algorithm>
 
 // The vector forms compute on 16-bit lanes. Every intermediate of the formulas stays
-// below 65536 (F*W + B*(256 - W) + 128 <= 65408, F*256 + 128 <= 65408), so unsigned
-// 16-bit wrap-around never occurs and the results equal the plain forms bit for bit.
+// below 65536 (F*W + B*(256 - W) + 128 <= 65408, F*256 + 128 <= 65408, and for the
+// divisions by 255 t + 1 + (t >> 8) <= 65407 with t <= 255*255 + 127), so unsigned 16-bit
+// wrap-around never occurs and the results equal the plain forms bit for bit.
 
 namespace {
 
@@ -63,7 +64,7 @@ QV_SSE2 inline __m128i OverOpaque(__m128i F, __m128i B) {
     return _mm_or_si128(R, _mm_set1_epi32(static_cast<int>(0xFF000000u)));
 }
 
-QV_SSE2 void Sse2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
+QV_SSE2 void Sse2OverBlendLine(const uint32_t* Src, uint32_t* Dst, int Count) {
     const __m128i Zero = _mm_setzero_si128();
     int I = 0;
     for (; I + 4 <= Count; I += 4) {
@@ -81,7 +82,7 @@ QV_SSE2 void Sse2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
     for (; I < Count; ++I) Dst[I] = OverBlend(Src[I], Dst[I]);
 }
 
-QV_SSE2 void Sse2MasterBlendLine(const TColor32* Src, TColor32* Dst, int Count, uint32_t M) {
+QV_SSE2 void Sse2MasterBlendLine(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t M) {
     const __m128i Zero = _mm_setzero_si128();
     const __m128i Master = _mm_set1_epi16(static_cast<short>(M));
     const __m128i One = _mm_set1_epi16(1);
@@ -101,7 +102,7 @@ QV_SSE2 void Sse2MasterBlendLine(const TColor32* Src, TColor32* Dst, int Count, 
     for (; I < Count; ++I) LineBlendMaster(Src[I], Dst[I], M);
 }
 
-QV_SSE2 void Sse2CombineLine(TColor32 F, TColor32* Dst, int Count, uint32_t W) {
+QV_SSE2 void Sse2CombineLine(uint32_t F, uint32_t* Dst, int Count, uint32_t W) {
     if (W == 0 || Count <= 0) return;
     if (W >= 255) {
         std::fill_n(Dst, Count, F);
@@ -123,6 +124,90 @@ QV_SSE2 void Sse2CombineLine(TColor32 F, TColor32* Dst, int Count, uint32_t W) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), _mm_packus_epi16(Lo, Hi));
     }
     for (; I < Count; ++I) Dst[I] = WeightedMix(F, Dst[I], W);
+}
+
+// floor(t / 255) in each 16-bit lane, t <= 255*255 + 127: (t + 1 + (t >> 8)) >> 8.
+QV_SSE2 inline __m128i Div255(__m128i T) {
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(T, _mm_set1_epi16(1)), _mm_srli_epi16(T, 8)), 8);
+}
+
+// Out, except that the pixels of S whose colour is the key keep D; AlphaOr added.
+QV_SSE2 inline __m128i Finish(__m128i Out, __m128i S, __m128i D, TLineBlendOptions O) {
+    Out = _mm_or_si128(Out, _mm_set1_epi32(static_cast<int>(O.AlphaOr)));
+    if (O.Key > 0x00FFFFFFu) return Out;
+    const __m128i Mask = _mm_cmpeq_epi32(_mm_and_si128(S, _mm_set1_epi32(0x00FFFFFF)),
+                                         _mm_set1_epi32(static_cast<int>(O.Key)));
+    return _mm_or_si128(_mm_and_si128(Mask, D), _mm_andnot_si128(Mask, Out));
+}
+
+// MixDiv255 of unpacked lanes with A and 255 - A.
+QV_SSE2 inline __m128i ConstantHalf(__m128i S, __m128i D, __m128i A, __m128i NA) {
+    return Div255(
+        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(S, A), _mm_mullo_epi16(D, NA)), _mm_set1_epi16(127)));
+}
+
+QV_SSE2 void Sse2ConstantBlendLine(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t A,
+                                   TLineBlendOptions O) {
+    const __m128i Zero = _mm_setzero_si128(), Av = _mm_set1_epi16(static_cast<short>(A)),
+                  Nv = _mm_set1_epi16(static_cast<short>(255 - A));
+    int I = 0;
+    for (; I + 4 <= Count; I += 4) {
+        const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + I));
+        const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dst + I));
+        const __m128i Lo = ConstantHalf(_mm_unpacklo_epi8(S, Zero), _mm_unpacklo_epi8(D, Zero), Av, Nv);
+        const __m128i Hi = ConstantHalf(_mm_unpackhi_epi8(S, Zero), _mm_unpackhi_epi8(D, Zero), Av, Nv);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), Finish(_mm_packus_epi16(Lo, Hi), S, D, O));
+    }
+    for (; I < Count; ++I)
+        if ((Src[I] & 0x00FFFFFFu) != O.Key) Dst[I] = ConstantBlend(Src[I], Dst[I], A) | O.AlphaOr;
+}
+
+// PremultipliedBlend of unpacked lanes; K = 255 leaves the source as it is. Sums above
+// 255 are held there by the saturating pack that follows.
+QV_SSE2 inline __m128i PremultipliedHalf(__m128i S, __m128i D, __m128i K, bool Scale) {
+    const __m128i Half = _mm_set1_epi16(127);
+    if (Scale) S = Div255(_mm_add_epi16(_mm_mullo_epi16(S, K), Half));
+    const __m128i Keep = _mm_sub_epi16(_mm_set1_epi16(255), AlphaLanes(S));
+    return _mm_add_epi16(S, Div255(_mm_add_epi16(_mm_mullo_epi16(D, Keep), Half)));
+}
+
+QV_SSE2 void Sse2PremultipliedBlendLine(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t K,
+                                        TLineBlendOptions O) {
+    const __m128i Zero = _mm_setzero_si128(), Kv = _mm_set1_epi16(static_cast<short>(K));
+    const bool Scale = K != 255;
+    int I = 0;
+    for (; I + 4 <= Count; I += 4) {
+        const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + I));
+        const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dst + I));
+        const __m128i Lo =
+            PremultipliedHalf(_mm_unpacklo_epi8(S, Zero), _mm_unpacklo_epi8(D, Zero), Kv, Scale);
+        const __m128i Hi =
+            PremultipliedHalf(_mm_unpackhi_epi8(S, Zero), _mm_unpackhi_epi8(D, Zero), Kv, Scale);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), Finish(_mm_packus_epi16(Lo, Hi), S, D, O));
+    }
+    for (; I < Count; ++I)
+        if ((Src[I] & 0x00FFFFFFu) != O.Key) Dst[I] = PremultipliedBlend(Src[I], Dst[I], K) | O.AlphaOr;
+}
+
+// MulDiv255(c, a) in the colour lanes; the alpha lane is multiplied by 255, which gives a.
+QV_SSE2 inline __m128i PremultiplyHalf(__m128i P) {
+    const __m128i Mul =
+        _mm_or_si128(_mm_and_si128(AlphaLanes(P), _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1)),
+                     _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0));
+    return Div255(_mm_add_epi16(_mm_mullo_epi16(P, Mul), _mm_set1_epi16(127)));
+}
+
+QV_SSE2 void Sse2PremultiplyLine(const uint32_t* Src, uint32_t* Dst, int Count) {
+    const __m128i Zero = _mm_setzero_si128();
+    int I = 0;
+    for (; I + 4 <= Count; I += 4) {
+        __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + I));
+        if (!AllOpaque(S))  // opaque pixels stay as they are
+            S = _mm_packus_epi16(PremultiplyHalf(_mm_unpacklo_epi8(S, Zero)),
+                                 PremultiplyHalf(_mm_unpackhi_epi8(S, Zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), S);
+    }
+    for (; I < Count; ++I) Dst[I] = Premultiply(Src[I]);
 }
 
 // --- AVX2: eight pixels per step (unpack and pack work within 128-bit halves, so the
@@ -167,7 +252,7 @@ QV_AVX2 inline __m256i OverOpaque256(__m256i F, __m256i B) {
     return _mm256_or_si256(R, _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
 }
 
-QV_AVX2 void Avx2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
+QV_AVX2 void Avx2OverBlendLine(const uint32_t* Src, uint32_t* Dst, int Count) {
     const __m256i Zero = _mm256_setzero_si256();
     int I = 0;
     for (; I + 8 <= Count; I += 8) {
@@ -185,7 +270,7 @@ QV_AVX2 void Avx2OverBlendLine(const TColor32* Src, TColor32* Dst, int Count) {
     for (; I < Count; ++I) Dst[I] = OverBlend(Src[I], Dst[I]);
 }
 
-QV_AVX2 void Avx2MasterBlendLine(const TColor32* Src, TColor32* Dst, int Count, uint32_t M) {
+QV_AVX2 void Avx2MasterBlendLine(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t M) {
     const __m256i Zero = _mm256_setzero_si256();
     const __m256i Master = _mm256_set1_epi16(static_cast<short>(M));
     const __m256i One = _mm256_set1_epi16(1);
@@ -206,7 +291,7 @@ QV_AVX2 void Avx2MasterBlendLine(const TColor32* Src, TColor32* Dst, int Count, 
     for (; I < Count; ++I) LineBlendMaster(Src[I], Dst[I], M);
 }
 
-QV_AVX2 void Avx2CombineLine(TColor32 F, TColor32* Dst, int Count, uint32_t W) {
+QV_AVX2 void Avx2CombineLine(uint32_t F, uint32_t* Dst, int Count, uint32_t W) {
     if (W == 0 || Count <= 0) return;
     if (W >= 255) {
         std::fill_n(Dst, Count, F);
@@ -229,24 +314,120 @@ QV_AVX2 void Avx2CombineLine(TColor32 F, TColor32* Dst, int Count, uint32_t W) {
     for (; I < Count; ++I) Dst[I] = WeightedMix(F, Dst[I], W);
 }
 
-const TBlendKernels Sse2Kernels{"sse2", Sse2OverBlendLine, Sse2MasterBlendLine, Sse2CombineLine};
-const TBlendKernels Avx2Kernels{"avx2", Avx2OverBlendLine, Avx2MasterBlendLine, Avx2CombineLine};
+QV_AVX2 inline __m256i Div255_256(__m256i T) {
+    return _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(T, _mm256_set1_epi16(1)), _mm256_srli_epi16(T, 8)), 8);
+}
+
+QV_AVX2 inline __m256i Finish256(__m256i Out, __m256i S, __m256i D, TLineBlendOptions O) {
+    Out = _mm256_or_si256(Out, _mm256_set1_epi32(static_cast<int>(O.AlphaOr)));
+    if (O.Key > 0x00FFFFFFu) return Out;
+    const __m256i Mask = _mm256_cmpeq_epi32(_mm256_and_si256(S, _mm256_set1_epi32(0x00FFFFFF)),
+                                            _mm256_set1_epi32(static_cast<int>(O.Key)));
+    return _mm256_blendv_epi8(Out, D, Mask);
+}
+
+QV_AVX2 inline __m256i ConstantHalf256(__m256i S, __m256i D, __m256i A, __m256i NA) {
+    return Div255_256(_mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(S, A), _mm256_mullo_epi16(D, NA)),
+                                       _mm256_set1_epi16(127)));
+}
+
+QV_AVX2 void Avx2ConstantBlendLine(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t A,
+                                   TLineBlendOptions O) {
+    const __m256i Zero = _mm256_setzero_si256(), Av = _mm256_set1_epi16(static_cast<short>(A)),
+                  Nv = _mm256_set1_epi16(static_cast<short>(255 - A));
+    int I = 0;
+    for (; I + 8 <= Count; I += 8) {
+        const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src + I));
+        const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst + I));
+        const __m256i Lo =
+            ConstantHalf256(_mm256_unpacklo_epi8(S, Zero), _mm256_unpacklo_epi8(D, Zero), Av, Nv);
+        const __m256i Hi =
+            ConstantHalf256(_mm256_unpackhi_epi8(S, Zero), _mm256_unpackhi_epi8(D, Zero), Av, Nv);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I),
+                            Finish256(_mm256_packus_epi16(Lo, Hi), S, D, O));
+    }
+    for (; I < Count; ++I)
+        if ((Src[I] & 0x00FFFFFFu) != O.Key) Dst[I] = ConstantBlend(Src[I], Dst[I], A) | O.AlphaOr;
+}
+
+QV_AVX2 inline __m256i PremultipliedHalf256(__m256i S, __m256i D, __m256i K, bool Scale) {
+    const __m256i Half = _mm256_set1_epi16(127);
+    if (Scale) S = Div255_256(_mm256_add_epi16(_mm256_mullo_epi16(S, K), Half));
+    const __m256i Keep = _mm256_sub_epi16(_mm256_set1_epi16(255), AlphaLanes256(S));
+    return _mm256_add_epi16(S, Div255_256(_mm256_add_epi16(_mm256_mullo_epi16(D, Keep), Half)));
+}
+
+QV_AVX2 void Avx2PremultipliedBlendLine(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t K,
+                                        TLineBlendOptions O) {
+    const __m256i Zero = _mm256_setzero_si256(), Kv = _mm256_set1_epi16(static_cast<short>(K));
+    const bool Scale = K != 255;
+    int I = 0;
+    for (; I + 8 <= Count; I += 8) {
+        const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src + I));
+        const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst + I));
+        const __m256i Lo =
+            PremultipliedHalf256(_mm256_unpacklo_epi8(S, Zero), _mm256_unpacklo_epi8(D, Zero), Kv, Scale);
+        const __m256i Hi =
+            PremultipliedHalf256(_mm256_unpackhi_epi8(S, Zero), _mm256_unpackhi_epi8(D, Zero), Kv, Scale);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I),
+                            Finish256(_mm256_packus_epi16(Lo, Hi), S, D, O));
+    }
+    for (; I < Count; ++I)
+        if ((Src[I] & 0x00FFFFFFu) != O.Key) Dst[I] = PremultipliedBlend(Src[I], Dst[I], K) | O.AlphaOr;
+}
+
+QV_AVX2 inline __m256i PremultiplyHalf256(__m256i P) {
+    const __m256i Mul = _mm256_or_si256(
+        _mm256_and_si256(AlphaLanes256(P),
+                         _mm256_set_epi16(0, -1, -1, -1, 0, -1, -1, -1, 0, -1, -1, -1, 0, -1, -1, -1)),
+        _mm256_set_epi16(255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0));
+    return Div255_256(_mm256_add_epi16(_mm256_mullo_epi16(P, Mul), _mm256_set1_epi16(127)));
+}
+
+QV_AVX2 void Avx2PremultiplyLine(const uint32_t* Src, uint32_t* Dst, int Count) {
+    const __m256i Zero = _mm256_setzero_si256();
+    int I = 0;
+    for (; I + 8 <= Count; I += 8) {
+        __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src + I));
+        if (!AllOpaque256(S))
+            S = _mm256_packus_epi16(PremultiplyHalf256(_mm256_unpacklo_epi8(S, Zero)),
+                                    PremultiplyHalf256(_mm256_unpackhi_epi8(S, Zero)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I), S);
+    }
+    for (; I < Count; ++I) Dst[I] = Premultiply(Src[I]);
+}
+
+const TPixelKernels Sse2Kernels{"sse2",
+                                Sse2OverBlendLine,
+                                Sse2MasterBlendLine,
+                                Sse2CombineLine,
+                                Sse2ConstantBlendLine,
+                                Sse2PremultipliedBlendLine,
+                                Sse2PremultiplyLine};
+const TPixelKernels Avx2Kernels{"avx2",
+                                Avx2OverBlendLine,
+                                Avx2MasterBlendLine,
+                                Avx2CombineLine,
+                                Avx2ConstantBlendLine,
+                                Avx2PremultipliedBlendLine,
+                                Avx2PremultiplyLine};
 
 }  // namespace
 
-const TBlendKernels* Sse2BlendKernels() {
+const TPixelKernels* Sse2PixelKernels() {
     return __builtin_cpu_supports("sse2") ? &Sse2Kernels : nullptr;
 }
-const TBlendKernels* Avx2BlendKernels() {
+const TPixelKernels* Avx2PixelKernels() {
     return __builtin_cpu_supports("avx2") ? &Avx2Kernels : nullptr;
 }
 
 #else
 
-const TBlendKernels* Sse2BlendKernels() {
+const TPixelKernels* Sse2PixelKernels() {
     return nullptr;
 }
-const TBlendKernels* Avx2BlendKernels() {
+const TPixelKernels* Avx2PixelKernels() {
     return nullptr;
 }
 
