@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "draw/uQvSurfaceTransfer.h"
 #include "platform/uQvGdiBlit.h"
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "draw/uPelluxGraphics.h"
 #include "draw/uQvResamplers.h"
+#include "draw/uQvSurfaceTransfer.h"
 #include "draw/uQvTransforms.h"
 
 namespace {

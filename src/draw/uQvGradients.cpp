@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "draw/uQvBlend.h"
+#include "platform/uQvPixel.h"
 
 // --- TColor32LookupTable --------------------------------------------------------------------
 

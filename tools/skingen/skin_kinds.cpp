@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "draw/uQvBlend.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvBase.h"
 #include "skin_glyph.h"
 #include "skin_icons.h"

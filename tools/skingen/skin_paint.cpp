@@ -4,7 +4,7 @@
 #include <cmath>
 #include <deque>
 
-#include "draw/uQvBlend.h"
+#include "platform/uQvPixel.h"
 #include "draw/uQvPolygons.h"
 #include "platform/uQvPng.h"
 

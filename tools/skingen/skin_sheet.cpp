@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "draw/uQvBlend.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvBase.h"
 #include "skin_paint.h"
 #include "skin_styles.h"
