@@ -155,8 +155,9 @@ void TControl::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, i
     if (OnConstrainedResize) OnConstrainedResize(this, MinWidth, MinHeight, MaxWidth, MaxHeight);
 }
 
-void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    int W = std::max(0, AWidth), H = std::max(0, AHeight);
+void TControl::CheckNewSize(int& W, int& H) {
+    W = std::max(0, W);
+    H = std::max(0, H);
     if ((W != FWidth || H != FHeight) && !CanResize(W, H)) {
         W = FWidth;
         H = FHeight;
@@ -168,6 +169,11 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (MaxH > 0) H = std::min(H, MaxH);
     W = std::max(W, MinW);
     H = std::max(H, MinH);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    int W = AWidth, H = AHeight;
+    CheckNewSize(W, H);
     if (ALeft == FLeft && ATop == FTop && W == FWidth && H == FHeight) return;
     const bool Sized = W != FWidth || H != FHeight;
     Invalidate();

@@ -191,6 +191,9 @@ protected:
     virtual void Resize();
     virtual bool CanResize(int& NewWidth, int& NewHeight);
     virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
+    // A new size as it will be: not negative, passed through CanResize (refused: the
+    // current size) and the constraints.
+    void CheckNewSize(int& Width, int& Height);
     // Raises OnContextPopup; MousePos is in client coordinates, (-1, -1) from the keyboard.
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
     // Tells the parent that this control's place in the layout may have changed.

@@ -9,19 +9,16 @@
 #include "framework/uQvStreams.h"
 #include "platform/uQvGdiPens.h"
 #include "platform/uQvGdiPrimitives.h"
+#include "platform/uQvPixel.h"
 
 namespace {
 
 constexpr uint32_t RgbMask = 0x00FFFFFFu;
 
-// Perceived brightness with the drawing layer's weights (its Intensity), which this
-// layer, lying below it, cannot include: (R*61 + G*174 + B*21) >> 8.
-constexpr uint32_t Intensity(uint32_t P) {
-    return (((P >> 16) & 255) * 61 + ((P >> 8) & 255) * 174 + (P & 255) * 21) >> 8;
-}
-
-// Straight colour from premultiplied, rounded to nearest; alpha 0 keeps black.
-uint32_t Unpremultiply(uint32_t P) {
+// Straight colour from premultiplied, halves rounded up and a transparent pixel kept as
+// it is: the image list's own rounding, unlike the pixel unit's halves to even, so the
+// entries it made before keep their values.
+uint32_t UnpremultiplyHalfUp(uint32_t P) {
     const uint32_t A = P >> 24;
     if (A == 0 || A == 255) return P;
     auto Div = [A](uint32_t C) { return std::min<uint32_t>(255, (C * 255 + A / 2) / A); };
@@ -164,7 +161,7 @@ std::vector<TCustomImageList::TEntry> TCustomImageList::EntriesOf(const TBitmap*
         if (Format == afIgnored)
             P |= 0xFF000000u;
         else if (Format == afPremultiplied)
-            P = Unpremultiply(P);
+            P = UnpremultiplyHalfUp(P);
         // A mask is white where the image is left out, as monochrome masks are.
         const bool Out =
             (Keyed && (P & RgbMask) == Key) ||
@@ -314,7 +311,7 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingSt
     // What each pixel becomes before it is blended by its (straight) alpha.
     std::function<uint32_t(uint32_t)> Look = [](uint32_t P) { return P; };
     if (!Enabled) {
-        Look = [](uint32_t P) { return ((P >> 25) << 24) | Intensity(P) * 0x010101u; };
+        Look = [](uint32_t P) { return ((P >> 25) << 24) | static_cast<uint32_t>(Intensity(P)) * 0x010101u; };
     } else if (AImageType == itMask) {
         Look = [](uint32_t P) { return (P >> 24) != 0 ? 0xFF000000u : 0xFFFFFFFFu; };
     } else if (ADrawingStyle == dsFocus || ADrawingStyle == dsSelected) {

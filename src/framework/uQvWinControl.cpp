@@ -376,18 +376,8 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
         if (Old != TSize{FWidth, FHeight}) Realign();
         return;
     }
-    int W = std::max(0, AWidth), H = std::max(0, AHeight);
-    if ((W != FWidth || H != FHeight) && !CanResize(W, H)) {
-        W = FWidth;
-        H = FHeight;
-    }
-    int MinW = Constraints()->MinWidth(), MinH = Constraints()->MinHeight();
-    int MaxW = Constraints()->MaxWidth(), MaxH = Constraints()->MaxHeight();
-    ConstrainedResize(MinW, MinH, MaxW, MaxH);
-    if (MaxW > 0) W = std::min(W, MaxW);
-    if (MaxH > 0) H = std::min(H, MaxH);
-    W = std::max(W, MinW);
-    H = std::max(H, MinH);
+    int W = AWidth, H = AHeight;
+    CheckNewSize(W, H);
     if (ALeft == FLeft && ATop == FTop && W == FWidth && H == FHeight) return;
     // The window's WM_WINDOWPOSCHANGED brings the bounds back (UpdateBounds) and WM_SIZE
     // realigns and raises OnResize.
@@ -539,39 +529,20 @@ void TWinControl::KeyPress(Char& Key) {
 }
 
 bool TWinControl::DoKeyDown(TMessage& M) {
-    const TQvAliveCheck Alive = AliveCheck();
-    TWinControl* Root = GetRootControl(this);
-    if (Root != nullptr && Root != this && Root->KeyPreview() && Root->DoKeyDown(M)) return true;
-    if (!Alive.Alive()) return true;
-    WORD Key = static_cast<WORD>(M.WParam);
-    KeyDown(Key, KeyDataToShiftState(M.LParam));
-    if (!Alive.Alive()) return true;
-    M.WParam = Key;
-    return Key == 0;
+    return KeyStep<WORD>(
+        M, [&](TWinControl* Root) { return Root->DoKeyDown(M); },
+        [&](WORD& Key) { KeyDown(Key, KeyDataToShiftState(M.LParam)); });
 }
 
 bool TWinControl::DoKeyUp(TMessage& M) {
-    const TQvAliveCheck Alive = AliveCheck();
-    TWinControl* Root = GetRootControl(this);
-    if (Root != nullptr && Root != this && Root->KeyPreview() && Root->DoKeyUp(M)) return true;
-    if (!Alive.Alive()) return true;
-    WORD Key = static_cast<WORD>(M.WParam);
-    KeyUp(Key, KeyDataToShiftState(M.LParam));
-    if (!Alive.Alive()) return true;
-    M.WParam = Key;
-    return Key == 0;
+    return KeyStep<WORD>(
+        M, [&](TWinControl* Root) { return Root->DoKeyUp(M); },
+        [&](WORD& Key) { KeyUp(Key, KeyDataToShiftState(M.LParam)); });
 }
 
 bool TWinControl::DoKeyPress(TMessage& M) {
-    const TQvAliveCheck Alive = AliveCheck();
-    TWinControl* Root = GetRootControl(this);
-    if (Root != nullptr && Root != this && Root->KeyPreview() && Root->DoKeyPress(M)) return true;
-    if (!Alive.Alive()) return true;
-    Char Key = static_cast<Char>(M.WParam);
-    KeyPress(Key);
-    if (!Alive.Alive()) return true;
-    M.WParam = Key;
-    return Key == 0;
+    return KeyStep<Char>(
+        M, [&](TWinControl* Root) { return Root->DoKeyPress(M); }, [&](Char& Key) { KeyPress(Key); });
 }
 
 // True when the root took the key as a dialog key (the focused control did not want it).

@@ -153,6 +153,20 @@ protected:
     bool DoKeyDown(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
     bool DoKeyPress(TMessage& Message);
+    // The key steps share one order: a root with KeyPreview first (RootStep), then the
+    // control's own event (Raise); a key set to 0 is used up, and a freed control ends it.
+    template <class TKey, class FRoot, class FRaise>
+    bool KeyStep(TMessage& Message, FRoot&& RootStep, FRaise&& Raise) {
+        const TQvAliveCheck Alive = AliveCheck();
+        TWinControl* Root = GetRootControl(this);
+        if (Root != nullptr && Root != this && Root->KeyPreview() && RootStep(Root)) return true;
+        if (!Alive.Alive()) return true;
+        TKey Key = static_cast<TKey>(Message.WParam);
+        Raise(Key);
+        if (!Alive.Alive()) return true;
+        Message.WParam = Key;
+        return Key == 0;
+    }
     // CM_DIALOGKEY at the root: Tab and arrows move the focus, other keys go to the
     // children.
     virtual void DialogKey(TMessage& Message);
