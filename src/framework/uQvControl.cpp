@@ -489,10 +489,14 @@ void TControl::SetMouseCapture(bool Value) {
 }
 
 void TControl::Click() {
-    if (OnClick)
-        OnClick(this);
-    else if (FActionLink)
+    // Called through a copy: a handler may free this control (a form closed and freed from
+    // its own button), and with it the handler object that is running.
+    if (OnClick) {
+        const TNotifyEvent Handler = OnClick;
+        Handler(this);
+    } else if (FActionLink) {
         FActionLink->Execute(this);
+    }
 }
 
 void TControl::DblClick() {

@@ -15,7 +15,8 @@ public:
     template <class T>
     static T& Get() {
         static const size_t Slot = NewSlot();
-        if (Slot < FLive.size() && FLive[Slot].Object != nullptr) return *static_cast<T*>(FLive[Slot].Object);
+        if (FLive != nullptr && Slot < FLive->size() && (*FLive)[Slot].Object != nullptr)
+            return *static_cast<T*>((*FLive)[Slot].Object);
         return *static_cast<T*>(Make(Slot, [] { return static_cast<void*>(new T()); },
                                      [](void* P) { delete static_cast<T*>(P); }));
     }
@@ -30,7 +31,9 @@ private:
     };
     static size_t NewSlot();
     static void* Make(size_t Slot, void* (*Create)(), void (*Destroy)(void*));
-    static inline std::vector<TSlot> FLive;
+    // Never freed, so states that outlive the last reset stay reachable at exit rather than
+    // being dropped by the vector's static destructor (a leak to the leak checker).
+    static inline std::vector<TSlot>* FLive = nullptr;
     static inline size_t FSlots = 0;
     static inline size_t FMade = 0;
 };
