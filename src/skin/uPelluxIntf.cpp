@@ -146,7 +146,8 @@ void RegisterPelluxIntf() {
     RegisterEnum<TQvFillStyle>(u"TQvFillStyle", {u"mfsBlur", u"mfsTile", u"mfsStretch", u"mfs9Block"});
     RegisterEnum<TQvPngFillType>(u"TQvPngFillType", {u"ftNormal", u"ftTile", u"ftAutoStretch", u"ftCenter",
                                                      u"ftStretch", u"ftGradient"});
-    RegisterEnum<TPelluxCustomComboBoxStyle>(u"TPelluxCustomComboBoxStyle", {u"csDropDown", u"csDropDownList"});
+    RegisterEnum<TPelluxCustomComboBoxStyle>(u"TPelluxCustomComboBoxStyle",
+                                             {u"csDropDown", u"csDropDownList"});
     RegisterEnum<TSide>(u"TSide", {u"sdLeft", u"sdTop", u"sdRight", u"sdBottom"});
     RegisterEnum<TQvAboutInfo>(u"TQvAboutInfo", {u"aiPelluxComponent"});
 

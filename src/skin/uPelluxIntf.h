@@ -33,12 +33,12 @@ enum TQvAboutInfo { aiPelluxComponent };
 
 // ---- The library's window messages (fixed numbers, shared by controls and form skins) ----
 
-inline constexpr UINT MM_REFRESHCONTROL = 3025;   // a control repaints itself and its non-client area
-inline constexpr UINT MM_NCPAINT = 3027;          // repaint the non-client area now
-inline constexpr UINT MM_REFRESHSKIN = 3028;      // rebuild the background caches and repaint
-inline constexpr UINT MM_SKINRESCHANGED = 3029;   // the skin configuration changed: re-read it
-inline constexpr UINT MM_ADDNCCTRL = 3030;        // a title-bar control joins its form skin
-inline constexpr UINT MM_REMOVENCCTRL = 3031;     // a title-bar control leaves its form skin
+inline constexpr UINT MM_REFRESHCONTROL = 3025;  // a control repaints itself and its non-client area
+inline constexpr UINT MM_NCPAINT = 3027;         // repaint the non-client area now
+inline constexpr UINT MM_REFRESHSKIN = 3028;     // rebuild the background caches and repaint
+inline constexpr UINT MM_SKINRESCHANGED = 3029;  // the skin configuration changed: re-read it
+inline constexpr UINT MM_ADDNCCTRL = 3030;       // a title-bar control joins its form skin
+inline constexpr UINT MM_REMOVENCCTRL = 3031;    // a title-bar control leaves its form skin
 
 // ---- Event types --------------------------------------------------------------------------
 

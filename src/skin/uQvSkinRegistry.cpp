@@ -64,11 +64,13 @@ void TQvFormSkinHelper::Forget(int Index) {
     const TItem Item = FItems[Index];
     FItems.erase(FItems.begin() + Index);
     if (!Uses(Item.Form)) RemoveFreeNotification(Item.Form);
-    if (Item.SkinComponent != nullptr && !Uses(Item.SkinComponent)) RemoveFreeNotification(Item.SkinComponent);
+    if (Item.SkinComponent != nullptr && !Uses(Item.SkinComponent))
+        RemoveFreeNotification(Item.SkinComponent);
 }
 
 int TQvFormSkinHelper::IndexOf(const TCustomForm* Form) const {
-    const auto It = std::find_if(FItems.begin(), FItems.end(), [Form](const TItem& I) { return I.Form == Form; });
+    const auto It =
+        std::find_if(FItems.begin(), FItems.end(), [Form](const TItem& I) { return I.Form == Form; });
     return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
 }
 

@@ -166,9 +166,9 @@ TEST(SkinValueObjects, StoredLayoutRoundTripsNestedProperties) {
     H.SetStyle(ssPicture);
 
     const String Text = WriteComponentText(&H);
-    for (const char16_t* Line : {u"Caption.Font.Color = clRed", u"Caption.Light.Active = True",
-                                 u"Caption.Light.BlurRadius = 2", u"Caption.OffsetY = 3", u"Offset.X = -4",
-                                 u"Style = ssPicture"})
+    for (const char16_t* Line :
+         {u"Caption.Font.Color = clRed", u"Caption.Light.Active = True", u"Caption.Light.BlurRadius = 2",
+          u"Caption.OffsetY = 3", u"Offset.X = -4", u"Style = ssPicture"})
         EXPECT_NE(Text.find(Line), String::npos) << StringToUtf8(Line) << "\n" << StringToUtf8(Text);
     // Defaults are left out.
     for (const char16_t* Left : {u"Caption.Visible", u"Caption.OffsetX", u"Caption.Light.Color", u"Offset.Y"})
@@ -184,16 +184,4 @@ TEST(SkinValueObjects, StoredLayoutRoundTripsNestedProperties) {
     EXPECT_EQ(Back.Offset()->X(), -4);
     EXPECT_EQ(Back.Style(), ssPicture);
     EXPECT_EQ(WriteComponentText(&Back), Text);
-
-    // A hand-written layout with colours in decimal and a value name.
-    TSkinHolder Hand(nullptr);
-    ReadComponentText(&Hand,
-                      u"object Hand: TSkinHolder\n"
-                      u"  Caption.Light.Color = 16777215\n"
-                      u"  Caption.Visible = False\n"
-                      u"  Style = ssPicture\n"
-                      u"end\n");
-    EXPECT_EQ(Hand.Caption()->Light()->Color(), 0xFFFFFF);
-    EXPECT_FALSE(Hand.Caption()->Visible());
-    EXPECT_EQ(Hand.Style(), ssPicture);
 }
