@@ -5,8 +5,11 @@
 #include <cstring>
 #include <memory>
 
+#include "draw/uPelluxDPI.h"
 #include "draw/uQvResamplersEx.h"
 #include "draw/uQvTransforms.h"
+#include "framework/uQvImgList.h"
+#include "platform/uQvGdiBitmaps.h"
 
 namespace {
 
@@ -99,4 +102,21 @@ void RotateImage(TCustomSurface32* Surface, bool GrowToFit, TColor FillColor, bo
 
 void RotateImage(TCustomSurface32* Surface, double Angle) {
     RotateImage(Surface, false, static_cast<TColor>(0x1FFFFFFF), false, Angle);
+}
+
+bool ScaleImageListIcon(const TControl* Control, const TCustomImageList* ImageList, int Index,
+                        TSurface32* Surface) {
+    if (ImageList == nullptr || Surface == nullptr) return false;
+    const double Factor = GetDPIScale(Control);
+    const TGdiBitmap* Entry = ImageList->Bits(Index);
+    if (Factor <= 1.0 || Entry == nullptr) return false;
+    TSurface32 Icon;
+    Icon.SetSize(Entry->Width(), Entry->Height());
+    Icon.SetDrawMode(dmBlend);
+    for (int Y = 0; Y < Icon.Height(); ++Y)
+        std::memcpy(Icon.ScanLine(Y), Entry->Row(Y), sizeof(TColor32) * static_cast<size_t>(Icon.Width()));
+    Icon.Changed();
+    ScaleImage(&Icon, Surface, Factor);
+    Surface->SetDrawMode(dmBlend);
+    return true;
 }

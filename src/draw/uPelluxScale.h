@@ -21,3 +21,13 @@ void RotateImage(TCustomSurface32* Surface, bool GrowToFit, TColor FillColor, bo
                  double Angle);
 // GrowToFit false, the no-colour value 0x1FFFFFFF (opaque white), KeepDrawMode false.
 void RotateImage(TCustomSurface32* Surface, double Angle);
+
+class TControl;
+class TCustomImageList;
+
+// While GetDPIScale(Control) > 1: Surface (the caller's) becomes entry Index of ImageList,
+// taken at the list's size with its alpha onto a transparent surface and scaled by that
+// factor (ScaleImage), in dmBlend; true. False, Surface untouched, at 96 pixels per inch
+// or below, and for a missing list or an index it does not hold.
+bool ScaleImageListIcon(const TControl* Control, const TCustomImageList* ImageList, int Index,
+                        TSurface32* Surface);

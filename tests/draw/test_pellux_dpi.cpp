@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "draw/uPelluxDPI.h"
+#include "draw/uPelluxScale.h"
 #include "framework/uQvControl.h"
 #include "framework/uQvGraphics.h"
+#include "framework/uQvImgList.h"
 
 namespace {
 
@@ -66,4 +70,39 @@ TEST(DPI, ControlsScreenAndFonts) {
     EXPECT_EQ(Target.Size(), 14);
     EXPECT_EQ(Target.Style(), TFontStyles{fsBold});
     EXPECT_EQ(Target.Color(), 0x123456);
+}
+
+TEST(DPI, ImageListIconsScaleAt144And192ButNotAt96) {
+    TImageList List(nullptr);
+    List.SetSize(16, 16);
+    std::vector<uint32_t> Pixels(16 * 16, 0xFF2040C0u);
+    Pixels[0] = 0x00000000u;  // a transparent corner stays transparent
+    ASSERT_EQ(List.AddPixels(Pixels.data(), 16, 16, 16 * 4), 0);
+    TControl Control(nullptr);
+    TSurface32 Icon;
+    Icon.SetSize(3, 3);
+
+    Control.ScaleForPPI(144);
+    EXPECT_FALSE(ScaleImageListIcon(&Control, &List, 0, &Icon));  // switch off: scale 1
+    THighDpiOn On;
+    EXPECT_FALSE(ScaleImageListIcon(&Control, &List, 1, &Icon));
+    EXPECT_FALSE(ScaleImageListIcon(&Control, nullptr, 0, &Icon));
+    EXPECT_EQ(Icon.Width(), 3);
+    ASSERT_TRUE(ScaleImageListIcon(&Control, &List, 0, &Icon));
+    EXPECT_EQ(Icon.Width(), 24);
+    EXPECT_EQ(Icon.Height(), 24);
+    EXPECT_EQ(Icon.DrawMode(), dmBlend);
+    EXPECT_EQ(Icon.GetPixel(12, 12), 0xFF2040C0u);
+    EXPECT_EQ(Icon.GetPixel(0, 0) >> 24, 0u);
+
+    Control.ScaleForPPI(192);
+    ASSERT_TRUE(ScaleImageListIcon(&Control, &List, 0, &Icon));
+    EXPECT_EQ(Icon.Width(), 32);
+    EXPECT_EQ(Icon.Height(), 32);
+    EXPECT_EQ(Icon.GetPixel(20, 20), 0xFF2040C0u);
+
+    Control.ScaleForPPI(96);
+    Icon.SetSize(3, 3);
+    EXPECT_FALSE(ScaleImageListIcon(&Control, &List, 0, &Icon));
+    EXPECT_EQ(Icon.Width(), 3);
 }
