@@ -64,3 +64,10 @@ void FreePelluxResDM() {
     GResDM = nullptr;
     if (Old != nullptr) Old->Free();
 }
+
+TPelluxResDM* ExchangePelluxResDM() {
+    TPelluxResDM* New = Create<TPelluxResDM>(nullptr);
+    TPelluxResDM* Old = GResDM;
+    GResDM = New;
+    return Old;
+}

@@ -29,3 +29,6 @@ TPelluxResDM* PelluxResDM();
 // Makes the data module when there is none (the set-up step does this), and frees it.
 TPelluxResDM* CreatePelluxResDM();
 void FreePelluxResDM();
+// Makes a new data module in place of the current one and hands the old one back, still
+// whole (nullptr when there was none); the caller frees it.
+TPelluxResDM* ExchangePelluxResDM();
