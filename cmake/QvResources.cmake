@@ -1,6 +1,8 @@
 # qv_add_resources(<target> <NAME> <file> [<NAME> <file> ...])
 # Compiles each file into <target> as a named resource that FindQvResource() finds.
 # The bytes are pulled in with .incbin, so large pictures cost no generated C++.
+# A resource whose NAME is an identifier also gets the global entry symbol qvres_entry_NAME:
+# a unit of a static library refers to it so that the linker keeps the resource.
 function(qv_add_resources target)
   set(args ${ARGN})
   list(LENGTH args n)
@@ -33,7 +35,11 @@ function(qv_add_resources target)
       "${sym}_name:\n"
       "  .asciz \"${name}\"\n"
       "  .section qv_resources,\"aw\"\n"
-      "  .balign 8\n"
+      "  .balign 8\n")
+    if(name MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+      string(APPEND body "  .globl qvres_entry_${name}\nqvres_entry_${name}:\n")
+    endif()
+    string(APPEND body
       "  .quad ${sym}_name, ${sym}_data, ${sym}_end - ${sym}_data\n")
     math(EXPR i "${i} + 1")
   endwhile()

@@ -1,0 +1,20 @@
+# The built-in skin images: the packer (tools/skinpack) turns the PNGs of src/skin/images,
+# in the order of order.txt, into one container of image-list items, compiled into qv_skin
+# as the resource QV_SKIN_IMAGES. The packer reads pictures through the drawing layer and
+# writes the container through the skin unit that also reads it, without the skin library.
+add_executable(qv_skinpack "${PROJECT_SOURCE_DIR}/tools/skinpack/skinpack.cpp"
+                           "${PROJECT_SOURCE_DIR}/src/skin/uPelluxImageData.cpp")
+target_link_libraries(qv_skinpack PRIVATE qv_draw)
+
+set(QV_SKIN_IMAGES_DIR "${PROJECT_SOURCE_DIR}/src/skin/images")
+set(QV_SKIN_IMAGES_DATA "${CMAKE_BINARY_DIR}/skin-images.qvil")
+file(GLOB QV_SKIN_PNGS CONFIGURE_DEPENDS "${QV_SKIN_IMAGES_DIR}/*.png")
+add_custom_command(
+  OUTPUT "${QV_SKIN_IMAGES_DATA}"
+  COMMAND qv_skinpack "${QV_SKIN_IMAGES_DIR}" "${QV_SKIN_IMAGES_DATA}"
+  DEPENDS qv_skinpack "${QV_SKIN_IMAGES_DIR}/order.txt" ${QV_SKIN_PNGS}
+  COMMENT "Packing the built-in skin images"
+  VERBATIM)
+# Listed as a source so the packing runs before the resource is assembled.
+target_sources(qv_skin PRIVATE "${QV_SKIN_IMAGES_DATA}")
+qv_add_resources(qv_skin QV_SKIN_IMAGES "${QV_SKIN_IMAGES_DATA}")
