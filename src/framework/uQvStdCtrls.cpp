@@ -208,6 +208,12 @@ void TLabel::SetTransparent(bool Value) {
     Invalidate();
 }
 
+void TLabel::SetLayout(TTextLayout Value) {
+    if (FLayout == Value) return;
+    FLayout = Value;
+    Invalidate();
+}
+
 void TLabel::SetShowAccelChar(bool Value) {
     if (FShowAccelChar == Value) return;
     FShowAccelChar = Value;
@@ -223,16 +229,21 @@ UINT TLabel::TextFlags() const {
     return F;
 }
 
-void TLabel::AdjustBounds() {
-    if (!FAutoSize || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+TRect TLabel::MeasureText(int Width) const {
     const HDC Dc = CreateCompatibleDC(nullptr);
     const HGDIOBJ Old = SelectObject(Dc, Font()->Handle());
-    RECT R = Rect(0, 0, FWordWrap ? Width() : 0, 0);
+    RECT R = Rect(0, 0, Width, 0);
     // An empty caption still takes one line.
     const String Text = Caption().empty() ? String(u" ") : Caption();
     DrawTextW(Dc, Text.c_str(), static_cast<int>(Text.size()), &R, TextFlags() | DT_CALCRECT);
     SelectObject(Dc, Old);
     DeleteDC(Dc);
+    return R;
+}
+
+void TLabel::AdjustBounds() {
+    if (!FAutoSize || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    const TRect R = MeasureText(FWordWrap ? Width() : 0);
     int X = Left();
     if (!FWordWrap) {
         if (FAlignment == taRightJustify) X += Width() - R.Width();
@@ -276,12 +287,17 @@ void TLabel::Paint() {
     C->SetFont(Font());
     if (!Enabled()) C->Font()->SetColor(TextDisabled);
     C->Brush()->SetStyle(bsClear);
+    if (FLayout != tlTop) {
+        const int Free = R.Height() - MeasureText(FWordWrap ? R.Width() : 0).Height();
+        R.Top += FLayout == tlCenter ? Free / 2 : Free;
+    }
     const HDC Dc = C->Handle();
     DrawTextW(Dc, Caption().c_str(), static_cast<int>(Caption().size()), &R, TextFlags());
 }
 
 void RegisterQvStdCtrls() {
     RegisterEnum<TAlignment>(u"TAlignment", {u"taLeftJustify", u"taRightJustify", u"taCenter"});
+    RegisterEnum<TTextLayout>(u"TTextLayout", {u"tlTop", u"tlCenter", u"tlBottom"});
     RegisterClass<TButton, TCustomControl>(u"TButton")
         .Prop(u"Cancel", &TButton::Cancel, &TButton::SetCancel, false)
         .Prop(u"Default", &TButton::Default, &TButton::SetDefault, false)
@@ -290,6 +306,7 @@ void RegisterQvStdCtrls() {
         .Prop(u"Alignment", &TLabel::Alignment, &TLabel::SetAlignment, taLeftJustify)
         .Prop(u"AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true)
         .Component<TWinControl>(u"FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl)
+        .Prop(u"Layout", &TLabel::Layout, &TLabel::SetLayout, tlTop)
         .Prop(u"ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar, true)
         .Prop(u"Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
         .Prop(u"WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false);

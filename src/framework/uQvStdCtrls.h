@@ -6,6 +6,7 @@
 #include "framework/uQvWinControl.h"
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // A push button. Clicking it (mouse, Space, its mnemonic, Enter while it is the active
 // default button, Esc when it is the cancel button) copies ModalResult to its form and
@@ -66,6 +67,9 @@ public:
     void SetAlignment(TAlignment Value);
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool Value);
+    // Where the text block sits between the top and the bottom.
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout Value);
     bool ShowAccelChar() const { return FShowAccelChar; }
     void SetShowAccelChar(bool Value);
 
@@ -78,6 +82,8 @@ protected:
 
 private:
     UINT TextFlags() const;
+    // The text's rectangle for Width (DT_CALCRECT).
+    TRect MeasureText(int Width) const;
     // Fits the bounds to the text when AutoSize is on and nothing is being read.
     void AdjustBounds();
 
@@ -85,6 +91,7 @@ private:
     bool FAutoSize = true;
     bool FWordWrap = false;
     TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
     bool FTransparent = false;
     bool FShowAccelChar = true;
 };

@@ -2,12 +2,20 @@
 
 #include <string>
 
+#include "app/dmMain.h"
+#include "app/frmFlash.h"
+#include "app/frmLogin.h"
+#include "app/frmMain.h"
+#include "app/uProSettings.h"
+#include "app/uProgram.h"
 #include "framework/uQvAppInit.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvControlFind.h"
 #include "framework/uQvFormResources.h"
 #include "framework/uQvRegistry.h"
 #include "framework/uQvStdCtrls.h"
+#include "platform/uQvPaths.h"
+#include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
 
 namespace {
@@ -30,6 +38,36 @@ protected:
             const TPoint P = QvControlCenter(C);
             Headless->Click(P.X, P.Y);
         });
+    }
+};
+
+// The whole program, with the settings in the test's own folder.
+class Program : public TQvHeadlessTest {
+protected:
+    void SetUp() override {
+        TQvHeadlessTest::SetUp();
+        SetTempPathForTests(u".");
+        ResetProSettingsForTests();
+    }
+    void TearDown() override {
+        ResetProSettingsForTests();
+        SetTempPathForTests(u"");
+        TQvHeadlessTest::TearDown();
+    }
+    void AltF4() {
+        Headless->KeyDown(VK_MENU);
+        Headless->Key(VK_F4);
+        Headless->KeyUp(VK_MENU);
+    }
+    // Nothing of the program outlives it.
+    void ExpectAllGone() {
+        EXPECT_EQ(Application, nullptr);
+        EXPECT_EQ(FlashForm, nullptr);
+        EXPECT_EQ(LoginForm, nullptr);
+        EXPECT_EQ(MainForm, nullptr);
+        EXPECT_EQ(MainDataModule, nullptr);
+        EXPECT_TRUE(QvRootControls().empty());
+        EXPECT_EQ(ProSettings(), nullptr);
     }
 };
 
@@ -107,5 +145,64 @@ TEST_F(Startup, TheMessageBoxAnswersEnterEscAndClicks) {
     EXPECT_EQ(Application->MessageBox(u"Really?", u"", MB_YESNO), IDYES);
     ClickLater(u"QvMessageBox.btnCancel");
     EXPECT_EQ(Application->MessageBox(u"Go on?", u"", MB_OKCANCEL | MB_ICONERROR), IDCANCEL);
+    EXPECT_EQ(Screen->FormCount(), 0);
+}
+
+TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) {
+    String LastSplashText;
+    Headless->OnPresent = [&](const TQvRegion&) {
+        if (FlashForm != nullptr) LastSplashText = FlashForm->lblLoadingText->Caption();
+    };
+    bool LoginShown = false, MainShown = false;
+    Headless->Step([&] {
+        LoginShown = LoginForm != nullptr && LoginForm->Showing() && LoginForm->Caption() == ApplicationTitle();
+        const TPoint P = QvControlCenter(QvFindControl(u"LoginForm.btn1"));
+        Headless->Click(P.X, P.Y);
+        Headless->Step([&] {
+            MainShown = MainForm != nullptr && Application->MainForm() == MainForm && MainForm->Showing();
+            AltF4();
+        });
+    });
+    RunProgram();
+    EXPECT_EQ(LastSplashText, u"模拟系统初始化进度...(100%)");
+    EXPECT_TRUE(LoginShown);
+    EXPECT_TRUE(LoginAllowed);
+    EXPECT_TRUE(MainShown);
+    ExpectAllGone();
+}
+
+TEST_F(Program, ClosingTheLoginWindowOtherwiseEndsWithoutAMainWindow) {
+    Headless->Step([&] { AltF4(); });
+    RunProgram();
+    EXPECT_FALSE(LoginAllowed);
+    ExpectAllGone();
+}
+
+TEST_F(Startup, AnExceptionInAHandlerIsShownAndAFormMayFreeItselfFromItsButton) {
+    ExpectExceptions = true;
+    TForm* F = Create<TForm>(nullptr);
+    F->SetBounds(100, 100, 300, 200);
+    auto* Throw = new TButton(F);
+    Throw->SetParent(F);
+    Throw->OnClick = [](TObject*) { throw EQvError("the handler failed"); };
+    auto* Free = new TButton(F);
+    Free->SetBounds(100, 0, 75, 25);
+    Free->SetParent(F);
+    Free->OnClick = [F](TObject*) { F->Free(); };
+    F->Show();
+    ProcessMessages();
+    const TQvAliveCheck Alive = F->AliveCheck();
+    bool BoxShown = false;
+    TPoint P = QvControlCenter(Throw);
+    Headless->Click(P.X, P.Y);
+    Headless->Step([&] { BoxShown = QvFindControl(u"QvMessageBox.btnOK") != nullptr; });
+    Headless->Key(VK_RETURN);
+    P = QvControlCenter(Free);
+    Headless->Click(P.X, P.Y);
+    RunScript();
+    EXPECT_TRUE(BoxShown);
+    ASSERT_EQ(Headless->Exceptions().size(), 1u);
+    EXPECT_NE(Headless->Exceptions()[0].find("the handler failed"), std::string::npos);
+    EXPECT_FALSE(Alive.Alive());
     EXPECT_EQ(Screen->FormCount(), 0);
 }
