@@ -48,3 +48,24 @@ function(qv_add_resources target)
   set_source_files_properties("${asm}" PROPERTIES LANGUAGE ASM OBJECT_DEPENDS "${deps}")
   target_sources(${target} PRIVATE "${asm}")
 endfunction()
+
+# qv_add_form(<target> <file>)
+# Compiles a stored layout (a text form file) under its base name ("frmLogin.qvf" is
+# "frmLogin") into every program that links <target>, for ReadFormResource(). The layouts
+# of a library go into an object library of their own whose objects every consumer links,
+# so no layout is lost to the archive's unreferenced members.
+function(qv_add_form target file)
+  get_filename_component(name "${file}" NAME_WE)
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "EXECUTABLE")
+    qv_add_resources(${target} "${name}" "${file}")
+    return()
+  endif()
+  set(forms "${target}_forms")
+  if(NOT TARGET ${forms})
+    add_library(${forms} OBJECT)
+    target_link_libraries(${target} INTERFACE "$<TARGET_OBJECTS:${forms}>")
+    add_dependencies(${target} ${forms})
+  endif()
+  qv_add_resources(${forms} "${name}" "${file}")
+endfunction()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/uQvDialogs.h"
 #include "platform/uQvBackend.h"
 #include "platform/uQvDefWindowProc.h"
 #include "platform/uQvInput.h"
@@ -166,14 +167,16 @@ void TApplication::HandleException(TObject* Sender, std::exception_ptr E) {
 }
 
 void TApplication::ShowException(std::exception_ptr E) {
-    MessageBox(ExceptionText(E), FTitle, MB_OK | MB_ICONERROR);
+    const String Text = ExceptionText(E);
+    // Without a hook the backend keeps a record too (headless tests fail on it).
+    if (!MessageBoxHook()) QvBackend().ReportException(StringToUtf8(FTitle + u": " + Text));
+    MessageBox(Text, FTitle, MB_OK | MB_ICONERROR);
 }
 
 int TApplication::MessageBox(const String& Text, const String& Caption, UINT Flags) {
     const String Title = Caption.empty() ? FTitle : Caption;
     if (const TQvMessageBoxHook Hook = MessageBoxHook()) return Hook(Text, Title, Flags);
-    QvBackend().ReportException(StringToUtf8(Title + u": " + Text));
-    return IDOK;
+    return PlainMessageBox(Text, Title, Flags);
 }
 
 void TApplication::Minimize() {

@@ -32,8 +32,8 @@ inline constexpr int IDCANCEL = 2;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
-// Shows a message box and returns the answer. The default hands the text to the backend's
-// exception record (tests fail on it); the plain and the skinned message boxes replace it.
+// Shows a message box and returns the answer. Without a hook the plain message box of
+// uQvDialogs shows; the skinned message box hooks itself in.
 using TQvMessageBoxHook = std::function<int(const String& Text, const String& Caption, UINT Flags)>;
 // An empty hook restores the default.
 void QvSetMessageBoxHook(TQvMessageBoxHook Hook);

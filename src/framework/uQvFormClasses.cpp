@@ -3,6 +3,7 @@
 #include "framework/uQvControlClasses.h"
 #include "framework/uQvForms.h"
 #include "framework/uQvRegistry.h"
+#include "framework/uQvStdCtrls.h"
 #include "framework/uQvTimer.h"
 
 void RegisterQvForms() {
@@ -37,4 +38,5 @@ void RegisterQvForms() {
     RegisterClass<TTimer, TComponent>(u"TTimer")
         .Prop(u"Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true)
         .Prop(u"Interval", &TTimer::Interval, &TTimer::SetInterval, 1000);
+    RegisterQvStdCtrls();
 }

@@ -105,8 +105,9 @@ public:
         if (const TClassInfo* Info = FindClassInfo(Node.ClassName); Info != nullptr && !Info->IsInstance(FRoot))
             FormFail(Node.Line, u"Cannot read a " + Node.ClassName + u" into a " + FRoot->ClassName());
         MarkLoading(FRoot);
-        if (!Node.Name.empty() && FRoot->Name().empty()) {
-            // A root whose name its owner already uses keeps its own (empty) name.
+        // The most derived class's layout, read last, names the root.
+        if (!Node.Name.empty() && (FRoot->Name().empty() || Node.Keyword == u"inherited")) {
+            // A root whose name its owner already uses keeps its own name.
             try {
                 FRoot->SetName(Node.Name);
             } catch (const EComponentError&) {

@@ -1,0 +1,27 @@
+#include "app/frmLogin.h"
+
+#include "framework/uQvApplication.h"
+#include "framework/uQvFormResources.h"
+
+TLoginForm* LoginForm = nullptr;
+
+TLoginForm::TLoginForm(TComponent* AOwner) : TBaseForm(AOwner) {
+    ReadFormResource(this, "frmLogin");
+    lblContact = dynamic_cast<TLabel*>(FindComponent(u"lblContact"));
+    pnlVCenter = dynamic_cast<TWinControl*>(FindComponent(u"pnlVCenter"));
+    pnlHCenter = dynamic_cast<TWinControl*>(FindComponent(u"pnlHCenter"));
+    btn1 = dynamic_cast<TButton*>(FindComponent(u"btn1"));
+    if (Application != nullptr) SetCaption(Application->Title());
+    OnResize = [this](TObject* S) { FormResize(S); };
+    btn1->OnClick = [this](TObject* S) { btn1Click(S); };
+}
+
+void TLoginForm::FormResize(TObject*) {
+    pnlVCenter->SetTop((ClientHeight() - pnlVCenter->Height() - lblContact->Height()) / 2);
+    pnlHCenter->SetLeft((pnlVCenter->Width() - pnlHCenter->Width()) / 2);
+}
+
+void TLoginForm::btn1Click(TObject*) {
+    FAllowLogin = true;
+    SetModalResult(mrOk);
+}
