@@ -423,6 +423,8 @@ HWND OwnerOf(TWinControl* C) {
 
 TEST_F(FormsTest, OwnerWindowFollowsPopupSettingsAndSurvivesItsPopupParent) {
     Application->SetMainFormOnTaskBar(true);
+    std::vector<TCustomForm*> Actives;
+    Screen->OnActiveFormChange = [&](TObject*) { Actives.push_back(Screen->ActiveForm()); };
     TForm* Early = Create<TForm>(Application);  // before any main form
     EXPECT_EQ(OwnerOf(Early), Application->Handle());
     TForm* Main = NewForm(Bounds(0, 0, 400, 300), u"Main");
@@ -447,6 +449,8 @@ TEST_F(FormsTest, OwnerWindowFollowsPopupSettingsAndSurvivesItsPopupParent) {
     auto* U = Create<TUnownedForm>(Application);
     U->SetPopupParent(B);
     EXPECT_EQ(OwnerOf(U), nullptr);
+    B->Free();
+    EXPECT_EQ(Actives, (std::vector<TCustomForm*>{Main, B, nullptr}));
 }
 
 TEST_F(FormsTest, StoredLayoutsScaleToTheirMonitorAndFollowDpiChanges) {
