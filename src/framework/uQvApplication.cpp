@@ -215,10 +215,14 @@ void TApplication::UnhookMainWindow(int Id) {
 }
 
 void TApplication::WndProc(TMessage& M) {
-    // A hook may unhook itself or others: run over a copy, newest first.
+    // A hook may unhook itself or others: run over a copy, newest first, skipping those
+    // unhooked meanwhile (their owners may be gone).
     const auto Hooks = FHooks;
-    for (auto It = Hooks.rbegin(); It != Hooks.rend(); ++It)
+    for (auto It = Hooks.rbegin(); It != Hooks.rend(); ++It) {
+        const int Id = It->first;
+        if (std::none_of(FHooks.begin(), FHooks.end(), [Id](const auto& H) { return H.first == Id; })) continue;
         if (It->second(M)) return;
+    }
     if (M.Msg == WM_CLOSE) {
         if (FMainForm != nullptr) FMainForm->Close();
         return;

@@ -398,6 +398,15 @@ TEST_F(FormsTest, StoredFormLayoutAndApplicationWindowHooks) {
     Application->Minimize();
     Application->Restore();
     EXPECT_EQ(Flags, std::vector<UINT>{0x13});
+    // A hook unhooked by a newer one while a message goes round is not called for it.
+    bool OldCalled = false;
+    const int Old = Application->HookMainWindow([&](TMessage&) { return OldCalled = true; });
+    Application->HookMainWindow([&](TMessage&) {
+        Application->UnhookMainWindow(Old);
+        return false;
+    });
+    SendMessage(Application->Handle(), WM_NULL, 0, 0);
+    EXPECT_FALSE(OldCalled);
     F->Free();
 }
 
