@@ -82,6 +82,8 @@ void TApplication::FormCreated(TComponent* Instance) {
             FMainForm = F;
             // Told when it dies, however it is freed.
             FreeNotification(F);
+            // A window made in OnCreate was owned as any form's before it was the main one.
+            F->UpdateOwnerWindow();
         }
 }
 
@@ -197,6 +199,13 @@ void TApplication::Restore() {
     if (OnRestore) OnRestore(this);
 }
 
+void TApplication::MainFormMinimized(bool Minimized) {
+    if (FMinimized == Minimized) return;
+    FMinimized = Minimized;
+    const TNotifyEvent& Event = Minimized ? OnMinimize : OnRestore;
+    if (Event) Event(this);
+}
+
 int TApplication::HookMainWindow(TWindowHook Hook) {
     const int Id = FNextHookId++;
     FHooks.emplace_back(Id, std::move(Hook));
@@ -209,10 +218,14 @@ void TApplication::UnhookMainWindow(int Id) {
 }
 
 void TApplication::WndProc(TMessage& M) {
-    // A hook may unhook itself or others: run over a copy, newest first.
+    // A hook may unhook itself or others: run over a copy, newest first, skipping those
+    // unhooked meanwhile (their owners may be gone).
     const auto Hooks = FHooks;
-    for (auto It = Hooks.rbegin(); It != Hooks.rend(); ++It)
+    for (auto It = Hooks.rbegin(); It != Hooks.rend(); ++It) {
+        const int Id = It->first;
+        if (std::none_of(FHooks.begin(), FHooks.end(), [Id](const auto& H) { return H.first == Id; })) continue;
         if (It->second(M)) return;
+    }
     if (M.Msg == WM_CLOSE) {
         if (FMainForm != nullptr) FMainForm->Close();
         return;
@@ -221,6 +234,8 @@ void TApplication::WndProc(TMessage& M) {
 }
 
 // ---- TScreen --------------------------------------------------------------------------
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
 TScreen::~TScreen() = default;
 
@@ -235,7 +250,13 @@ void TScreen::AddForm(TCustomForm* Form) {
 
 void TScreen::RemoveForm(TCustomForm* Form) {
     FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
-    if (FActiveForm == Form) FActiveForm = nullptr;
+    if (FActiveForm == Form) SetActiveForm(nullptr);
+}
+
+void TScreen::SetActiveForm(TCustomForm* Form) {
+    if (FActiveForm == Form) return;
+    FActiveForm = Form;
+    if (OnActiveFormChange) OnActiveFormChange(this);
 }
 
 TWinControl* TScreen::ActiveControl() const {
@@ -268,6 +289,71 @@ int TScreen::PixelsPerInch() const {
     UINT X = 96, Y = 96;
     GetDpiForMonitor(QvMonitorAt(0), 0, &X, &Y);
     return static_cast<int>(Y);
+}
+
+int TScreen::MonitorCount() const {
+    return QvMonitorCount();
+}
+
+TMonitor* TScreen::Monitors(int Index) const {
+    if (Index < 0 || Index >= MonitorCount()) RaiseListIndexError(Index);
+    return MonitorOf(QvMonitorAt(Index));
+}
+
+TMonitor* TScreen::MonitorOf(HMONITOR Handle) const {
+    for (const auto& M : FMonitors)
+        if (M->Handle() == Handle) return M.get();
+    FMonitors.push_back(std::make_unique<TMonitor>(Handle));
+    return FMonitors.back().get();
+}
+
+TMonitor* TScreen::MonitorFromWindow(HWND Wnd) const {
+    return MonitorOf(::MonitorFromWindow(Wnd, MONITOR_DEFAULTTONEAREST));
+}
+
+TMonitor* TScreen::MonitorFromPoint(TPoint Point) const {
+    return MonitorOf(::MonitorFromPoint(Point, MONITOR_DEFAULTTONEAREST));
+}
+
+TMonitor* TScreen::MonitorFromRect(const TRect& Rect) const {
+    const RECT R = Rect;
+    return MonitorOf(::MonitorFromRect(&R, MONITOR_DEFAULTTONEAREST));
+}
+
+// ---- TMonitor -------------------------------------------------------------------------
+
+namespace {
+
+MONITORINFO InfoOf(HMONITOR M) {
+    MONITORINFO Info{};
+    GetMonitorInfo(M, &Info);
+    return Info;
+}
+
+}  // namespace
+
+int TMonitor::MonitorNum() const {
+    for (int I = 0; I < QvMonitorCount(); ++I)
+        if (QvMonitorAt(I) == FHandle) return I;
+    return -1;
+}
+
+TRect TMonitor::BoundsRect() const {
+    return InfoOf(FHandle).rcMonitor;
+}
+
+TRect TMonitor::WorkareaRect() const {
+    return InfoOf(FHandle).rcWork;
+}
+
+int TMonitor::PixelsPerInch() const {
+    UINT X = USER_DEFAULT_SCREEN_DPI, Y = USER_DEFAULT_SCREEN_DPI;
+    GetDpiForMonitor(FHandle, MDT_EFFECTIVE_DPI, &X, &Y);
+    return static_cast<int>(Y);
+}
+
+bool TMonitor::Primary() const {
+    return (InfoOf(FHandle).dwFlags & MONITORINFOF_PRIMARY) != 0;
 }
 
 void TScreen::SetCursor(TCursor Value) {

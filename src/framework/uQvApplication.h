@@ -6,6 +6,7 @@
 // monitor and the cursor override. AppInit makes the one Application and Screen.
 
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "framework/uQvForms.h"
@@ -113,6 +114,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    friend class TCustomForm;
+    // The main form was minimized or restored, by Minimize/Restore or by other means.
+    void MainFormMinimized(bool Minimized);
     void FormCreated(TComponent* Instance);
     bool ProcessMessage();
     void Idle();
@@ -130,9 +134,30 @@ private:
     std::vector<std::pair<int, TWindowHook>> FHooks;
 };
 
+// One monitor of the virtual screen. Its values are read when asked, so they follow changes
+// of the screen; the object lives as long as the Screen.
+class TMonitor {
+public:
+    explicit TMonitor(HMONITOR AHandle) : FHandle(AHandle) {}
+    HMONITOR Handle() const { return FHandle; }
+    // Its place in Screen->Monitors (the primary is 0); -1 once it is gone.
+    int MonitorNum() const;
+    TRect BoundsRect() const;
+    TRect WorkareaRect() const;
+    int Left() const { return BoundsRect().Left; }
+    int Top() const { return BoundsRect().Top; }
+    int Width() const { return BoundsRect().Width(); }
+    int Height() const { return BoundsRect().Height(); }
+    int PixelsPerInch() const;
+    bool Primary() const;
+
+private:
+    HMONITOR FHandle;
+};
+
 class TScreen : public TComponent {
 public:
-    explicit TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+    explicit TScreen(TComponent* AOwner);
     ~TScreen() override;
 
     // Every form, in creation order.
@@ -145,17 +170,29 @@ public:
     int Height() const;
     TRect WorkAreaRect() const;
     int PixelsPerInch() const;
+    // Every monitor, the primary first.
+    int MonitorCount() const;
+    TMonitor* Monitors(int Index) const;
+    // The monitor holding the window (top-level window), the point or most of the
+    // rectangle; the nearest one when none does.
+    TMonitor* MonitorFromWindow(HWND Wnd) const;
+    TMonitor* MonitorFromPoint(TPoint Point) const;
+    TMonitor* MonitorFromRect(const TRect& Rect) const;
     // crDefault: no override.
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
+
+    TNotifyEvent OnActiveFormChange;
 
 private:
     friend class TCustomForm;
     void AddForm(TCustomForm* Form);
     void RemoveForm(TCustomForm* Form);
-    void SetActiveForm(TCustomForm* Form) { FActiveForm = Form; }
+    void SetActiveForm(TCustomForm* Form);
+    TMonitor* MonitorOf(HMONITOR Handle) const;
 
     std::vector<TCustomForm*> FForms;
+    mutable std::vector<std::unique_ptr<TMonitor>> FMonitors;
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
 };

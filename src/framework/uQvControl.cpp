@@ -412,9 +412,9 @@ void TControl::ChangeScale(int M, int D) {
     SetBounds(L, T, W, H);
 }
 
-void TControl::ScaleForPPI(int NewPPI) {
-    if (NewPPI <= 0 || NewPPI == FCurrentPPI) return;
-    const int Old = FCurrentPPI;
+void TControl::ScaleForPPI(int NewPPI, int OldPPI) {
+    const int Old = OldPPI > 0 ? OldPPI : FCurrentPPI;
+    if (NewPPI <= 0 || (NewPPI == Old && NewPPI == FCurrentPPI)) return;
     ChangeScale(NewPPI, Old);
     std::vector<TControl*> Pending{this};
     while (!Pending.empty()) {

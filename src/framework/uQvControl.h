@@ -130,8 +130,9 @@ public:
     // ---- Scaling ----
     // The pixels per inch the control's sizes are for (96 until scaled).
     int CurrentPPI() const { return FCurrentPPI; }
-    // Rescales the control and everything inside it to NewPPI.
-    void ScaleForPPI(int NewPPI);
+    // Rescales the control and everything inside it to NewPPI, from OldPPI when the sizes
+    // are for another dpi than CurrentPPI (a stored layout read at its own dpi).
+    void ScaleForPPI(int NewPPI, int OldPPI = 0);
     // Bounds, margins, constraints and (unless ParentFont) font height multiplied by M / D:
     // L' = MulDiv(L, M, D), W' = MulDiv(L + W, M, D) - L', the same for T and H.
     virtual void ChangeScale(int M, int D);

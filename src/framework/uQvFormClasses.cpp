@@ -16,6 +16,7 @@ void RegisterQvForms() {
         u"TPosition", {u"poDesigned", u"poDefault", u"poDefaultPosOnly", u"poDefaultSizeOnly",
                        u"poScreenCenter", u"poDesktopCenter", u"poMainFormCenter", u"poOwnerFormCenter"});
     RegisterEnum<TWindowState>(u"TWindowState", {u"wsNormal", u"wsMinimized", u"wsMaximized"});
+    RegisterEnum<TPopupMode>(u"TPopupMode", {u"pmNone", u"pmAuto", u"pmExplicit"});
 
     // The client size follows the frame, so it comes after BorderStyle and the bounds.
     RegisterClass<TCustomForm, TWinControl>(u"TCustomForm")
@@ -28,7 +29,11 @@ void RegisterQvForms() {
         .Prop(u"ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth)
         .Prop(u"FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, fsNormal)
         .Prop(u"KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview, false)
+        .Prop(u"PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch, 96)
+        .Prop(u"PopupMode", &TCustomForm::PopupMode, &TCustomForm::SetPopupMode, pmNone)
+        .Component<TCustomForm>(u"PopupParent", &TCustomForm::PopupParent, &TCustomForm::SetPopupParent)
         .Prop(u"Position", &TCustomForm::Position, &TCustomForm::SetPosition, poDesigned)
+        .Prop(u"Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled, true)
         .Prop(u"TransparentColor", &TCustomForm::TransparentColor, &TCustomForm::SetTransparentColor, false)
         .Color(u"TransparentColorValue", &TCustomForm::TransparentColorValue,
                &TCustomForm::SetTransparentColorValue, clBlack)

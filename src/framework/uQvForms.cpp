@@ -1,6 +1,7 @@
 #include "framework/uQvForms.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "framework/uQvApplication.h"
@@ -30,7 +31,19 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
     if (FModalLoop != nullptr) FModalLoop->Result = FModalResult != mrNone ? FModalResult : mrCancel;
-    if (Screen != nullptr) Screen->RemoveForm(this);
+    if (Screen != nullptr) {
+        Screen->RemoveForm(this);
+        // The windows this one owns would be destroyed with it: they get another owner
+        // first (sibling components hear of this form's end only after its window went).
+        const HWND Own = HandleAllocated() ? Handle() : nullptr;
+        for (int I = 0; I < Screen->FormCount(); ++I) {
+            TCustomForm* F = Screen->Forms(I);
+            if (F->FPopupParent == this) F->FPopupParent = nullptr;
+            if (Own != nullptr && F->HandleAllocated() &&
+                reinterpret_cast<HWND>(GetWindowLongPtr(F->Handle(), GWLP_HWNDPARENT)) == Own)
+                F->UpdateOwnerWindow();
+        }
+    }
 }
 
 // ---- Frame and placement --------------------------------------------------------------
@@ -68,13 +81,51 @@ void TCustomForm::FrameStyles(DWORD& Style, DWORD& ExStyle) const {
 }
 
 HWND TCustomForm::OwnerWindow() const {
+    if (FPopupMode == pmExplicit && FPopupParent != nullptr) return FPopupParent->Handle();
     if (Application == nullptr) return nullptr;
     TCustomForm* Main = Application->MainForm();
-    if (Main == this || Main == nullptr)
-        return Application->MainFormOnTaskBar() ? nullptr : Application->Handle();
+    if (Main == nullptr) return Application->Handle();
+    if (Main == this) return Application->MainFormOnTaskBar() ? nullptr : Application->Handle();
     if (Application->MainFormOnTaskBar() && Main->HandleAllocated() && Main->Parent() == nullptr)
         return Main->Handle();
     return Application->Handle();
+}
+
+void TCustomForm::UpdateOwnerWindow() {
+    if (!HandleAllocated() || Parent() != nullptr) return;
+    TCreateParams Params;
+    CreateParams(Params);
+    if (reinterpret_cast<HWND>(GetWindowLongPtr(Handle(), GWLP_HWNDPARENT)) != Params.WndParent)
+        SetWindowLongPtr(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Params.WndParent));
+}
+
+void TCustomForm::SetPopupMode(TPopupMode Value) {
+    if (FPopupMode == Value) return;
+    FPopupMode = Value;
+    UpdateOwnerWindow();
+}
+
+void TCustomForm::SetPopupParent(TCustomForm* Value) {
+    if (FPopupParent == Value) return;
+    // Each window would need the other's to be made first.
+    for (const TCustomForm* F = Value; F != nullptr; F = F->FPopupParent)
+        if (F == this) throw EInvalidOperation("Circular popup parent reference");
+    if (FPopupParent != nullptr) FPopupParent->RemoveFreeNotification(this);
+    FPopupParent = Value;
+    if (Value != nullptr) {
+        Value->FreeNotification(this);
+        FPopupMode = pmExplicit;
+    }
+    UpdateOwnerWindow();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    // Told before the parent's window goes, which would take this one with it.
+    if (Operation == opRemove && AComponent == FPopupParent) {
+        FPopupParent = nullptr;
+        UpdateOwnerWindow();
+    }
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
@@ -186,6 +237,47 @@ void TCustomForm::ApplyPosition() {
     X = std::max(X, GetSystemMetrics(SM_XVIRTUALSCREEN));
     Y = std::max(Y, GetSystemMetrics(SM_YVIRTUALSCREEN));
     SetBounds(X, Y, Width(), Height());
+}
+
+TMonitor* TCustomForm::Monitor() const {
+    if (Screen == nullptr) return nullptr;
+    if (HandleAllocated()) return Screen->MonitorFromWindow(const_cast<TCustomForm*>(this)->Handle());
+    return Screen->MonitorFromRect(ScreenRect());
+}
+
+// ---- Scaling --------------------------------------------------------------------------
+
+void TCustomForm::SetPixelsPerInch(int Value) {
+    if (Value > 0 && ComponentState().Contains(csLoading)) FLayoutPPI = Value;
+}
+
+void TCustomForm::Loaded() {
+    const int LayoutPPI = std::exchange(FLayoutPPI, 0);
+    TWinControl::Loaded();
+    if (!FScaled || Parent() != nullptr || Screen == nullptr) return;
+    // Layouts are made at 96 dpi unless they say otherwise.
+    const int From = LayoutPPI > 0 ? LayoutPPI : USER_DEFAULT_SCREEN_DPI;
+    ScaleForPPI(Monitor()->PixelsPerInch(), From);
+}
+
+void TCustomForm::DpiChanged(TMessage& M) {
+    const int NewPPI = LOWORD(M.WParam);
+    const TRect Suggested = *reinterpret_cast<const RECT*>(M.LParam);
+    // Sizes not made for a dpi stay as they are. Rescaling moves the window on the way;
+    // where it lands for a moment does not count.
+    if (!FScaled || NewPPI == CurrentPPI() || FDpiChanging || Parent() != nullptr) return;
+    FDpiChanging = true;
+    const TQvAliveCheck Alive = AliveCheck();
+    try {
+        ScaleForPPI(NewPPI);
+        if (Alive.Alive()) SetBoundsRect(Suggested);
+    } catch (...) {
+        if (Alive.Alive()) FDpiChanging = false;
+        throw;
+    }
+    if (!Alive.Alive()) return;
+    FDpiChanging = false;
+    if (OnDPIChanged) OnDPIChanged(this, NewPPI);
 }
 
 // ---- Layered looks --------------------------------------------------------------------
@@ -317,7 +409,17 @@ TModalResult TCustomForm::ShowModal() {
     TRestore Restore{Disabled, Previous};
     try {
         Show();
+        // Checked before each wait: a loop begun after Terminate (or given its result while
+        // showing) must not wait for input that may never come.
         while (Alive.Alive()) {
+            if (Application != nullptr && Application->Terminated()) {
+                if (FModalResult == mrNone) FModalResult = mrCancel;
+                break;
+            }
+            if (FModalResult != mrNone) {
+                CloseModal();
+                if (!Alive.Alive() || FModalResult != mrNone) break;
+            }
             if (Application != nullptr) {
                 Application->HandleMessage();
             } else {
@@ -328,15 +430,6 @@ TModalResult TCustomForm::ShowModal() {
                     TranslateMessage(&M);
                     DispatchMessage(&M);
                 }
-            }
-            if (!Alive.Alive()) break;
-            if (Application != nullptr && Application->Terminated()) {
-                if (FModalResult == mrNone) FModalResult = mrCancel;
-                break;
-            }
-            if (FModalResult != mrNone) {
-                CloseModal();
-                if (!Alive.Alive() || FModalResult != mrNone) break;
             }
         }
     } catch (...) {
@@ -442,11 +535,18 @@ void TCustomForm::WndProc(TMessage& M) {
         case CM_SHOWINGCHANGED:
             ShowingChanged();
             return;
+        case WM_DPICHANGED:
+            DpiChanged(M);
+            return;
         case WM_SIZE:
-            if (Parent() == nullptr)
-                FWindowState = M.WParam == SIZE_MINIMIZED   ? wsMinimized
-                               : M.WParam == SIZE_MAXIMIZED ? wsMaximized
-                                                            : wsNormal;
+            if (Parent() != nullptr) break;
+            FWindowState = M.WParam == SIZE_MINIMIZED   ? wsMinimized
+                           : M.WParam == SIZE_MAXIMIZED ? wsMaximized
+                                                        : wsNormal;
+            if (Application != nullptr && Application->MainForm() == this) {
+                Application->MainFormMinimized(FWindowState == wsMinimized);
+                if (!Alive.Alive()) return;
+            }
             break;
         case WM_ACTIVATE: {
             TWinControl::WndProc(M);

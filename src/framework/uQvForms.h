@@ -22,9 +22,13 @@ enum TPosition {
 };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TPopupMode { pmNone, pmAuto, pmExplicit };
+
+class TMonitor;
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TDPIChangedEvent = std::function<void(TObject* Sender, int NewPPI)>;
 
 class TCustomForm : public TWinControl {
 public:
@@ -49,6 +53,29 @@ public:
     // first).
     void SetClientWidth(int Value);
     void SetClientHeight(int Value);
+    // The monitor holding most of the form (nearest when none).
+    TMonitor* Monitor() const;
+
+    // ---- Owner window ----
+    // pmExplicit: owned by PopupParent's window; otherwise (and without a PopupParent) by
+    // the main form's once it has one and MainFormOnTaskBar, else by the application
+    // window. CreateParams may override it; a change re-owns an existing window.
+    TPopupMode PopupMode() const { return FPopupMode; }
+    void SetPopupMode(TPopupMode Value);
+    // Setting a form also sets pmExplicit; a parent freed first leaves nullptr behind.
+    // Raises EInvalidOperation for a chain that leads back to this form.
+    TCustomForm* PopupParent() const { return FPopupParent; }
+    void SetPopupParent(TCustomForm* Value);
+
+    // ---- Scaling ----
+    // When set, a stored layout (read at PixelsPerInch) is scaled to the dpi of the monitor
+    // it lies on once it has been read, and the form follows later dpi changes.
+    bool Scaled() const { return FScaled; }
+    void SetScaled(bool Value) { FScaled = Value; }
+    // The dpi the form's sizes are for; a stored layout sets the dpi it was made at (96
+    // when it names none).
+    int PixelsPerInch() const { return CurrentPPI(); }
+    void SetPixelsPerInch(int Value);
 
     // ---- Layered looks ----
     bool AlphaBlend() const { return FAlphaBlend; }
@@ -91,6 +118,8 @@ public:
     TNotifyEvent OnDeactivate;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
+    // After the form moved to the suggested place and rescaled to NewPPI.
+    TDPIChangedEvent OnDPIChanged;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -98,6 +127,8 @@ protected:
     bool CanBeRoot() const override { return Parent() == nullptr; }
     void DoCreate() override;
     void DoDestroy() override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
@@ -105,11 +136,14 @@ protected:
     virtual void Deactivate();
 
 private:
+    friend class TApplication;
     struct TModalLoop;
     void FrameStyles(DWORD& Style, DWORD& ExStyle) const;
     // The outer size less the client size the frame styles give.
     TSize FrameSize() const;
     HWND OwnerWindow() const;
+    void UpdateOwnerWindow();
+    void DpiChanged(TMessage& Message);
     void ApplyPosition();
     void UpdateLayered();
     void ShowingChanged();
@@ -128,6 +162,11 @@ private:
     TModalResult FModalResult = mrNone;
     TModalLoop* FModalLoop = nullptr;
     bool FActive = false;
+    TPopupMode FPopupMode = pmNone;
+    TCustomForm* FPopupParent = nullptr;
+    bool FScaled = true;
+    int FLayoutPPI = 0;  // the stored PixelsPerInch of the layout being read; 0: none
+    bool FDpiChanging = false;
 };
 
 class TForm : public TCustomForm {

@@ -394,6 +394,9 @@ void TWinControl::ChangeScale(int M, int D) {
     try {
         for (TControl* C : std::vector<TControl*>(FControls)) C->ChangeScale(M, D);
         TControl::ChangeScale(M, D);
+        // The children were scaled against the old size: anchored ones must not move again
+        // when the realignment below sees the new one.
+        for (TControl* C : FControls) C->UpdateAnchorRules();
     } catch (...) {
         EnableAlign();
         throw;

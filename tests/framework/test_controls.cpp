@@ -350,8 +350,8 @@ TEST_F(Controls, AHandlerMayFreeTheControlThatRaisedIt) {
     Mark->SetParent(Root.get());
     bool BoxGone = false;
     Box->OnClick = [&](TObject* Sender) {
+        BoxGone = true;  // before the delete, which takes this handler with it
         delete static_cast<TBox*>(Sender);
-        BoxGone = true;
     };
     Mark->OnMouseDown = [](TObject* Sender, TMouseButton, TShiftState, int, int) {
         delete static_cast<TMark*>(Sender);

@@ -322,6 +322,7 @@ TEST_F(FormsTest, ModalLoopsEndOnTerminateAndWhenTheirFormIsFreed) {
     EXPECT_EQ(T->ShowModal(), mrCancel);
     EXPECT_TRUE(Application->Terminated());
     EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+    EXPECT_EQ(T->ShowModal(), mrCancel);  // after Terminate: at once, without waiting
 }
 
 TEST_F(FormsTest, TimerRunsOnlyWithAHandlerAndIdleRunsWhenTheQueueIsEmpty) {
@@ -397,5 +398,155 @@ TEST_F(FormsTest, StoredFormLayoutAndApplicationWindowHooks) {
     Application->Minimize();
     Application->Restore();
     EXPECT_EQ(Flags, std::vector<UINT>{0x13});
+    // A hook unhooked by a newer one while a message goes round is not called for it.
+    bool OldCalled = false;
+    const int Old = Application->HookMainWindow([&](TMessage&) { return OldCalled = true; });
+    Application->HookMainWindow([&](TMessage&) {
+        Application->UnhookMainWindow(Old);
+        return false;
+    });
+    SendMessage(Application->Handle(), WM_NULL, 0, 0);
+    EXPECT_FALSE(OldCalled);
     F->Free();
+}
+
+namespace {
+
+// Wants no owner window whatever its popup settings say.
+class TUnownedForm : public TForm {
+public:
+    explicit TUnownedForm(TComponent* AOwner) : TForm(AOwner) {}
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TForm::CreateParams(Params);
+        Params.WndParent = nullptr;
+    }
+};
+
+HWND OwnerOf(TWinControl* C) {
+    return reinterpret_cast<HWND>(GetWindowLongPtr(C->Handle(), GWLP_HWNDPARENT));
+}
+
+}  // namespace
+
+TEST_F(FormsTest, OwnerWindowFollowsPopupSettingsAndSurvivesItsPopupParent) {
+    Application->SetMainFormOnTaskBar(true);
+    std::vector<TCustomForm*> Actives;
+    Screen->OnActiveFormChange = [&](TObject*) { Actives.push_back(Screen->ActiveForm()); };
+    TForm* Early = Create<TForm>(Application);  // before any main form
+    EXPECT_EQ(OwnerOf(Early), Application->Handle());
+    TForm* Main = NewForm(Bounds(0, 0, 400, 300), u"Main");
+    Main->Show();
+    EXPECT_EQ(OwnerOf(Main), nullptr);
+    TForm* A = NewForm(Bounds(10, 10, 100, 100), u"A");
+    TForm* B = NewForm(Bounds(20, 20, 100, 100), u"B");
+    EXPECT_EQ(OwnerOf(B), Main->Handle());
+    B->SetPopupParent(A);  // re-owns the window it already has
+    EXPECT_EQ(B->PopupMode(), pmExplicit);
+    EXPECT_EQ(OwnerOf(B), A->Handle());
+    B->SetPopupMode(pmAuto);
+    EXPECT_EQ(OwnerOf(B), Main->Handle());
+    B->SetPopupMode(pmExplicit);
+    EXPECT_THROW(A->SetPopupParent(B), EInvalidOperation);
+    B->Show();
+    const HWND BWnd = B->Handle();
+    A->Free();  // would have taken B's window with it
+    EXPECT_EQ(B->PopupParent(), nullptr);
+    EXPECT_TRUE(IsWindow(BWnd));
+    EXPECT_EQ(OwnerOf(B), Main->Handle());
+    auto* U = Create<TUnownedForm>(Application);
+    U->SetPopupParent(B);
+    EXPECT_EQ(OwnerOf(U), nullptr);
+    B->Free();
+    EXPECT_EQ(Actives, (std::vector<TCustomForm*>{Main, B, nullptr}));
+}
+
+TEST_F(FormsTest, StoredLayoutsScaleToTheirMonitorAndFollowDpiChanges) {
+    Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, 2880, 1620), Rect(0, 0, 2880, 1560), 144},
+                           TQvMonitorDesc{Rect(2880, 0, 4800, 1080), Rect(2880, 0, 4800, 1040), 96}});
+    ASSERT_EQ(Screen->MonitorCount(), 2);
+    TMonitor* Second = Screen->Monitors(1);
+    EXPECT_TRUE(Screen->Monitors(0)->Primary());
+    EXPECT_FALSE(Second->Primary());
+    EXPECT_EQ(Second->WorkareaRect(), Rect(2880, 0, 4800, 1040));
+    EXPECT_EQ(Screen->MonitorFromPoint(TPoint{9000, -50}), Second);  // the nearest
+    EXPECT_EQ(Screen->MonitorFromRect(Rect(2000, 0, 3100, 10)), Screen->Monitors(0));
+    EXPECT_EQ(Screen->Width(), 2880);
+    EXPECT_EQ(Screen->PixelsPerInch(), 144);
+
+    const String Layout =
+        u"object frmScaled: TForm\n"
+        u"  Left = 10\n  Top = 10\n  Width = 400\n  Height = 300\n  Font.Height = -12\n"
+        u"  object Ok: TCustomControl\n"
+        u"    Left = 200\n    Top = 150\n    Width = 76\n    Height = 26\n"
+        u"    Anchors = [akRight, akBottom]\n"
+        u"  end\n"
+        u"end\n";
+    auto* F = Create<TForm>(Application);
+    ReadComponentText(F, Layout);
+    auto* Ok = static_cast<TControl*>(F->FindComponent(u"Ok"));
+    // L' = MulDiv(L, 3, 2), W' = MulDiv(L + W, 3, 2) - L'; the anchored button is not
+    // moved a second time by the form's own growth.
+    EXPECT_EQ(F->BoundsRect(), Bounds(15, 15, 600, 450));
+    EXPECT_EQ(Ok->BoundsRect(), Rect(300, 225, 414, 264));
+    EXPECT_EQ(F->Font()->Height(), -18);
+    EXPECT_EQ(F->PixelsPerInch(), 144);
+    EXPECT_NE(WriteComponentText(F).find(u"PixelsPerInch = 144"), String::npos);
+    const int Gap = F->ClientWidth() - Ok->BoundsRect().Right;
+    F->Show();
+    F->SetWidth(630);  // the anchors hold at the new size
+    EXPECT_EQ(F->ClientWidth() - Ok->BoundsRect().Right, Gap);
+
+    // Moved onto the 96 dpi monitor: placed where suggested and scaled back.
+    std::vector<int> Seen;
+    F->OnDPIChanged = [&](TObject*, int PPI) { Seen.push_back(PPI); };
+    F->SetBounds(3000, 100, 630, 450);
+    EXPECT_EQ(Seen, std::vector<int>{96});
+    EXPECT_EQ(F->BoundsRect(), Bounds(3000, 100, 420, 300));
+    EXPECT_EQ(Ok->Width(), 76);
+    EXPECT_EQ(F->Monitor(), Second);
+    EXPECT_EQ(F->Monitor()->PixelsPerInch(), 96);
+
+    // Not scaled, or read at the dpi it is shown at: left alone.
+    auto* G = Create<TForm>(Application);
+    ReadComponentText(G, u"object G: TForm\n  Left = 10\n  Width = 400\n  Scaled = False\nend\n");
+    auto* H = Create<TForm>(Application);
+    ReadComponentText(H, u"object H: TForm\n  Left = 10\n  Width = 400\n  PixelsPerInch = 144\nend\n");
+    EXPECT_EQ(G->BoundsRect().Width(), 400);
+    EXPECT_EQ(H->BoundsRect().Width(), 400);
+    EXPECT_EQ(H->PixelsPerInch(), 144);
+
+    // Centred on the screen of the main form's monitor.
+    TForm* Main = NewForm(Bounds(3000, 0, 400, 300), u"Main");
+    Main->Show();
+    TForm* D = NewForm(Bounds(0, 0, 200, 100), u"D");
+    D->SetPosition(poScreenCenter);
+    D->Show();
+    EXPECT_EQ(D->BoundsRect(), Bounds(2880 + (1920 - 200) / 2, (1080 - 100) / 2, 200, 100));
+}
+
+TEST_F(FormsTest, MaximizeRestoreAndMinimizeReachOnResizeAndTheApplication) {
+    TForm* Main = NewForm(Bounds(10, 10, 400, 300), u"Main");
+    Main->Show();
+    std::vector<TWindowState> States;
+    Main->OnResize = [&](TObject*) { States.push_back(Main->WindowState()); };
+    int Minimized = 0, Restored = 0;
+    Application->OnMinimize = [&](TObject*) { ++Minimized; };
+    Application->OnRestore = [&](TObject*) { ++Restored; };
+    SendMessage(Main->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_TRUE(IsZoomed(Main->Handle()));
+    SendMessage(Main->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(Main->BoundsRect(), Bounds(10, 10, 400, 300));
+    // Minimized by the window manager: the application knows, and Restore brings it back.
+    SendMessage(Main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(Application->Minimized());
+    Application->Restore();
+    EXPECT_FALSE(IsIconic(Main->Handle()));
+    EXPECT_FALSE(Application->Minimized());
+    Application->Minimize();
+    EXPECT_TRUE(IsIconic(Main->Handle()));
+    EXPECT_EQ(Minimized, 2);
+    EXPECT_EQ(Restored, 1);
+    EXPECT_EQ(States, (std::vector<TWindowState>{wsMaximized, wsNormal, wsMinimized, wsNormal, wsMinimized}));
 }
