@@ -171,7 +171,8 @@ void TCustomForm::CreateWnd() {
     if (Screen == nullptr || Application == nullptr) return;
     for (int I = 0; I < Screen->FormCount(); ++I) {
         TCustomForm* F = Screen->Forms(I);
-        if (F != this && F->HandleAllocated() && F->Parent() == nullptr && OwnerOf(F) == Application->Handle())
+        if (F != this && F->HandleAllocated() && F->Parent() == nullptr &&
+            OwnerOf(F) == Application->Handle())
             F->UpdateOwnerWindow();
     }
 }

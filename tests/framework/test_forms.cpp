@@ -458,7 +458,8 @@ TEST_F(FormsTest, OwnerWindowFollowsPopupSettingsAndSurvivesItsPopupParent) {
     EXPECT_TRUE(IsWindow(AWnd));
     EXPECT_EQ(OwnerOf(A), Main->Handle());
     EXPECT_EQ(OwnerOf(B), A->Handle());  // re-owning A kept what A owns
-    A->Free();  // would have taken B's window with it
+    // Freeing A would have taken B's window with it.
+    A->Free();
     EXPECT_EQ(B->PopupParent(), nullptr);
     EXPECT_TRUE(IsWindow(BWnd));
     EXPECT_EQ(OwnerOf(B), Main->Handle());
