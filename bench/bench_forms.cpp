@@ -53,8 +53,9 @@ void RegisterBenchClasses() {
 
 // 10 × 10 panels of 90 × 40, each with a label, in a 1000 × 480 client area.
 String MakeLayout() {
-    String T = u"object frmBench: TForm\n  Left = 0\n  Top = 0\n  ClientWidth = 1000\n"
-               u"  ClientHeight = 480\n  Caption = 'Bench'\n";
+    String T =
+        u"object frmBench: TForm\n  Left = 0\n  Top = 0\n  ClientWidth = 1000\n"
+        u"  ClientHeight = 480\n  Caption = 'Bench'\n";
     for (int I = 0; I < 100; ++I) {
         const String N = IntToStr(I);
         T += u"  object Panel" + N + u": TBenchPanel\n";

@@ -223,7 +223,8 @@ void TApplication::WndProc(TMessage& M) {
     const auto Hooks = FHooks;
     for (auto It = Hooks.rbegin(); It != Hooks.rend(); ++It) {
         const int Id = It->first;
-        if (std::none_of(FHooks.begin(), FHooks.end(), [Id](const auto& H) { return H.first == Id; })) continue;
+        if (std::none_of(FHooks.begin(), FHooks.end(), [Id](const auto& H) { return H.first == Id; }))
+            continue;
         if (It->second(M)) return;
     }
     if (M.Msg == WM_CLOSE) {

@@ -31,19 +31,40 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
     if (FModalLoop != nullptr) FModalLoop->Result = FModalResult != mrNone ? FModalResult : mrCancel;
-    if (Screen != nullptr) {
-        Screen->RemoveForm(this);
-        // The windows this one owns would be destroyed with it: they get another owner
-        // first (sibling components hear of this form's end only after its window went).
-        const HWND Own = HandleAllocated() ? Handle() : nullptr;
-        for (int I = 0; I < Screen->FormCount(); ++I) {
-            TCustomForm* F = Screen->Forms(I);
-            if (F->FPopupParent == this) F->FPopupParent = nullptr;
-            if (Own != nullptr && F->HandleAllocated() &&
-                reinterpret_cast<HWND>(GetWindowLongPtr(F->Handle(), GWLP_HWNDPARENT)) == Own)
-                F->UpdateOwnerWindow();
-        }
+    if (Screen == nullptr) return;
+    Screen->RemoveForm(this);
+    // Sibling components hear of this form's end only after its window went, and the
+    // windows it owns with it: they get their new owners now.
+    for (int I = 0; I < Screen->FormCount(); ++I)
+        if (Screen->Forms(I)->FPopupParent == this) Screen->Forms(I)->FPopupParent = nullptr;
+    for (TCustomForm* F : HandOverOwnedForms()) F->UpdateOwnerWindow();
+}
+
+namespace {
+
+HWND OwnerOf(TWinControl* Control) {
+    return reinterpret_cast<HWND>(GetWindowLongPtr(Control->Handle(), GWLP_HWNDPARENT));
+}
+
+}  // namespace
+
+std::vector<TCustomForm*> TCustomForm::HandOverOwnedForms() {
+    std::vector<TCustomForm*> Moved;
+    if (!HandleAllocated() || Screen == nullptr) return Moved;
+    const HWND Own = Handle();
+    const HWND Keeper = Application != nullptr ? Application->Handle() : nullptr;
+    for (int I = 0; I < Screen->FormCount(); ++I) {
+        TCustomForm* F = Screen->Forms(I);
+        if (F == this || !F->HandleAllocated() || F->Parent() != nullptr || OwnerOf(F) != Own) continue;
+        SetWindowLongPtr(F->Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Keeper));
+        Moved.push_back(F);
     }
+    return Moved;
+}
+
+void TCustomForm::DestroyWnd() {
+    if (Parent() == nullptr) HandOverOwnedForms();
+    TWinControl::DestroyWnd();
 }
 
 // ---- Frame and placement --------------------------------------------------------------
@@ -145,6 +166,15 @@ void TCustomForm::CreateWnd() {
     if (FFormStyle == fsStayOnTop)
         SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     UpdateLayered();
+    // Forms the application window holds (handed over while this window was remade, or
+    // made before it existed) may belong to this one now.
+    if (Screen == nullptr || Application == nullptr) return;
+    for (int I = 0; I < Screen->FormCount(); ++I) {
+        TCustomForm* F = Screen->Forms(I);
+        if (F != this && F->HandleAllocated() && F->Parent() == nullptr &&
+            OwnerOf(F) == Application->Handle())
+            F->UpdateOwnerWindow();
+    }
 }
 
 TSize TCustomForm::FrameSize() const {

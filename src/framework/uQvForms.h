@@ -4,6 +4,8 @@
 // show, and the modal loop, closing and release protocol. A form given a Parent is a
 // child window like a panel. A frame is a windowed container with a layout of its own.
 
+#include <vector>
+
 #include "framework/uQvWinControl.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -124,6 +126,7 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
     bool CanBeRoot() const override { return Parent() == nullptr; }
     void DoCreate() override;
     void DoDestroy() override;
@@ -143,6 +146,9 @@ private:
     TSize FrameSize() const;
     HWND OwnerWindow() const;
     void UpdateOwnerWindow();
+    // Windows owned by this form's would be destroyed with it: the application window
+    // holds them meanwhile. Returns their forms.
+    std::vector<TCustomForm*> HandOverOwnedForms();
     void DpiChanged(TMessage& Message);
     void ApplyPosition();
     void UpdateLayered();

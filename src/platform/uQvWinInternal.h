@@ -149,6 +149,9 @@ std::vector<TQvWnd*> QvAllWindows();
 // Links a new window into its z-order (top of its band) / unlinks it.
 void QvZLink(TQvWnd* W);
 void QvZUnlink(TQvWnd* W);
+// Takes the window out of its siblings only, keeping its owned windows and the activation
+// (before it gets another owner).
+void QvZDetach(TQvWnd* W);
 // Top-level windows (message-only ones excluded) in z-order, topmost first.
 const std::vector<TQvWnd*>& QvZOrder();
 // Moves activation away from a window that is hidden, minimized, disabled or destroyed.

@@ -223,6 +223,12 @@ void QvZLink(TQvWnd* W) {
     S().ZDirty = true;
 }
 
+void QvZDetach(TQvWnd* W) {
+    if (W->MessageOnly) return;
+    Remove(Siblings(W), W);
+    S().ZDirty = true;
+}
+
 void QvZUnlink(TQvWnd* W) {
     if (W->MessageOnly) return;
     Remove(Siblings(W), W);

@@ -576,7 +576,7 @@ LONG_PTR SetWindowLongPtr(HWND Wnd, int Index, LONG_PTR Value) {
             if (Value != 0 && NewOwner == nullptr) return 0;
             for (TQvWnd* O = NewOwner; O != nullptr; O = O->Owner)
                 if (O == W) return 0;  // no ownership cycles
-            QvZUnlink(W);
+            QvZDetach(W);
             W->Owner = NewOwner;
             QvZLink(W);
             return Old;

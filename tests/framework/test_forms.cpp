@@ -450,16 +450,22 @@ TEST_F(FormsTest, OwnerWindowFollowsPopupSettingsAndSurvivesItsPopupParent) {
     B->SetPopupMode(pmExplicit);
     EXPECT_THROW(A->SetPopupParent(B), EInvalidOperation);
     B->Show();
+    EXPECT_EQ(Actives, (std::vector<TCustomForm*>{Main, B}));
+    Screen->OnActiveFormChange = nullptr;
     const HWND BWnd = B->Handle();
-    A->Free();  // would have taken B's window with it
+    const HWND AWnd = A->Handle();
+    Main->SetBorderStyle(bsSingle);  // a new window: A's stays and is owned by it
+    EXPECT_TRUE(IsWindow(AWnd));
+    EXPECT_EQ(OwnerOf(A), Main->Handle());
+    EXPECT_EQ(OwnerOf(B), A->Handle());  // re-owning A kept what A owns
+    // Freeing A would have taken B's window with it.
+    A->Free();
     EXPECT_EQ(B->PopupParent(), nullptr);
     EXPECT_TRUE(IsWindow(BWnd));
     EXPECT_EQ(OwnerOf(B), Main->Handle());
     auto* U = Create<TUnownedForm>(Application);
     U->SetPopupParent(B);
     EXPECT_EQ(OwnerOf(U), nullptr);
-    B->Free();
-    EXPECT_EQ(Actives, (std::vector<TCustomForm*>{Main, B, nullptr}));
 }
 
 TEST_F(FormsTest, StoredLayoutsScaleToTheirMonitorAndFollowDpiChanges) {
