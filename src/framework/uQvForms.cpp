@@ -443,7 +443,8 @@ void TCustomForm::WndProc(TMessage& M) {
             ShowingChanged();
             return;
         case WM_SIZE:
-            if (Parent() == nullptr)
+            // The sizes a hidden window is made with leave the state it is to show in.
+            if (Parent() == nullptr && IsWindowVisible(Handle()))
                 FWindowState = M.WParam == SIZE_MINIMIZED   ? wsMinimized
                                : M.WParam == SIZE_MAXIMIZED ? wsMaximized
                                                             : wsNormal;
