@@ -1,5 +1,5 @@
 # Front door of the build. Every target first installs missing Debian packages.
-#   make run        build and start the demo
+#   make run        build and start the program (the headless tour without a display)
 #   make test       build and run every test (CTest)
 #   make bench      build and run the benchmarks (Release)
 #   make test-asan  build and run the tests under AddressSanitizer + UBSan
@@ -23,7 +23,7 @@ deps:
 	@scripts/install-deps
 
 run: all
-	$(BUILD)/varnoth
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/varnoth; else $(BUILD)/tools/varnoth-tour out/tour; fi
 
 test: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -11,7 +11,7 @@ int main() {
         RunProgram();
     } catch (const EQvStalled&) {
         // The headless backend (no display) has no one to answer the login window.
-        std::fprintf(stderr, "varnoth: no display to show the windows on; varnoth-tour runs them headless\n");
+        std::fprintf(stderr, "varnoth: no display backend to show the windows on; varnoth-tour runs them headless\n");
         return 1;
     } catch (const std::exception& E) {
         std::fprintf(stderr, "varnoth: %s\n", E.what());

@@ -148,7 +148,13 @@ int PlainMessageBox(const String& Text, const String& Caption, UINT Flags) {
     const std::vector<TButtonSpec> Specs = ButtonsFor(Flags);
     const int Count = static_cast<int>(Specs.size());
     const int ButtonsWidth = Count * ButtonWidth + (Count - 1) * ButtonGap;
-    const int ClientW = std::max({TextLeft + Message->Width() + Margin + 6, ButtonsWidth + 2 * Margin, 240});
+    // Wide enough for the caption too, up to the widest text.
+    TLabel Measure(nullptr);
+    Measure.SetShowAccelChar(false);
+    Measure.SetCaption(Caption);
+    const int CaptionW = std::min(Measure.Width() + 80, TextLeft + MaxTextWidth + Margin + 6);
+    const int ClientW =
+        std::max({TextLeft + Message->Width() + Margin + 6, ButtonsWidth + 2 * Margin, CaptionW, 240});
     const int ClientH = Margin + 4 + TopArea + Margin + 6 + BandHeight;
     F->SetClientWidth(ClientW);
     F->SetClientHeight(ClientH);

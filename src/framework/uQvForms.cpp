@@ -570,9 +570,11 @@ void TCustomForm::WndProc(TMessage& M) {
             return;
         case WM_SIZE:
             if (Parent() != nullptr) break;
-            FWindowState = M.WParam == SIZE_MINIMIZED   ? wsMinimized
-                           : M.WParam == SIZE_MAXIMIZED ? wsMaximized
-                                                        : wsNormal;
+            // The sizes a hidden window is made with leave the state it is to show in.
+            if (IsWindowVisible(Handle()))
+                FWindowState = M.WParam == SIZE_MINIMIZED   ? wsMinimized
+                               : M.WParam == SIZE_MAXIMIZED ? wsMaximized
+                                                            : wsNormal;
             if (Application != nullptr && Application->MainForm() == this) {
                 Application->MainFormMinimized(FWindowState == wsMinimized);
                 if (!Alive.Alive()) return;

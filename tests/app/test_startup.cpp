@@ -15,6 +15,7 @@
 #include "framework/uQvRegistry.h"
 #include "framework/uQvStdCtrls.h"
 #include "platform/uQvPaths.h"
+#include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
 
@@ -155,11 +156,13 @@ TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) 
     };
     bool LoginShown = false, MainShown = false;
     Headless->Step([&] {
-        LoginShown = LoginForm != nullptr && LoginForm->Showing() && LoginForm->Caption() == ApplicationTitle();
+        LoginShown = LoginForm != nullptr && LoginForm->Showing() && LoginForm->Caption() == ApplicationTitle() &&
+                     LoginForm->WindowState() == wsMaximized;
         const TPoint P = QvControlCenter(QvFindControl(u"LoginForm.btn1"));
         Headless->Click(P.X, P.Y);
         Headless->Step([&] {
-            MainShown = MainForm != nullptr && Application->MainForm() == MainForm && MainForm->Showing();
+            MainShown = MainForm != nullptr && Application->MainForm() == MainForm && MainForm->Showing() &&
+                        IsZoomed(MainForm->Handle());
             AltF4();
         });
     });

@@ -1,0 +1,11 @@
+# Runs the tour into a fresh folder and checks that every screenshot it names exists.
+file(REMOVE_RECURSE "${OUT}")
+execute_process(COMMAND "${TOUR}" "${OUT}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "varnoth-tour failed (${rc}): ${err}")
+endif()
+foreach(name 01-splash 02-login 03-main 04-message-box)
+  if(NOT EXISTS "${OUT}/${name}.png")
+    message(FATAL_ERROR "missing ${name}.png; the tour wrote:\n${out}")
+  endif()
+endforeach()

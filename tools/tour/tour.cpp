@@ -1,0 +1,117 @@
+// The headless tour: runs the program itself on the virtual screen with scripted input
+// through every window it has, writing a numbered screenshot of each to the output folder
+// (default out/tour/) and printing the paths. Usage: varnoth-tour [folder]
+//
+// A stop is a shot name and what to do before the shot; each runs when the program waits
+// for input, so a stop that opens a modal window is shot inside that window's loop. A new
+// window is one more line in Stops.
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/frmFlash.h"
+#include "app/frmMain.h"
+#include "app/uProgram.h"
+#include "framework/uQvApplication.h"
+#include "framework/uQvControlFind.h"
+#include "platform/backends/headless/uQvHeadless.h"
+#include "platform/uQvFontConfig.h"
+#include "platform/uQvInput.h"
+
+namespace {
+
+TQvHeadless* Headless = nullptr;
+std::filesystem::path Folder;
+int Number = 0;
+int Failures = 0;
+
+void Shot(const std::string& Name) {
+    char Prefix[16];
+    std::snprintf(Prefix, sizeof Prefix, "%02d-", ++Number);
+    const std::filesystem::path File = Folder / (Prefix + Name + ".png");
+    Headless->SaveScreenshot(Utf8ToString(File.string()));
+    std::printf("%s\n", File.string().c_str());
+}
+
+// Clicks the control at a name path ("LoginForm.btn1").
+void ClickControl(const char16_t* Path) {
+    TControl* C = QvFindControl(Path);
+    if (C == nullptr) {
+        std::fprintf(stderr, "varnoth-tour: no control %s\n", StringToUtf8(Path).c_str());
+        ++Failures;
+        return;
+    }
+    const TPoint P = QvControlCenter(C);
+    Headless->Click(P.X, P.Y);
+}
+
+void Keys(std::initializer_list<int> VirtKeys) {
+    for (int K : VirtKeys) Headless->Key(K);
+}
+
+struct TStop {
+    std::string Shot;
+    std::function<void()> Before;
+};
+
+// After the splash, which is shot as it starts to fade.
+const std::vector<TStop> Stops = {
+    {"login", [] {}},
+    {"main", [] { ClickControl(u"LoginForm.btn1"); }},
+    {"message-box",
+     [] {
+         Headless->Step([] {
+             Application->MessageBox(u"欢迎使用 Varnoth！\nWelcome to the Varnoth tour.", u"",
+                                     MB_OKCANCEL | MB_ICONINFORMATION);
+         });
+     }},
+    {"main-again", [] { Keys({VK_RETURN}); }},
+};
+
+// Queues stop I: its input, then its shot, then the next stop; after the last the main
+// window is closed.
+void Queue(size_t I) {
+    if (I == Stops.size()) {
+        Headless->Step([] {
+            if (MainForm != nullptr) MainForm->Close();
+        });
+        return;
+    }
+    Stops[I].Before();
+    Headless->Step([I] {
+        Shot(Stops[I].Shot);
+        Queue(I + 1);
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Folder = argc > 1 ? argv[1] : "out/tour";
+    if (!UseQvPinnedFonts()) std::fprintf(stderr, "warning: packaged fonts missing, using the machine's\n");
+    try {
+        std::filesystem::create_directories(Folder);
+        Headless = &QvInstallHeadless();
+        Headless->OnPresent = [](const TQvRegion&) {
+            if (FlashForm != nullptr && FlashForm->Progress() == 100 && Number == 0) Shot("splash");
+        };
+        Queue(0);
+        RunProgram();
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "varnoth-tour: %s\n", E.what());
+        return 1;
+    }
+    for (const std::string& E : Headless->Exceptions()) {
+        std::fprintf(stderr, "varnoth-tour: exception caught at dispatch: %s\n", E.c_str());
+        ++Failures;
+    }
+    if (!Headless->ScriptDone()) {
+        std::fprintf(stderr, "varnoth-tour: the program ended before the tour did\n");
+        ++Failures;
+    }
+    return Failures == 0 ? 0 : 1;
+}
