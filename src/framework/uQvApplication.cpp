@@ -1,7 +1,9 @@
 #include "framework/uQvApplication.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "framework/uQvHintCycle.h"
 #include "platform/uQvBackend.h"
 #include "platform/uQvDefWindowProc.h"
 #include "platform/uQvInput.h"
@@ -55,10 +57,12 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
         0, AppWindowClass, FTitle.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
         [this](TMessage& M) { WndProc(M); }, &FHandle);
     QvSetExceptionHandler([this](std::exception_ptr E) { HandleException(this, E); });
+    FHintCycle = std::make_unique<TQvHintCycle>(this);
 }
 
 TApplication::~TApplication() {
     QvSetExceptionHandler({});
+    FHintCycle.reset();
     // Forms go before the window that owns theirs.
     DestroyComponents();
     if (FHandle != nullptr) {
@@ -86,6 +90,7 @@ void TApplication::FormCreated(TComponent* Instance) {
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FHintWindow) FHintWindow = nullptr;
     if (Operation != opRemove || AComponent != FMainForm) return;
     FMainForm = nullptr;
     // A running program whose main form is gone has nothing left to show.
@@ -127,6 +132,11 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Idle() {
+    // The pointer may have left our windows without a message saying so.
+    POINT P;
+    TControl* UnderMouse = GetCursorPos(&P) ? FindDragTarget(P, false) : nullptr;
+    QvSetMouseControl(UnderMouse);
+    if (FHintCycle) FHintCycle->Idle(UnderMouse);
     bool Done = true;
     try {
         if (OnIdle) OnIdle(this, Done);
@@ -192,6 +202,34 @@ void TApplication::Restore() {
     if (FMainForm != nullptr && FMainForm->HandleAllocated() && IsIconic(FMainForm->Handle()))
         ShowWindow(FMainForm->Handle(), SW_RESTORE);
     if (OnRestore) OnRestore(this);
+}
+
+void TApplication::SetShowHint(bool Value) {
+    if (FShowHint == Value) return;
+    FShowHint = Value;
+    if (Value) return;
+    CancelHint();
+    delete std::exchange(FHintWindow, nullptr);
+}
+
+void TApplication::SetHintWindowClass(THintWindowClass Value) {
+    if (Value == nullptr) return;
+    FHintWindowClass = Value;
+    CancelHint();
+    delete std::exchange(FHintWindow, nullptr);
+    if (FShowHint) HintWindow();
+}
+
+THintWindow* TApplication::HintWindow() {
+    if (FHintWindow == nullptr && FShowHint) {
+        FHintWindow = FHintWindowClass(this);
+        FreeNotification(FHintWindow);
+    }
+    return FHintWindow;
+}
+
+void TApplication::CancelHint() {
+    if (FHintCycle) FHintCycle->Cancel();
 }
 
 int TApplication::HookMainWindow(TWindowHook Hook) {

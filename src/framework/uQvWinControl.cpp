@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "framework/uQvAlign.h"
+#include "framework/uQvApplication.h"
+#include "framework/uQvHintCycle.h"
 #include "framework/uQvControlFind.h"
 #include "platform/uQvColor.h"
 #include "platform/uQvDefWindowProc.h"
@@ -26,14 +28,8 @@ TWinControl* ControlOfWindow(HWND H) {
     return static_cast<TWinControl*>(GetProp(H, ControlProp));
 }
 
-// The deepest control of ours under a screen point: the window there, then its windowless
-// child under the point.
 TControl* ControlAtScreen(TPoint Screen) {
-    const HWND H = WindowFromPoint(Screen);
-    TWinControl* W = H != nullptr ? ControlOfWindow(H) : nullptr;
-    if (W == nullptr) return nullptr;
-    if (TControl* G = W->ControlAtPos(W->ScreenToClient(Screen), false)) return G;
-    return W;
+    return FindDragTarget(Screen, false);
 }
 
 bool IsMouseMessage(UINT Msg) {
@@ -41,6 +37,14 @@ bool IsMouseMessage(UINT Msg) {
 }
 
 }  // namespace
+
+TControl* FindDragTarget(TPoint Screen, bool AllowDisabled) {
+    const HWND H = WindowFromPoint(Screen);
+    TWinControl* W = H != nullptr ? ControlOfWindow(H) : nullptr;
+    if (W == nullptr) return nullptr;
+    if (TControl* G = W->ControlAtPos(W->ScreenToClient(Screen), AllowDisabled)) return G;
+    return W;
+}
 
 // ---- Construction ---------------------------------------------------------------------
 
@@ -729,6 +733,11 @@ void TWinControl::PaintHandler(TMessage& M) {
 
 void TWinControl::WndProc(TMessage& M) {
     const TQvAliveCheck Alive = AliveCheck();
+    if (Application != nullptr && (IsMouseMessage(M.Msg) || M.Msg == WM_MOUSELEAVE || M.Msg == WM_KEYDOWN ||
+                                   M.Msg == WM_SYSKEYDOWN || M.Msg == WM_NCLBUTTONDOWN)) {
+        Application->HintCycle().InputMessage(this, M);
+        if (!Alive.Alive()) return;
+    }
     switch (M.Msg) {
         case WM_MOUSEMOVE: {
             POINT S{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
