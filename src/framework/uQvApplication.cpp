@@ -308,5 +308,17 @@ int TScreen::PixelsPerInch() const {
 void TScreen::SetCursor(TCursor Value) {
     if (FCursor == Value) return;
     FCursor = Value;
-    ::SetCursor(CursorHandle(Value == crDefault ? crArrow : Value));
+    if (Value != crDefault) {
+        ::SetCursor(CursorHandle(Value));
+        return;
+    }
+    // Back to what the window under the pointer shows, not always the arrow.
+    POINT P;
+    const HWND H = GetCursorPos(&P) ? WindowFromPoint(P) : nullptr;
+    if (H == nullptr) {
+        ::SetCursor(CursorHandle(crArrow));
+        return;
+    }
+    const LRESULT Hit = SendMessage(H, WM_NCHITTEST, 0, MAKELPARAM(P.X, P.Y));
+    SendMessage(H, WM_SETCURSOR, reinterpret_cast<WPARAM>(H), MAKELPARAM(static_cast<int>(Hit), WM_MOUSEMOVE));
 }

@@ -7,6 +7,7 @@
 #include "framework/uQvApplication.h"
 #include "framework/uQvHintCycle.h"
 #include "framework/uQvControlFind.h"
+#include "framework/uQvDragDrop.h"
 #include "platform/uQvColor.h"
 #include "platform/uQvDefWindowProc.h"
 #include "platform/uQvGdiDC.h"
@@ -682,13 +683,18 @@ void TWinControl::ForwardMouse(TMessage& M, bool& Handled) {
 
 void TWinControl::SetCursorFor(TMessage& M) {
     const int Hit = static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(M.LParam)));
+    // The screen's override first, then a running drag's cursor, then the control's own
+    // (the windowless child's under the pointer), else the class cursor.
     if (Hit == HTCLIENT && reinterpret_cast<HWND>(M.WParam) == FHandle) {
-        TCursor Cursor = this->Cursor();
+        TCursor Cursor = Screen != nullptr ? Screen->Cursor() : crDefault;
+        if (Cursor == crDefault) Cursor = TQvDragDrop::Cursor();
         POINT P;
-        if (GetCursorPos(&P))
-            if (TControl* G = ControlAtPos(ScreenToClient(P), false);
-                G != nullptr && G->Cursor() != crDefault)
-                Cursor = G->Cursor();
+        if (Cursor == crDefault) {
+            Cursor = this->Cursor();
+            if (GetCursorPos(&P))
+                if (TControl* G = ControlAtPos(ScreenToClient(P), false); G != nullptr && G->Cursor() != crDefault)
+                    Cursor = G->Cursor();
+        }
         if (Cursor != crDefault) {
             ::SetCursor(CursorHandle(Cursor));
             M.Result = 1;
@@ -733,6 +739,8 @@ void TWinControl::PaintHandler(TMessage& M) {
 
 void TWinControl::WndProc(TMessage& M) {
     const TQvAliveCheck Alive = AliveCheck();
+    if (TQvDragDrop::Dragging() && FHandle != nullptr && TQvDragDrop::InputMessage(FHandle, M)) return;
+    if (!Alive.Alive()) return;
     if (Application != nullptr && (IsMouseMessage(M.Msg) || M.Msg == WM_MOUSELEAVE || M.Msg == WM_KEYDOWN ||
                                    M.Msg == WM_SYSKEYDOWN || M.Msg == WM_NCLBUTTONDOWN)) {
         Application->HintCycle().InputMessage(this, M);
