@@ -58,13 +58,15 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
         [this](TMessage& M) { WndProc(M); }, &FHandle);
     QvSetExceptionHandler([this](std::exception_ptr E) { HandleException(this, E); });
     FHintCycle = std::make_unique<TQvHintCycle>(this);
+    NewHintWindow();
 }
 
 TApplication::~TApplication() {
     QvSetExceptionHandler({});
-    FHintCycle.reset();
+    CancelHint();
     // Forms go before the window that owns theirs.
     DestroyComponents();
+    FHintCycle.reset();
     if (FHandle != nullptr) {
         const HWND H = FHandle;
         FHooks.clear();
@@ -207,9 +209,9 @@ void TApplication::Restore() {
 void TApplication::SetShowHint(bool Value) {
     if (FShowHint == Value) return;
     FShowHint = Value;
-    if (Value) return;
     CancelHint();
     delete std::exchange(FHintWindow, nullptr);
+    if (Value) NewHintWindow();
 }
 
 void TApplication::SetHintWindowClass(THintWindowClass Value) {
@@ -217,15 +219,12 @@ void TApplication::SetHintWindowClass(THintWindowClass Value) {
     FHintWindowClass = Value;
     CancelHint();
     delete std::exchange(FHintWindow, nullptr);
-    if (FShowHint) HintWindow();
+    if (FShowHint) NewHintWindow();
 }
 
-THintWindow* TApplication::HintWindow() {
-    if (FHintWindow == nullptr && FShowHint) {
-        FHintWindow = FHintWindowClass(this);
-        FreeNotification(FHintWindow);
-    }
-    return FHintWindow;
+void TApplication::NewHintWindow() {
+    FHintWindow = FHintWindowClass(this);
+    FreeNotification(FHintWindow);
 }
 
 void TApplication::CancelHint() {

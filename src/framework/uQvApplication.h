@@ -121,10 +121,11 @@ public:
     THintWindowClass HintWindowClass() const { return FHintWindowClass; }
     // Replaces the hint window at once by a new one of that class, owned by the application.
     void SetHintWindowClass(THintWindowClass Value);
-    // The hint window (made when hints are on and there is none yet).
-    THintWindow* HintWindow();
+    // The hint window; nullptr while hints are off.
+    THintWindow* HintWindow() const { return FHintWindow; }
     void CancelHint();
-    TQvHintCycle& HintCycle() { return *FHintCycle; }
+    // Null only while the application is being freed.
+    TQvHintCycle* HintCycle() const { return FHintCycle.get(); }
     TShowHintEvent OnShowHint;
 
     TNotifyEvent OnActivate;
@@ -142,6 +143,7 @@ private:
     bool ProcessMessage();
     void Idle();
     void WndProc(TMessage& Message);
+    void NewHintWindow();
 
     String FTitle;
     bool FMainFormOnTaskBar = false;

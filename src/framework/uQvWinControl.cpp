@@ -741,9 +741,10 @@ void TWinControl::WndProc(TMessage& M) {
     const TQvAliveCheck Alive = AliveCheck();
     if (TQvDragDrop::Dragging() && FHandle != nullptr && TQvDragDrop::InputMessage(FHandle, M)) return;
     if (!Alive.Alive()) return;
-    if (Application != nullptr && (IsMouseMessage(M.Msg) || M.Msg == WM_MOUSELEAVE || M.Msg == WM_KEYDOWN ||
-                                   M.Msg == WM_SYSKEYDOWN || M.Msg == WM_NCLBUTTONDOWN)) {
-        Application->HintCycle().InputMessage(this, M);
+    if (TQvHintCycle* Hints = Application != nullptr ? Application->HintCycle() : nullptr;
+        Hints != nullptr && (IsMouseMessage(M.Msg) || M.Msg == WM_MOUSELEAVE || M.Msg == WM_KEYDOWN ||
+                             M.Msg == WM_SYSKEYDOWN || M.Msg == WM_NCLBUTTONDOWN)) {
+        Hints->InputMessage(this, M);
         if (!Alive.Alive()) return;
     }
     switch (M.Msg) {
