@@ -134,11 +134,13 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Idle() {
-    // The pointer may have left our windows without a message saying so.
-    POINT P;
-    TControl* UnderMouse = GetCursorPos(&P) ? FindDragTarget(P, false) : nullptr;
-    QvSetMouseControl(UnderMouse);
-    if (FHintCycle) FHintCycle->Idle(UnderMouse);
+    // The pointer may have left our windows without a message saying so (a pointer that
+    // cannot be read changes nothing).
+    if (POINT P; GetCursorPos(&P)) {
+        TControl* UnderMouse = FindDragTarget(P, false);
+        QvSetMouseControl(UnderMouse);
+        if (FHintCycle) FHintCycle->Idle(UnderMouse);
+    }
     bool Done = true;
     try {
         if (OnIdle) OnIdle(this, Done);

@@ -4,6 +4,7 @@
 #include "framework/uQvApplication.h"
 #include "framework/uQvControlFind.h"
 #include "framework/uQvHintCycle.h"
+#include "platform/uQvInput.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
@@ -152,4 +153,33 @@ TEST_F(HintsTest, HintShowMayVetoOrChangeTheTextAndAReplacedWindowClassIsUsed) {
     EXPECT_EQ(HintRect().Left, 50);
     EXPECT_EQ(HintRect().Top, 60);
     B->WindowProc = Old;
+}
+
+TEST_F(HintsTest, TheCycleRunsInAModalLoop) {
+    TForm* Dlg = nullptr;
+    Application->CreateForm(Dlg);
+    Dlg->SetBoundsRect(Bounds(600, 100, 200, 120));
+    auto* C = new TWinControl(Dlg);
+    C->SetBoundsRect(Bounds(10, 10, 100, 30));
+    C->SetHint(u"Modal|long");
+    C->SetShowHint(true);
+    C->SetParent(Dlg);
+    bool Early = true, Late = false;
+    String Text;
+    Headless->Step([&] {
+        const TPoint P = QvControlCenter(C);
+        QvInputMouseMove(POINT{P.X, P.Y});
+    });
+    Headless->Delay(400);
+    Headless->Step([&] { Early = Shown(); });
+    Headless->Delay(200);
+    Headless->Step([&] {
+        Late = Shown();
+        Text = Application->HintWindow()->Caption();
+        Dlg->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(Dlg->ShowModal(), mrOk);
+    EXPECT_FALSE(Early);
+    EXPECT_TRUE(Late);
+    EXPECT_EQ(Text, u"Modal");
 }
