@@ -1,8 +1,10 @@
 #include "framework/uQvApplication.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/uQvDialogs.h"
+#include "framework/uQvHintCycle.h"
 #include "platform/uQvBackend.h"
 #include "platform/uQvDefWindowProc.h"
 #include "platform/uQvInput.h"
@@ -56,12 +58,16 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
         0, AppWindowClass, FTitle.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
         [this](TMessage& M) { WndProc(M); }, &FHandle);
     QvSetExceptionHandler([this](std::exception_ptr E) { HandleException(this, E); });
+    FHintCycle = std::make_unique<TQvHintCycle>(this);
+    NewHintWindow();
 }
 
 TApplication::~TApplication() {
     QvSetExceptionHandler({});
+    CancelHint();
     // Forms go before the window that owns theirs.
     DestroyComponents();
+    FHintCycle.reset();
     if (FHandle != nullptr) {
         const HWND H = FHandle;
         FHooks.clear();
@@ -89,6 +95,7 @@ void TApplication::FormCreated(TComponent* Instance) {
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FHintWindow) FHintWindow = nullptr;
     if (Operation != opRemove || AComponent != FMainForm) return;
     FMainForm = nullptr;
     // A running program whose main form is gone has nothing left to show.
@@ -130,6 +137,13 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Idle() {
+    // The pointer may have left our windows without a message saying so (a pointer that
+    // cannot be read changes nothing).
+    if (POINT P; GetCursorPos(&P)) {
+        TControl* UnderMouse = FindDragTarget(P, false);
+        QvSetMouseControl(UnderMouse);
+        if (FHintCycle) FHintCycle->Idle(UnderMouse);
+    }
     bool Done = true;
     try {
         if (OnIdle) OnIdle(this, Done);
@@ -204,6 +218,31 @@ void TApplication::MainFormMinimized(bool Minimized) {
     FMinimized = Minimized;
     const TNotifyEvent& Event = Minimized ? OnMinimize : OnRestore;
     if (Event) Event(this);
+}
+
+void TApplication::SetShowHint(bool Value) {
+    if (FShowHint == Value) return;
+    FShowHint = Value;
+    CancelHint();
+    delete std::exchange(FHintWindow, nullptr);
+    if (Value) NewHintWindow();
+}
+
+void TApplication::SetHintWindowClass(THintWindowClass Value) {
+    if (Value == nullptr) return;
+    FHintWindowClass = Value;
+    CancelHint();
+    delete std::exchange(FHintWindow, nullptr);
+    if (FShowHint) NewHintWindow();
+}
+
+void TApplication::NewHintWindow() {
+    FHintWindow = FHintWindowClass(this);
+    FreeNotification(FHintWindow);
+}
+
+void TApplication::CancelHint() {
+    if (FHintCycle) FHintCycle->Cancel();
 }
 
 int TApplication::HookMainWindow(TWindowHook Hook) {
@@ -360,5 +399,17 @@ bool TMonitor::Primary() const {
 void TScreen::SetCursor(TCursor Value) {
     if (FCursor == Value) return;
     FCursor = Value;
-    ::SetCursor(CursorHandle(Value == crDefault ? crArrow : Value));
+    if (Value != crDefault) {
+        ::SetCursor(CursorHandle(Value));
+        return;
+    }
+    // Back to what the window under the pointer shows, not always the arrow.
+    POINT P;
+    const HWND H = GetCursorPos(&P) ? WindowFromPoint(P) : nullptr;
+    if (H == nullptr) {
+        ::SetCursor(CursorHandle(crArrow));
+        return;
+    }
+    const LRESULT Hit = SendMessage(H, WM_NCHITTEST, 0, MAKELPARAM(P.X, P.Y));
+    SendMessage(H, WM_SETCURSOR, reinterpret_cast<WPARAM>(H), MAKELPARAM(static_cast<int>(Hit), WM_MOUSEMOVE));
 }

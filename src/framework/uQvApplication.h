@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "framework/uQvForms.h"
+#include "framework/uQvHints.h"
+
+class TQvHintCycle;
 
 // Silent: HandleException shows nothing for it.
 class EAbort : public EQvError {
@@ -43,6 +46,8 @@ using TExceptionEvent = std::function<void(TObject* Sender, std::exception_ptr E
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 // Sees a message of the application window before it does; true when handled.
 using TWindowHook = std::function<bool(TMessage& Message)>;
+// Last word before a hint shows: may change the text or the info, or clear CanShow.
+using TShowHintEvent = std::function<void(String& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 
 // The text of an exception ("unknown exception" for one that is not a std::exception).
 String ExceptionText(std::exception_ptr E);
@@ -103,6 +108,26 @@ public:
     int HookMainWindow(TWindowHook Hook);
     void UnhookMainWindow(int Id);
 
+    // ---- Hints ----
+    // Off: no hints, and the hint window is freed.
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int Value) { FHintPause = Value; }
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int Value) { FHintHidePause = Value; }
+    int HintShortPause() const { return FHintShortPause; }
+    void SetHintShortPause(int Value) { FHintShortPause = Value; }
+    THintWindowClass HintWindowClass() const { return FHintWindowClass; }
+    // Replaces the hint window at once by a new one of that class, owned by the application.
+    void SetHintWindowClass(THintWindowClass Value);
+    // The hint window; nullptr while hints are off.
+    THintWindow* HintWindow() const { return FHintWindow; }
+    void CancelHint();
+    // Null only while the application is being freed.
+    TQvHintCycle* HintCycle() const { return FHintCycle.get(); }
+    TShowHintEvent OnShowHint;
+
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
     TExceptionEvent OnException;
@@ -121,6 +146,7 @@ private:
     bool ProcessMessage();
     void Idle();
     void WndProc(TMessage& Message);
+    void NewHintWindow();
 
     String FTitle;
     bool FMainFormOnTaskBar = false;
@@ -132,6 +158,13 @@ private:
     bool FMinimized = false;
     int FNextHookId = 1;
     std::vector<std::pair<int, TWindowHook>> FHooks;
+    bool FShowHint = true;
+    int FHintPause = 500;
+    int FHintHidePause = 2500;
+    int FHintShortPause = 50;
+    THintWindowClass FHintWindowClass = &CreateHintWindow<THintWindow>;
+    THintWindow* FHintWindow = nullptr;
+    std::unique_ptr<TQvHintCycle> FHintCycle;
 };
 
 // One monitor of the virtual screen. Its values are read when asked, so they follow changes

@@ -4,6 +4,7 @@
 
 #include "framework/uQvActnList.h"
 #include "framework/uQvAlign.h"
+#include "framework/uQvDragDrop.h"
 #include "framework/uQvMenus.h"
 #include "framework/uQvWinControl.h"
 #include "platform/uQvInput.h"
@@ -117,6 +118,7 @@ TControl::TControl(TComponent* AOwner)
 
 TControl::~TControl() {
     *FAlive = false;
+    TQvDragDrop::ControlGone(this);
     if (GMouseControl == this) GMouseControl = nullptr;
     if (GCaptureControl == this) {
         GCaptureControl = nullptr;
@@ -488,6 +490,36 @@ void TControl::SetMouseCapture(bool Value) {
     if (GetCapture() == H) GCaptureControl = this;
 }
 
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+    TQvDragDrop::Begin(this, nullptr, Immediate, Threshold);
+}
+
+void TControl::EndDrag(bool Drop) {
+    if (Dragging()) TQvDragDrop::End(Drop);
+}
+
+bool TControl::Dragging() const {
+    const auto* O = dynamic_cast<const TDragControlObject*>(TQvDragDrop::Object());
+    return O != nullptr && O->Control() == this;
+}
+
+void TControl::DoStartDrag(TDragObject*& DragObject) {
+    if (OnStartDrag) OnStartDrag(this, DragObject);
+}
+
+void TControl::DoEndDrag(TObject* Target, int X, int Y) {
+    if (OnEndDrag) OnEndDrag(this, Target, X, Y);
+}
+
+void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    Accept = static_cast<bool>(OnDragOver);
+    if (OnDragOver) OnDragOver(this, Source, X, Y, State, Accept);
+}
+
+void TControl::DragDrop(TObject* Source, int X, int Y) {
+    if (OnDragDrop) OnDragDrop(this, Source, X, Y);
+}
+
 void TControl::Click() {
     // Called through a copy: a handler may free this control (a form closed and freed from
     // its own button), and with it the handler object that is running.
@@ -564,6 +596,10 @@ void TControl::HandleMouseMessage(TMessage& M) {
                 M.Msg == WM_LBUTTONDBLCLK || M.Msg == WM_RBUTTONDBLCLK || M.Msg == WM_MBUTTONDBLCLK;
             SendCancelMode(this);
             if (!Alive.Alive()) return;
+            if (Button == mbLeft && FDragMode == dmAutomatic && !Double) {
+                BeginDrag(false);
+                return;
+            }
             if (Button == mbLeft) {
                 if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
                 if (FControlStyle.Contains(csClickEvents)) {

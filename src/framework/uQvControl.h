@@ -156,6 +156,25 @@ public:
     // value and call it for what the new one does not handle.
     TWndMethod WindowProc;
 
+    // ---- Drag and drop ----
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    // Starts a drag of this control: at once, or once the pointer moved more than
+    // Threshold pixels (-1: 5) with the button held.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends this control's drag, dropping where the pointer is when Drop.
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    // Another drag is over this control; Accept starts true only with OnDragOver.
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+
     bool MouseCapture() const;
     void SetMouseCapture(bool Value);
     // Whether the control still lives, for code that raises events that may free it.
@@ -195,6 +214,10 @@ protected:
     // A new size as it will be: not negative, passed through CanResize (refused: the
     // current size) and the constraints.
     void CheckNewSize(int& Width, int& Height);
+    // The drag starts (OnStartDrag may hand over its own object) and ends.
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    friend class TQvDragDrop;
     // Raises OnContextPopup; MousePos is in client coordinates, (-1, -1) from the keyboard.
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
     // Tells the parent that this control's place in the layout may have changed.
@@ -238,6 +261,8 @@ private:
     bool FParentColor = true;
     String FText;
     TCursor FCursor = crDefault;
+    TDragMode FDragMode = dmManual;
+    TCursor FDragCursor = crDrag;
     String FHint;
     bool FShowHint = false;
     bool FParentShowHint = true;

@@ -11,6 +11,7 @@
 
 class TControl;
 class TWinControl;
+class TDragObject;
 
 // ---- Framework messages ---------------------------------------------------------------
 // CM_* count up from 0xB000 and CN_* (messages reflected to the control that sent them)
@@ -161,6 +162,11 @@ constexpr TCursor crSizeAll = -22;
 // The platform cursor of a TCursor (the arrow for those it has no picture for).
 HCURSOR CursorHandle(TCursor Cursor);
 
+// Drag and drop: how a drag starts (dmAutomatic: at a left press) and which step a
+// DragOver reports.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
 constexpr TModalResult mrOk = 1;
@@ -193,6 +199,13 @@ using TMouseWheelEvent =
 using TMouseWheelUpDownEvent =
     std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+// Source is the dragged control (or the drag object when it is not a control's).
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+// Target is the control dropped on, nullptr when none.
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
 using TCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
 using TConstrainedResizeEvent =
     std::function<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;

@@ -4,7 +4,10 @@
 #include <utility>
 
 #include "framework/uQvAlign.h"
+#include "framework/uQvApplication.h"
+#include "framework/uQvHintCycle.h"
 #include "framework/uQvControlFind.h"
+#include "framework/uQvDragDrop.h"
 #include "platform/uQvColor.h"
 #include "platform/uQvDefWindowProc.h"
 #include "platform/uQvGdiDC.h"
@@ -26,14 +29,8 @@ TWinControl* ControlOfWindow(HWND H) {
     return static_cast<TWinControl*>(GetProp(H, ControlProp));
 }
 
-// The deepest control of ours under a screen point: the window there, then its windowless
-// child under the point.
 TControl* ControlAtScreen(TPoint Screen) {
-    const HWND H = WindowFromPoint(Screen);
-    TWinControl* W = H != nullptr ? ControlOfWindow(H) : nullptr;
-    if (W == nullptr) return nullptr;
-    if (TControl* G = W->ControlAtPos(W->ScreenToClient(Screen), false)) return G;
-    return W;
+    return FindDragTarget(Screen, false);
 }
 
 bool IsMouseMessage(UINT Msg) {
@@ -41,6 +38,14 @@ bool IsMouseMessage(UINT Msg) {
 }
 
 }  // namespace
+
+TControl* FindDragTarget(TPoint Screen, bool AllowDisabled) {
+    const HWND H = WindowFromPoint(Screen);
+    TWinControl* W = H != nullptr ? ControlOfWindow(H) : nullptr;
+    if (W == nullptr) return nullptr;
+    if (TControl* G = W->ControlAtPos(W->ScreenToClient(Screen), AllowDisabled)) return G;
+    return W;
+}
 
 // ---- Construction ---------------------------------------------------------------------
 
@@ -681,13 +686,18 @@ void TWinControl::ForwardMouse(TMessage& M, bool& Handled) {
 
 void TWinControl::SetCursorFor(TMessage& M) {
     const int Hit = static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(M.LParam)));
+    // The screen's override first, then a running drag's cursor, then the control's own
+    // (the windowless child's under the pointer), else the class cursor.
     if (Hit == HTCLIENT && reinterpret_cast<HWND>(M.WParam) == FHandle) {
-        TCursor Cursor = this->Cursor();
+        TCursor Cursor = Screen != nullptr ? Screen->Cursor() : crDefault;
+        if (Cursor == crDefault) Cursor = TQvDragDrop::Cursor();
         POINT P;
-        if (GetCursorPos(&P))
-            if (TControl* G = ControlAtPos(ScreenToClient(P), false);
-                G != nullptr && G->Cursor() != crDefault)
-                Cursor = G->Cursor();
+        if (Cursor == crDefault) {
+            Cursor = this->Cursor();
+            if (GetCursorPos(&P))
+                if (TControl* G = ControlAtPos(ScreenToClient(P), false); G != nullptr && G->Cursor() != crDefault)
+                    Cursor = G->Cursor();
+        }
         if (Cursor != crDefault) {
             ::SetCursor(CursorHandle(Cursor));
             M.Result = 1;
@@ -732,6 +742,14 @@ void TWinControl::PaintHandler(TMessage& M) {
 
 void TWinControl::WndProc(TMessage& M) {
     const TQvAliveCheck Alive = AliveCheck();
+    if (TQvDragDrop::Dragging() && FHandle != nullptr && TQvDragDrop::InputMessage(FHandle, M)) return;
+    if (!Alive.Alive()) return;
+    if (TQvHintCycle* Hints = Application != nullptr ? Application->HintCycle() : nullptr;
+        Hints != nullptr && (IsMouseMessage(M.Msg) || M.Msg == WM_MOUSELEAVE || M.Msg == WM_KEYDOWN ||
+                             M.Msg == WM_SYSKEYDOWN || M.Msg == WM_NCLBUTTONDOWN)) {
+        Hints->InputMessage(this, M);
+        if (!Alive.Alive()) return;
+    }
     switch (M.Msg) {
         case WM_MOUSEMOVE: {
             POINT S{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};

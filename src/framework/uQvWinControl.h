@@ -201,6 +201,10 @@ private:
     TSize FLastClientSize{-1, -1};
 };
 
+// The deepest control of ours at a screen point: the window there, then its windowless
+// child under the point (disabled ones too when AllowDisabled); nullptr over none.
+TControl* FindDragTarget(TPoint Screen, bool AllowDisabled);
+
 // A windowless control that paints on its parent's device context through Canvas.
 class TGraphicControl : public TControl {
 public:
