@@ -80,10 +80,11 @@ void DrawCheck(TCanvas* Canvas, const TRect& Glyph, bool Radio, TColor Color) {
         const int R = MenuScale(3);
         Canvas->Ellipse(Cx - R, Cy - R, Cx + R + 1, Cy + R + 1);
     } else {
-        // A tick drawn twice, one pixel apart, for a two-pixel stroke.
+        // A tick drawn in strokes one pixel apart, so it reads as a two-pixel line.
         const int U = MenuScale(1);
         for (int D = 0; D <= U; ++D)
-            Canvas->Polyline({TPoint{Cx - 4 * U, Cy - U + D}, TPoint{Cx - U, Cy + 2 * U + D}, TPoint{Cx + 5 * U, Cy - 4 * U + D}});
+            Canvas->Polyline({TPoint{Cx - 5 * U, Cy - U + D}, TPoint{Cx - 2 * U, Cy + 2 * U + D},
+                              TPoint{Cx + 4 * U, Cy - 4 * U + D}});
     }
     Canvas->Brush()->SetStyle(bsClear);
 }

@@ -64,6 +64,18 @@ protected:
         ProcessMessages();
     }
 
+    static std::vector<TRect> MenuWindowRects() {
+        std::vector<TRect> Rects;
+        EnumWindows(
+            [](HWND Wnd, LPARAM Param) -> BOOL {
+                RECT R;
+                if (IsWindowVisible(Wnd) && GetClassNameString(Wnd) == MenuWindowClassName && GetWindowRect(Wnd, &R))
+                    reinterpret_cast<std::vector<TRect>*>(Param)->push_back(R);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&Rects));
+        return Rects;
+    }
     static int OpenMenuWindows() {
         int Count = 0;
         EnumWindows(
@@ -143,13 +155,24 @@ TEST_F(Menus, SubmenusOpenOnHoverAfterTheDelayAndWithTheRightArrow) {
     EXPECT_EQ(Seen, (std::vector<int>{1, 1, 2, 1}));
     EXPECT_TRUE(Clicks.empty());
 
-    // Down selects File, Right opens it with its first item selected, Down, Enter.
+    // Down selects File, Right opens it with its first item selected, Down, Enter. In the
+    // corner of the work area (1920 x 1040) the menu flips up and left, the submenu left.
+    std::vector<TRect> Rects;
     Headless->Key(VK_DOWN);
     Headless->Key(VK_RIGHT);
+    Headless->Step([&] { Rects = MenuWindowRects(); });
     Headless->Key(VK_DOWN);
     Headless->Key(VK_RETURN);
-    PopupAndRun(At);
+    PopupAndRun({1910, 1030});
     EXPECT_EQ(Clicks, std::vector<std::string>{"&Recent"});
+    ASSERT_EQ(Rects.size(), 2u);
+    const TRect& Sub = Rects[0].Left < Rects[1].Left ? Rects[0] : Rects[1];
+    const TRect& Top = Rects[0].Left < Rects[1].Left ? Rects[1] : Rects[0];
+    EXPECT_EQ(Top.Right, 1910);
+    EXPECT_EQ(Top.Bottom, 1030);
+    EXPECT_EQ(Top.Height(), 2 * Frame + 2 * Row);
+    EXPECT_EQ(Sub.Right, Top.Left + Frame);
+    EXPECT_EQ(Sub.Top, Top.Top);
 }
 
 // Records the loop's messages, then handles them as the default list does.
