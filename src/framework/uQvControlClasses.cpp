@@ -1,6 +1,7 @@
 #include "framework/uQvControlClasses.h"
 
 #include "framework/uQvActnList.h"
+#include "framework/uQvMenuClasses.h"
 #include "framework/uQvMenus.h"
 #include "framework/uQvRegistry.h"
 #include "framework/uQvWinControl.h"
@@ -22,8 +23,7 @@ void RegisterQvControls() {
         .Prop(u"MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth, 0)
         .Prop(u"MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight, 0)
         .Prop(u"MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth, 0);
-    RegisterClass<TPopupMenu, TComponent>(u"TPopupMenu")
-        .Prop(u"AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true);
+    RegisterQvMenus();
 
     // Bounds come first so that anchors and alignment read them; the parent's looks are
     // stored only where the control does not follow its parent.

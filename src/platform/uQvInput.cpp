@@ -53,6 +53,7 @@ struct TTrack {
 struct TState {
     std::deque<TRaw> Raw;
     MSG Pending;
+    TRaw PendingRaw;  // what Pending was made from
     uint64_t PendingTime = 0;
     bool HavePending = false;
     POINT Cursor;
@@ -380,6 +381,7 @@ bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
                 continue;
             }
             S().Pending = M;
+            S().PendingRaw = E;
             S().PendingTime = E.Time;
             S().HavePending = true;
         }
@@ -392,6 +394,12 @@ bool QvTakeInput(MSG& Msg, HWND Filter, UINT Min, UINT Max, bool Remove) {
         if (Remove) S().HavePending = false;
         return true;
     }
+}
+
+void QvInputRetarget() {
+    if (!S().HavePending) return;
+    S().Raw.push_front(S().PendingRaw);
+    S().HavePending = false;
 }
 
 bool QvHasInput() { return S().HavePending || !S().Raw.empty(); }

@@ -70,3 +70,7 @@ void QvInputText(std::u16string_view Text);
 // message, wParam and lParam; false drops the event.
 using TQvInputMaker = std::function<bool(HWND Target, MSG& Msg)>;
 void QvInputMessage(TQvInputMaker Make);
+// The input message looked at but not taken is made again, for the window that is under
+// it by then: a menu loop that saw a press outside its windows gives up the capture and
+// leaves the press to the window beneath.
+void QvInputRetarget();

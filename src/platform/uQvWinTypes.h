@@ -476,6 +476,47 @@ struct WINDOWPLACEMENT {
 };
 inline constexpr UINT WPF_RESTORETOMAXIMIZED = 0x0002;
 
+// ---- Owner-drawn items (menus, list boxes) ---------------------------------------------
+inline constexpr UINT ODT_MENU = 1;
+inline constexpr UINT ODT_LISTBOX = 2;
+inline constexpr UINT ODA_DRAWENTIRE = 0x1;
+inline constexpr UINT ODA_SELECT = 0x2;
+inline constexpr UINT ODS_SELECTED = 0x1;
+inline constexpr UINT ODS_GRAYED = 0x2;
+inline constexpr UINT ODS_DISABLED = 0x4;
+inline constexpr UINT ODS_CHECKED = 0x8;
+inline constexpr UINT ODS_FOCUS = 0x10;
+inline constexpr UINT ODS_DEFAULT = 0x20;
+inline constexpr UINT ODS_HOTLIGHT = 0x40;
+struct MEASUREITEMSTRUCT {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemWidth = 0;
+    UINT itemHeight = 0;
+    ULONG_PTR itemData = 0;
+};
+struct DRAWITEMSTRUCT {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemAction = 0;
+    UINT itemState = 0;
+    HWND hwndItem = nullptr;  // for menus: the menu's HMENU
+    HDC hDC = nullptr;
+    RECT rcItem;
+    ULONG_PTR itemData = 0;
+};
+// WM_MENUSELECT flags (HIWORD of wParam); 0xFFFF with lParam 0: the menu closed.
+inline constexpr UINT MF_GRAYED = 0x0001;
+inline constexpr UINT MF_DISABLED = 0x0002;
+inline constexpr UINT MF_CHECKED = 0x0008;
+inline constexpr UINT MF_POPUP = 0x0010;
+inline constexpr UINT MF_OWNERDRAW = 0x0100;
+inline constexpr UINT MF_SEPARATOR = 0x0800;
+inline constexpr UINT MF_HILITE = 0x0080;
+inline constexpr UINT MF_MOUSESELECT = 0x8000;
+
 // ---- Window classes --------------------------------------------------------------------
 struct WNDCLASS {
     UINT style = 0;
