@@ -5,9 +5,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
+#include "draw/uPelluxDPI.h"
 #include "draw/uPelluxGraphics.h"
 #include "draw/uPelluxStrips.h"
+#include "framework/uQvControl.h"
+#include "skin/uPelluxResDM.h"
+#include "skin/uPelluxResManager.h"
 
 namespace {
 
@@ -99,5 +104,41 @@ void BM_TileBackground1920x1080(benchmark::State& State) {
     State.SetItemsProcessed(State.iterations() * 1920 * 1080);
 }
 BENCHMARK(BM_TileBackground1920x1080)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Start-up: the data module filling the built-in list from the packed items.
+void BM_LoadBuiltInImageList(benchmark::State& State) {
+    for (auto _ : State) {
+        TPelluxResDM* DM = Create<TPelluxResDM>(nullptr);
+        benchmark::DoNotOptimize(DM->PelluxImageListMain()->GetBitmap(0)->Bits());
+        DM->Free();
+    }
+}
+BENCHMARK(BM_LoadBuiltInImageList)->Unit(benchmark::kMillisecond);
+
+// The 200 % variants of all 207 built-in images, made by the manager's lookups as the
+// first paint at 192 pixels per inch does.
+void BM_MakeDPI200VariantsOfBuiltInList(benchmark::State& State) {
+    TControl Dpi(nullptr);
+    Dpi.ScaleForPPI(192);
+    HighDPIEnabled = true;
+    SetDefaultDPIControlSource([&Dpi] { return &Dpi; });
+    TPelluxResManager& M = SkinResManager();
+    TPelluxBitmapCollection* Items = M.ImageList()->Bitmaps();
+    const int Count = Items->Count();
+    std::vector<String> Names;
+    for (int I = 0; I < Count; ++I) Names.push_back(Items->Items(I)->ResID());
+    for (auto _ : State) {
+        for (const String& Name : Names) benchmark::DoNotOptimize(M.GetImageByName(Name, true));
+        State.PauseTiming();
+        while (Items->Count() > Count) Items->Delete(Count);
+        State.ResumeTiming();
+    }
+    State.SetItemsProcessed(State.iterations() * Count);
+    FreeSkinResManager();
+    FreePelluxResDM();
+    HighDPIEnabled = false;
+    SetDefaultDPIControlSource(nullptr);
+}
+BENCHMARK(BM_MakeDPI200VariantsOfBuiltInList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
