@@ -18,6 +18,7 @@
 #include "app/uProgram.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvControlFind.h"
+#include "framework/uQvMenus.h"
 #include "platform/backends/headless/uQvHeadless.h"
 #include "platform/uQvFontConfig.h"
 #include "platform/uQvInput.h"
@@ -53,6 +54,30 @@ void Keys(std::initializer_list<int> VirtKeys) {
     for (int K : VirtKeys) Headless->Key(K);
 }
 
+TMenuItem* MenuItem(TComponent* Owner, TMenuItem* Parent, const char16_t* Caption, const char16_t* ShortCut = u"") {
+    auto* Item = new TMenuItem(Owner);
+    Item->SetCaption(Caption);
+    if (*ShortCut != 0) Item->SetShortCut(TextToShortCut(ShortCut));
+    Parent->Add(Item);
+    return Item;
+}
+
+// A context menu of the main window, opened on its submenu; Esc twice closes it.
+void PopupMenu() {
+    auto* Menu = new TPopupMenu(MainForm);
+    MenuItem(MainForm, Menu->Items(), u"打开(&O)", u"Ctrl+O");
+    MenuItem(MainForm, Menu->Items(), u"保存(&S)", u"Ctrl+S");
+    MenuItem(MainForm, Menu->Items(), u"-");
+    MenuItem(MainForm, Menu->Items(), u"显示工具栏(&T)")->SetChecked(true);
+    TMenuItem* Recent = MenuItem(MainForm, Menu->Items(), u"最近的文件(&R)");
+    MenuItem(MainForm, Recent, u"report-2026.xlsx");
+    MenuItem(MainForm, Recent, u"contracts.docx");
+    MenuItem(MainForm, Menu->Items(), u"-");
+    MenuItem(MainForm, Menu->Items(), u"退出(&X)", u"Alt+F4");
+    Headless->Step([Menu] { Menu->Popup(600, 300); });
+    Keys({VK_UP, VK_UP, VK_RIGHT});
+}
+
 struct TStop {
     std::string Shot;
     std::function<void()> Before;
@@ -70,6 +95,8 @@ const std::vector<TStop> Stops = {
          });
      }},
     {"main-again", [] { Keys({VK_RETURN}); }},
+    {"popup-menu", PopupMenu},
+    {"main-after-menu", [] { Keys({VK_ESCAPE, VK_ESCAPE}); }},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main
