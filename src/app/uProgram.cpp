@@ -8,6 +8,7 @@
 #include "framework/uQvApplication.h"
 #include "framework/uQvRegistry.h"
 #include "platform/uQvHighDpi.h"
+#include "skin/uPelluxSkin.h"
 
 bool LoginAllowed = false;
 
@@ -31,6 +32,7 @@ String ApplicationTitle() {
 void ProgramInitialization() {
     HighDPIEnabled = true;
     QvRegisterInitStep(ioSettings, u"settings", [] { ProSettings(); }, [] { ShutdownProSettings(); });
+    RegisterPelluxSkin();
     AppInit();
     RegisterProgramClasses();
 }

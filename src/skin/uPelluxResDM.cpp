@@ -13,11 +13,6 @@ namespace {
 
 TPelluxResDM* GResDM = nullptr;
 
-const bool Registered = [] {
-    QvRegisterInitStep(ioSkinImages, u"PelluxResDM", [] { CreatePelluxResDM(); }, [] { FreePelluxResDM(); });
-    return true;
-}();
-
 }  // namespace
 
 TPelluxResDM::TPelluxResDM(TComponent* AOwner)
@@ -70,4 +65,8 @@ TPelluxResDM* ExchangePelluxResDM() {
     TPelluxResDM* Old = GResDM;
     GResDM = New;
     return Old;
+}
+
+void RegisterPelluxResDM() {
+    QvRegisterInitStep(ioSkinImages, u"PelluxResDM", [] { CreatePelluxResDM(); }, [] { FreePelluxResDM(); });
 }

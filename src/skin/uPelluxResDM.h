@@ -29,6 +29,8 @@ TPelluxResDM* PelluxResDM();
 // Makes the data module when there is none (the set-up step does this), and frees it.
 TPelluxResDM* CreatePelluxResDM();
 void FreePelluxResDM();
+// Makes the data module a step of the library's ordered set-up and shut-down.
+void RegisterPelluxResDM();
 // Makes a new data module in place of the current one and hands the old one back, still
 // whole (nullptr when there was none); the caller frees it.
 TPelluxResDM* ExchangePelluxResDM();

@@ -15,11 +15,6 @@ namespace {
 
 TPelluxResManager* GManager = nullptr;
 
-const bool Registered = [] {
-    QvRegisterInitStep(ioResourceManager, u"SkinResManager", nullptr, [] { FreeSkinResManager(); });
-    return true;
-}();
-
 // Picture files beyond this are not read (skin pictures are a few hundred kilobytes).
 constexpr size_t MaxPictureFileSize = size_t{64} << 20;
 // An image-list text form of the whole built-in list is about six megabytes.
@@ -364,4 +359,8 @@ void FreeSkinResManager() {
     TPelluxResManager* Old = GManager;
     GManager = nullptr;
     delete Old;
+}
+
+void RegisterSkinResManager() {
+    QvRegisterInitStep(ioResourceManager, u"SkinResManager", nullptr, [] { FreeSkinResManager(); });
 }

@@ -139,3 +139,5 @@ private:
 TPelluxResManager& SkinResManager();
 // Frees the manager (the library's shut-down does this).
 void FreeSkinResManager();
+// Frees the manager in the library's ordered shut-down.
+void RegisterSkinResManager();

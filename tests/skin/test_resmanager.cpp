@@ -10,6 +10,7 @@
 #include "platform/uQvFiles.h"
 #include "skin/uPelluxResDM.h"
 #include "skin/uPelluxResManager.h"
+#include "skin/uPelluxSkin.h"
 #include "support/qv_headless_fixture.h"
 
 namespace {
@@ -265,6 +266,7 @@ TEST_F(ResManager, RefreshReplacesTheListFromATextFormFile) {
 class ResManagerSetUp : public TQvHeadlessTest {};
 
 TEST_F(ResManagerSetUp, DataModuleLivesFromSetUpToShutDown) {
+    RegisterPelluxSkin();
     AppInit();
     ASSERT_NE(PelluxResDM(), nullptr);
     EXPECT_EQ(SkinResManager().ImageList(), PelluxResDM()->PelluxImageListMain());
