@@ -23,12 +23,15 @@
 #define LLVMFuzzerTestOneInput QvFuzzPng
 #include "../../fuzz/fuzz_png.cpp"
 #undef LLVMFuzzerTestOneInput
+#define LLVMFuzzerTestOneInput QvFuzzSurfaceData
+#include "../../fuzz/fuzz_surface_data.cpp"
+#undef LLVMFuzzerTestOneInput
 
 TEST(FuzzReplay, KeptInputsPassTheirTargetsChecks) {
     namespace fs = std::filesystem;
     const std::map<std::string, int (*)(const uint8_t*, size_t)> Targets = {
         {"fuzz_ini", QvFuzzIni}, {"fuzz_gif", QvFuzzGif}, {"fuzz_jpeg", QvFuzzJpeg},
-        {"fuzz_bmp", QvFuzzBmp}, {"fuzz_png", QvFuzzPng}};
+        {"fuzz_bmp", QvFuzzBmp}, {"fuzz_png", QvFuzzPng}, {"fuzz_surface_data", QvFuzzSurfaceData}};
     int Replayed = 0;
     for (const fs::directory_entry& Folder : fs::directory_iterator(fs::path(QV_TEST_DATA_DIR) / "fuzz")) {
         const auto Target = Targets.find(Folder.path().filename().string());
