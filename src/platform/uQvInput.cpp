@@ -428,6 +428,7 @@ HWND SetCapture(HWND Wnd) {
     const HWND Old = QvWnd(S().Capture) ? S().Capture : nullptr;
     if (QvWnd(Wnd) == nullptr) return nullptr;
     S().Capture = Wnd;
+    if (Old == nullptr) QvBackend().CaptureChanged(true);
     if (Old != nullptr && Old != Wnd) QvSend(Old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(Wnd));
     return Old;
 }
@@ -435,6 +436,7 @@ HWND SetCapture(HWND Wnd) {
 BOOL ReleaseCapture() {
     const HWND Old = S().Capture;
     S().Capture = nullptr;
+    if (Old != nullptr) QvBackend().CaptureChanged(false);
     if (QvWnd(Old) != nullptr) QvSend(Old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }
@@ -519,12 +521,14 @@ SHORT GetAsyncKeyState(int VirtKey) { return static_cast<SHORT>((S().AsyncKeys[V
 
 BOOL GetCursorPos(POINT* P) {
     if (P == nullptr || !QvBackend().CursorPosAvailable()) return FALSE;
-    *P = S().Cursor;
+    *P = QvBackend().PointerPos().value_or(S().Cursor);
     return TRUE;
 }
 
 BOOL SetCursorPos(int X, int Y) {
-    QvInputMouseMove(POINT{X, Y});
+    const POINT Pt{QvClampCoord(X), QvClampCoord(Y)};
+    QvBackend().WarpPointer(Pt);
+    QvInputMouseMove(Pt);
     return TRUE;
 }
 
@@ -561,6 +565,21 @@ void QvInputMouseMove(POINT Screen) {
     E.Kind = ikMove;
     E.Pt = Screen;
     Push(E);
+}
+
+void QvInputPointerLeft(POINT Screen) {
+    Screen = POINT{QvClampCoord(Screen.X), QvClampCoord(Screen.Y)};
+    S().Cursor = Screen;
+    // Taken in its place among the rest of the input; a captured pointer keeps moving.
+    QvInputMessage([](HWND, MSG&) {
+        if (QvWnd(S().Capture) != nullptr) return false;
+        const TTrack T = S().Track;
+        StopTracking();
+        S().LastTarget = nullptr;
+        if (QvWnd(T.Wnd) != nullptr && (T.Flags & TME_LEAVE))
+            PostMessage(T.Wnd, (T.Flags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+        return false;
+    });
 }
 
 void QvInputMouseButton(TQvButton Button, bool IsDown) {

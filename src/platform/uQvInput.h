@@ -58,6 +58,9 @@ int QvCursorId(HCURSOR Cursor);
 enum class TQvButton { Left, Right, Middle };
 void QvInputMouseMove(POINT Screen);
 void QvInputMouseButton(TQvButton Button, bool Down);
+// The pointer left every window of ours, now at Screen: the window it was over hears
+// WM_MOUSELEAVE (when tracking) and nothing of ours is under it. Ignored while captured.
+void QvInputPointerLeft(POINT Screen);
 // Delta in 1/120 notches, positive away from the user, or for the horizontal wheel to the
 // right.
 void QvInputWheel(int Delta, bool Horizontal = false);

@@ -271,10 +271,10 @@ void QvScreenChanged(const RECT& Screen) {
 void QvScreenPresent() {
     Collect();
     TState& St = S();
-    if (St.Unpresented.IsEmpty()) return;
     const TQvRegion Changed = std::move(St.Unpresented);
     St.Unpresented.Clear();
-    QvBackend().Present(Changed);
+    QvTopLevelsSync(Changed);
+    if (!Changed.IsEmpty()) QvBackend().Present(Changed);
 }
 
 HDC QvScreenDC() {

@@ -249,6 +249,11 @@ void QvScreenPresent();
 // A DC on the composed screen (GetDC(0), CreateDC("DISPLAY")).
 HDC QvScreenDC();
 
+// ---- uQvTopLevels ----------------------------------------------------------------------
+// Tells the backend what changed of the top-level windows since it last heard, then
+// presents the shown windows' parts within ScreenChanged (screen coordinates).
+void QvTopLevelsSync(const TQvRegion& ScreenChanged);
+
 // ---- uQvWinLayered ---------------------------------------------------------------------
 // False when a layered top-level window lets the screen point through (transparent pixel,
 // colour key, constant alpha 0, WS_EX_TRANSPARENT).
