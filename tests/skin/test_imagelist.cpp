@@ -33,7 +33,9 @@ std::vector<TOrderLine> ReadOrder() {
 }
 
 bool SamePixels(const TCustomSurface32& A, const TCustomSurface32& B) {
-    return A.Width() == B.Width() && A.Height() == B.Height() &&
+    if (A.Width() != B.Width() || A.Height() != B.Height()) return false;
+    // An empty surface has no bits to compare (and no pointer to pass to memcmp).
+    return A.Width() * A.Height() == 0 ||
            std::memcmp(A.Bits(), B.Bits(), sizeof(TColor32) * A.Width() * A.Height()) == 0;
 }
 
