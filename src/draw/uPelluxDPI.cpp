@@ -1,6 +1,8 @@
 #include "draw/uPelluxDPI.h"
 
+#include "framework/uQvApplication.h"
 #include "framework/uQvControl.h"
+#include "framework/uQvForms.h"
 #include "framework/uQvGraphics.h"
 #include "platform/uQvBase.h"
 
@@ -9,6 +11,13 @@ namespace {
 std::function<const TControl*()>& DefaultControlSource() {
     static std::function<const TControl*()> Source;
     return Source;
+}
+
+// The application's main form, else the screen's active form.
+const TControl* ApplicationDPIControl() {
+    if (Application != nullptr && Application->MainForm() != nullptr) return Application->MainForm();
+    if (Screen != nullptr) return Screen->ActiveForm();
+    return nullptr;
 }
 
 int ComponentPPI(const TComponent* Component) {
@@ -32,7 +41,7 @@ void SetDefaultDPIControlSource(std::function<const TControl*()> Source) {
 
 double GetDPIScale(const TControl* Control) {
     if (!HighDPIEnabled) return 1.0;
-    if (Control == nullptr && DefaultControlSource()) Control = DefaultControlSource()();
+    if (Control == nullptr) Control = DefaultControlSource() ? DefaultControlSource()() : ApplicationDPIControl();
     return DPIScaleOf(Control != nullptr ? Control->CurrentPPI() : ScreenPixelsPerInch());
 }
 

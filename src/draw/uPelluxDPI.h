@@ -20,9 +20,9 @@ double DPIScaleOf(int PixelsPerInch);
 int ScaleValueByPPI(int Value, int PixelsPerInch);
 
 // --- by a control or component ---
-// The control that stands in for a nil control in GetDPIScale: the application's main
-// form, else its active form. Until the application layer installs a source (or when
-// it returns nil), the screen's pixels per inch are used.
+// The control that stands in for a nil control in GetDPIScale. Without a source set here
+// it is the application's main form, else the screen's active form; when that is nil,
+// the screen's pixels per inch are used. Tests set a source of their own.
 void SetDefaultDPIControlSource(std::function<const TControl*()> Source);
 
 // 1.0 while HighDPIEnabled is off; otherwise the control's current pixels per inch (a nil
