@@ -262,6 +262,7 @@ private:
             P.GetOrd = [Get](TObject* O) { return static_cast<int64_t>(std::invoke(Get, Self(O))); };
             const TEnumInfo* Enum = P.Enum;
             P.SetOrd = [Set, Enum](TObject* O, int64_t Value) {
+                static_cast<void>(Enum);  // read for enumerations only
                 if constexpr (std::is_enum_v<V>) {
                     if (Value < 0 || Value >= Enum->Count()) return false;
                 } else if constexpr (std::is_same_v<V, bool>) {
