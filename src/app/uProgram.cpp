@@ -5,6 +5,7 @@
 #include "app/frmLogin.h"
 #include "app/frmMain.h"
 #include "app/uProSettings.h"
+#include "controls/base/uSimpleTimer.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvRegistry.h"
 #include "platform/uQvHighDpi.h"
@@ -33,6 +34,7 @@ void ProgramInitialization() {
     HighDPIEnabled = true;
     QvRegisterInitStep(ioSettings, u"settings", [] { ProSettings(); }, [] { ShutdownProSettings(); });
     RegisterPelluxSkin();
+    RegisterSimpleTimers();
     AppInit();
     RegisterProgramClasses();
 }
