@@ -5,11 +5,10 @@
 #include "app/frmLogin.h"
 #include "app/frmMain.h"
 #include "app/uProSettings.h"
-#include "controls/base/uSimpleTimer.h"
+#include "controls/uPelluxControls.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvRegistry.h"
 #include "platform/uQvHighDpi.h"
-#include "skin/uPelluxSkin.h"
 
 bool LoginAllowed = false;
 
@@ -33,8 +32,7 @@ String ApplicationTitle() {
 void ProgramInitialization() {
     HighDPIEnabled = true;
     QvRegisterInitStep(ioSettings, u"settings", [] { ProSettings(); }, [] { ShutdownProSettings(); });
-    RegisterPelluxSkin();
-    RegisterSimpleTimers();
+    RegisterPelluxControls();
     AppInit();
     RegisterProgramClasses();
 }

@@ -418,14 +418,20 @@ void TControl::ScaleForPPI(int NewPPI, int OldPPI) {
     const int Old = OldPPI > 0 ? OldPPI : FCurrentPPI;
     if (NewPPI <= 0 || (NewPPI == Old && NewPPI == FCurrentPPI)) return;
     ChangeScale(NewPPI, Old);
-    std::vector<TControl*> Pending{this};
+    std::vector<TControl*> Pending{this}, Scaled;
     while (!Pending.empty()) {
         TControl* C = Pending.back();
         Pending.pop_back();
         C->FCurrentPPI = NewPPI;
+        Scaled.push_back(C);
         if (auto* W = dynamic_cast<TWinControl*>(C))
             for (TControl* K : W->FControls) Pending.push_back(K);
     }
+    // Handlers may free controls of the tree: each is told only while it lives.
+    std::vector<TQvAliveCheck> Alive;
+    for (TControl* C : Scaled) Alive.push_back(C->AliveCheck());
+    for (size_t I = 0; I < Scaled.size(); ++I)
+        if (Alive[I].Alive()) Scaled[I]->ScaledForPPI(NewPPI);
 }
 
 // ---- Painting -------------------------------------------------------------------------

@@ -136,6 +136,8 @@ public:
     // Bounds, margins, constraints and (unless ParentFont) font height multiplied by M / D:
     // L' = MulDiv(L, M, D), W' = MulDiv(L + W, M, D) - L', the same for T and H.
     virtual void ChangeScale(int M, int D);
+    // Told once ScaleForPPI has rescaled this control (and everything inside) to NewPPI.
+    virtual void ScaledForPPI(int NewPPI) { (void)NewPPI; }
 
     // ---- Painting ----
     virtual void Invalidate();

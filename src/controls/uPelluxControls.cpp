@@ -1,0 +1,12 @@
+#include "controls/uPelluxControls.h"
+
+#include "controls/base/uSimpleTimer.h"
+#include "controls/uPelluxButton.h"
+#include "framework/uQvAppInit.h"
+#include "skin/uPelluxSkin.h"
+
+void RegisterPelluxControls() {
+    RegisterPelluxSkin();
+    RegisterSimpleTimers();
+    QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] { RegisterPelluxButtons(); }, {});
+}
