@@ -61,7 +61,7 @@ TPelluxCustomButton::TPelluxCustomButton(TComponent* AOwner)
       FCaptionOffset(std::make_unique<TQvBtnItemOffset>(this)),
       FRepeatDelay(std::make_unique<TSimpleTimer>(300, nullptr)),
       FRepeat(std::make_unique<TSimpleTimer>(10, nullptr)) {
-    SetControlStyle(ControlStyle() + csCaptureMouse + csDoubleClicks + csClickEvents + csSetCaption);
+    SetControlStyle(ControlStyle() + csCaptureMouse + csDoubleClicks + csSetCaption - csClickEvents);
     SetTabStop(true);
     SetBounds(Left(), Top(), 75, 25);
     SetAutoInvalidate(true);
