@@ -212,6 +212,21 @@ TEST_F(TimersTest, AnimationRunsOnTheClock) {
     Wait(200);
     EXPECT_EQ(Values.size(), 3u);
     EXPECT_EQ(Finished, 4);
+
+    // Freed by its own last report: the run ends there, with no OnFinish.
+    auto* B = new TQvAnimateEasing();
+    int BTicks = 0;
+    B->OnTick = [&](TObject* Sender, long double V) {
+        ++BTicks;
+        if (V == 1) delete static_cast<TQvAnimateEasing*>(Sender);
+    };
+    B->OnFinish = [&](TObject*) { ++Finished; };
+    B->Animating(0, 1, etQuadEaseIn, 20);
+    Wait(10);
+    Wait(10);
+    Wait(10);
+    EXPECT_EQ(BTicks, 2);
+    EXPECT_EQ(Finished, 4);
 }
 
 TEST(LocateTest, ChangesAndAssign) {
