@@ -1,5 +1,6 @@
 #include "controls/uPelluxControls.h"
 
+#include "controls/base/uQvLocate.h"
 #include "controls/base/uSimpleTimer.h"
 #include "controls/uPelluxButton.h"
 #include "framework/uQvAppInit.h"
@@ -8,5 +9,8 @@
 void RegisterPelluxControls() {
     RegisterPelluxSkin();
     RegisterSimpleTimers();
-    QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] { RegisterPelluxButtons(); }, {});
+    QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] {
+        RegisterQvLocate();
+        RegisterPelluxButtons();
+    }, {});
 }
