@@ -3,6 +3,8 @@
 #include "controls/base/uQvLocate.h"
 #include "controls/base/uSimpleTimer.h"
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxLabel.h"
+#include "controls/uPelluxPanel.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
 
@@ -12,5 +14,7 @@ void RegisterPelluxControls() {
     QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] {
         RegisterQvLocate();
         RegisterPelluxButtons();
+        RegisterPelluxPanels();
+        RegisterPelluxLabels();
     }, {});
 }

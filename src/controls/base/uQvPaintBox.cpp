@@ -165,6 +165,7 @@ void TQvCustomPaintBox::WndProc(TMessage& M) {
             }
             break;
         case CM_ENABLEDCHANGED:
+        case CM_COLORCHANGED:
         case CM_TEXTCHANGED: {
             const TQvAliveCheck Alive = AliveCheck();
             TCustomControl::WndProc(M);
