@@ -98,11 +98,16 @@ void TPelluxCustomLabel::FontChanged() {
     if (HighDPIEnabled || Designing()) UpdateAutoSize();
 }
 
+void TPelluxCustomLabel::ScaledForPPI(int NewPPI) {
+    TPelluxCustomPanel::ScaledForPPI(NewPPI);
+    UpdateAutoSize();
+}
+
 void TPelluxCustomLabel::UpdateAutoSize() {
     if (ComponentState().Contains(csReading) || !FAutoSize || FRoundBackground) return;
     TSurface32 Measure;
     Measure.SetSize(1, 1);
-    Measure.SetFont(Font());
+    Measure.Canvas()->Font()->Assign(Font());
     const HDC Dc = Measure.Canvas()->Handle();
     SetBounds(Left(), Top(), MeasureTextWidth(Dc, Caption()), MeasureTextHeight(Dc, Caption()));
 }
@@ -133,6 +138,7 @@ void TPelluxCustomLabel::DrawCaption(TSurface32* Bitmap) {
     UINT Flags = AlignmentFlags();
     if (FWordWap) {
         Bitmap->SetFont(Font());
+        Bitmap->Canvas()->Font()->Assign(Font());
         // The height of the text as one unwrapped block places the wrapped block.
         const int H = MeasureTextHeight(Bitmap->Canvas()->Handle(), Caption());
         if (FAlignmentVertical == taVerticalCenter) {

@@ -48,6 +48,8 @@ protected:
     UINT AlignmentFlags() const;
     void Loaded() override;
     void FontChanged() override;
+    // The scaled bounds of a new scale round the text's own size: measure again.
+    void ScaledForPPI(int NewPPI) override;
 
 private:
     TEllipsisPosition FEllipsisPosition = epNone;

@@ -74,8 +74,9 @@ void TPelluxCustomPanel::DrawSkin(TSurface32* Buffer) {
 
 void TPelluxCustomPanel::DrawPanelCaption(TSurface32* Bitmap) {
     if (!FCaptionVisible) return;
+    // Font already follows the control's scale (ScaleForPPI scales font heights), so it is
+    // not scaled again here.
     Bitmap->SetFont(Font());
-    ScaleFontByDPI(this, Bitmap->Font());
     const TSize Extent = Bitmap->TextExtent(Caption());
     Bitmap->Textout((Width() - Extent.cx) / 2, (Height() - Extent.cy) / 2, Caption());
 }

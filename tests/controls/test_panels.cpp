@@ -3,7 +3,6 @@
 
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
-#include "draw/uPelluxText.h"
 #include "draw/uQvColor32.h"
 #include "controls/pellux_fixture.h"
 
@@ -142,12 +141,14 @@ TEST_F(PanelsTest, BorderPanelRingTurnsHotOnHoverAndFocus) {
 TEST_F(PanelsTest, LabelAlignmentAutoSizeAndLinkHotFont) {
     auto* L = Place<TPelluxLabel>(Rect(10, 10, 70, 27));
     L->Font()->SetColor(clWhite);
+    L->Font()->SetSize(14);
+    L->Font()->SetStyle(TFontStyles{fsBold});
     L->SetCaption(u"Settings");
     TSurface32 Measure;
     Measure.SetSize(1, 1);
     Measure.SetFont(L->Font());
-    const int W = MeasureTextWidth(Measure.Canvas()->Handle(), u"Settings");
-    const int H = MeasureTextHeight(Measure.Canvas()->Handle(), u"Settings");
+    const int W = Measure.TextWidth(u"Settings");
+    const int H = Measure.TextHeight(u"Settings");
     EXPECT_EQ(L->Width(), W);
     EXPECT_EQ(L->Height(), H);
 

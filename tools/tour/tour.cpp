@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/frmFlash.h"
+#include "app/frmGallery.h"
 #include "app/frmMain.h"
 #include "app/uProgram.h"
 #include "framework/uQvApplication.h"
@@ -22,6 +23,9 @@
 #include "platform/backends/headless/uQvHeadless.h"
 #include "platform/uQvFontConfig.h"
 #include "platform/uQvInput.h"
+#include "platform/uQvPng.h"
+#include "platform/uQvScreen.h"
+#include "controls/uPelluxButton.h"
 
 namespace {
 
@@ -78,6 +82,54 @@ void PopupMenu() {
     Keys({VK_UP, VK_UP, VK_RIGHT});
 }
 
+// The controls gallery, shown at a scale with the pointer over its hot button; the
+// window of the previous scale is closed first.
+TGalleryForm* Gallery = nullptr;
+std::vector<std::pair<TRect, std::vector<uint32_t>>> GalleryCrops;
+
+void ShowGallery(int PPI) {
+    delete Gallery;
+    Gallery = new TGalleryForm(MainForm);
+    if (PPI != 96) Gallery->ScaleForPPI(PPI);
+    Gallery->Show();
+    const TPoint P = QvControlCenter(Gallery->HotButton());
+    Headless->MouseMove(P.X, P.Y);
+}
+
+// Keeps the gallery's pixels off the screen for the sheet.
+void CropGallery() {
+    const TRect R = Gallery->BoundsRect();
+    const TGdiBitmap& Screen = QvComposedScreen();
+    std::vector<uint32_t> Pixels;
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
+    GalleryCrops.emplace_back(R, std::move(Pixels));
+}
+
+// The gallery at every scale shown, stacked on a neutral ground.
+void SaveGallerySheet() {
+    constexpr int Margin = 24;
+    int W = 0, H = Margin;
+    for (const auto& [R, Pixels] : GalleryCrops) {
+        W = std::max(W, R.Width() + 2 * Margin);
+        H += R.Height() + Margin;
+    }
+    std::vector<uint32_t> Sheet(static_cast<size_t>(W) * H, 0xFFDCE0E6);
+    int Top = Margin;
+    for (const auto& [R, Pixels] : GalleryCrops) {
+        for (int Y = 0; Y < R.Height(); ++Y)
+            std::copy_n(&Pixels[static_cast<size_t>(Y) * R.Width()], R.Width(),
+                        &Sheet[static_cast<size_t>(Top + Y) * W + Margin]);
+        Top += R.Height() + Margin;
+    }
+    TQvPngWriteOptions Options;
+    Options.ColorMode = pcmRGB;
+    Options.CompressionLevel = 9;
+    const std::filesystem::path File = Folder / "gallery-controls.png";
+    SavePngToFile(Utf8ToString(File.string()), Sheet.data(), W, H, Options);
+    std::printf("%s\n", File.string().c_str());
+}
+
 struct TStop {
     std::string Shot;
     std::function<void()> Before;
@@ -97,6 +149,23 @@ const std::vector<TStop> Stops = {
     {"main-again", [] { Keys({VK_RETURN}); }},
     {"popup-menu", PopupMenu},
     {"main-after-menu", [] { Keys({VK_ESCAPE, VK_ESCAPE}); }},
+    {"gallery", [] { Headless->Step([] { ShowGallery(96); }); }},
+    {"gallery-150",
+     [] {
+         Headless->Step([] {
+             CropGallery();
+             ShowGallery(144);
+         });
+     }},
+    {"main-after-gallery",
+     [] {
+         Headless->Step([] {
+             CropGallery();
+             SaveGallerySheet();
+             delete Gallery;
+             Gallery = nullptr;
+         });
+     }},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main

@@ -1,0 +1,186 @@
+#include "app/frmGallery.h"
+
+#include "controls/uPelluxButton.h"
+#include "controls/uPelluxLabel.h"
+#include "controls/uPelluxPanel.h"
+#include "framework/uQvMenus.h"
+
+namespace {
+
+const char16_t* const FaceName = u"微软雅黑";
+constexpr TColor Ink = RGB(51, 62, 77);
+constexpr TColor Muted = RGB(122, 133, 148);
+constexpr TColor Line = RGB(218, 225, 234);
+
+template <typename T>
+T* Add(TWinControl* Parent, int X, int Y, int W, int H) {
+    auto* C = new T(Parent);
+    C->SetBounds(X, Y, W, H);
+    C->SetParent(Parent);
+    return C;
+}
+
+TPelluxLabel* MakeLabel(TWinControl* Parent, int X, int Y, const String& Caption, int Size = 9, TColor Color = Ink,
+                   bool Bold = false) {
+    auto* L = Add<TPelluxLabel>(Parent, X, Y, 10, 10);
+    L->Font()->SetName(FaceName);
+    L->Font()->SetSize(Size);
+    L->Font()->SetColor(Color);
+    if (Bold) L->Font()->SetStyle(TFontStyles{fsBold});
+    L->SetCaption(Caption);
+    return L;
+}
+
+// A white card with a hairline border and a heading.
+TPelluxPanel* Card(TWinControl* Parent, int X, int Y, int W, int H, const String& Title) {
+    auto* P = Add<TPelluxPanel>(Parent, X, Y, W, H);
+    P->SetAlpha(255);
+    P->SetDoubleBorder(false);
+    P->SetBorderColor(Line);
+    MakeLabel(P, 16, 12, Title, 10, Ink, true);
+    return P;
+}
+
+TPelluxPanel* Tile(TWinControl* Parent, int X, int Y, const String& Caption) {
+    auto* P = Add<TPelluxPanel>(Parent, X, Y, 132, 84);
+    P->SetCaptionVisible(true);
+    P->SetCaption(Caption);
+    P->Font()->SetColor(Ink);
+    return P;
+}
+
+TPelluxButton* Button(TWinControl* Parent, int X, int Y, const String& Caption, int W = 84) {
+    auto* B = Add<TPelluxButton>(Parent, X, Y, W, 28);
+    B->SetCaption(Caption);
+    return B;
+}
+
+TPelluxLabel* Note(TWinControl* Parent, int X, int Y, const String& Caption) {
+    return MakeLabel(Parent, X, Y, Caption, 8, Muted);
+}
+
+}  // namespace
+
+TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
+    SetName(u"GalleryForm");
+    SetBorderStyle(bsNone);
+    SetColor(RGB(243, 246, 250));
+    Font()->SetName(FaceName);
+    Font()->SetSize(9);
+    SetBounds(40, 40, 900, 576);
+
+    // Header: a left-anchored gradient band with the title.
+    auto* Header = Add<TPelluxPanel>(this, 0, 0, 900, 52);
+    Header->SetAlign(alTop);
+    Header->SetAlpha(255);
+    Header->SetBorderSides({});
+    Header->SetBackgroundFillType(ftGradient);
+    Header->SetGradientDirection(gdHorizontal);
+    Header->SetGradientAlign(gaLeft);
+    Header->SetGradientSize(100);
+    Header->SetGradientStartColor(RGB(36, 104, 196));
+    Header->SetGradientEndColor(RGB(64, 150, 230));
+    MakeLabel(Header, 20, 13, u"Pellux 控件库", 13, clWhite, true);
+    MakeLabel(Header, 170, 20, u"按钮 · 面板 · 标签", 9, RGB(214, 232, 252));
+
+    // Buttons.
+    TPelluxPanel* Buttons = Card(this, 20, 68, 860, 132, u"按钮");
+    FHotButton = Button(Buttons, 16, 44, u"悬停");
+    auto* Ok = Button(Buttons, 112, 44, u"确定");
+    Ok->SetDefault(true);
+    Button(Buttons, 208, 44, u"取消");
+    Button(Buttons, 304, 44, u"禁用")->SetEnabled(false);
+    auto* More = Button(Buttons, 400, 44, u"更多", 96);
+    auto* Menu = new TPopupMenu(this);
+    auto* Item = new TMenuItem(this);
+    Item->SetCaption(u"导出");
+    Menu->Items()->Add(Item);
+    More->SetDropdownMenu(Menu);
+    const char16_t* const Toggles[] = {u"日", u"周", u"月"};
+    for (int I = 0; I < 3; ++I) {
+        TPelluxButton* T = Button(Buttons, 520 + I * 60, 44, Toggles[I], 56);
+        T->SetGroupIndex(1);
+        if (I == 1) T->SetDown(true);
+    }
+    Note(Buttons, 16, 86, u"悬停、默认、普通、禁用、下拉菜单，以及一组互斥的切换按钮（“周”已按下）。");
+
+    // Panels.
+    TPelluxPanel* Panels = Card(this, 20, 212, 860, 168, u"面板");
+    Tile(Panels, 16, 44, u"半透明");
+    TPelluxPanel* Solid = Tile(Panels, 156, 44, u"不透明");
+    Solid->SetAlpha(255);
+    Solid->SetColor(RGB(232, 241, 252));
+    Solid->SetDoubleBorder(false);
+    TPelluxPanel* Vertical = Tile(Panels, 296, 44, u"纵向渐变");
+    Vertical->SetAlpha(255);
+    Vertical->SetBackgroundFillType(ftGradient);
+    Vertical->SetDoubleBorder(false);
+    TPelluxPanel* Horizontal = Tile(Panels, 436, 44, u"横向渐变");
+    Horizontal->SetAlpha(255);
+    Horizontal->SetBackgroundFillType(ftGradient);
+    Horizontal->SetGradientDirection(gdHorizontal);
+    Horizontal->SetGradientAlign(gaLeft);
+    Horizontal->SetGradientSize(100);
+    Horizontal->SetGradientStartColor(RGB(255, 196, 120));
+    Horizontal->SetGradientEndColor(RGB(255, 240, 222));
+    Horizontal->SetDoubleBorder(false);
+    Horizontal->SetBorderColor(RGB(240, 200, 150));
+    auto* Framed = Add<TPelluxBorderPanel>(Panels, 576, 44, 132, 84);
+    Framed->SetCaptionVisible(true);
+    Framed->SetCaption(u"边框");
+    auto* FramedHot = Add<TPelluxBorderPanel>(Panels, 716, 44, 132, 84);
+    FramedHot->SetCaptionVisible(true);
+    FramedHot->SetCaption(u"边框（焦点）");
+    FramedHot->SetInControl(true);
+    Note(Panels, 16, 138, u"颜色与透明度、两种渐变、单线与双线边框，以及悬停或获得焦点时变色的边框面板。");
+
+    // Labels.
+    TPelluxPanel* Labels = Card(this, 20, 392, 860, 164, u"标签");
+    const TAlignment Aligns[] = {taLeftJustify, taCenter, taRightJustify};
+    const char16_t* const AlignNames[] = {u"左对齐", u"居中", u"右对齐"};
+    for (int I = 0; I < 3; ++I) {
+        auto* Well = Add<TPelluxPanel>(Labels, 16 + I * 150, 44, 138, 28);
+        Well->SetAlpha(255);
+        Well->SetColor(RGB(236, 242, 250));
+        Well->SetBorderSides({});
+        TPelluxLabel* L = MakeLabel(Well, 10, 0, AlignNames[I]);
+        L->SetAutoSize(false);
+        L->SetBounds(10, 0, 118, 28);
+        L->SetAlignmentHorizontal(Aligns[I]);
+        L->SetAlignmentVertical(taVerticalCenter);
+    }
+    TPelluxLabel* Badge = MakeLabel(Labels, 466, 45, u"圆角徽标", 9, clWhite, true);
+    Badge->SetAutoSize(false);
+    Badge->SetBounds(466, 45, 96, 26);
+    Badge->SetAlignmentHorizontal(taCenter);
+    Badge->SetAlignmentVertical(taVerticalCenter);
+    Badge->SetRoundBackground(true);
+    Badge->SetRoundSize(13);
+    Badge->SetColor(RGB(46, 160, 90));
+    auto* Night = Add<TPelluxPanel>(Labels, 578, 44, 104, 28);
+    Night->SetAlpha(255);
+    Night->SetColor(RGB(28, 52, 92));
+    Night->SetBorderSides({});
+    TPelluxLabel* Glow = MakeLabel(Night, 0, 0, u"发光文字", 10, clWhite, true);
+    Glow->SetAutoSize(false);
+    Glow->SetBounds(0, 0, 104, 28);
+    Glow->SetAlignmentHorizontal(taCenter);
+    Glow->SetAlignmentVertical(taVerticalCenter);
+    Glow->Light()->SetColor(RGB(90, 170, 255));
+    Glow->Light()->SetBlurRadius(2);
+    Glow->Light()->SetActive(true);
+    auto* Link = Add<TQvURLButton>(Labels, 700, 50, 10, 10);
+    Link->Font()->SetName(FaceName);
+    Link->Font()->SetStyle(TFontStyles{fsUnderline});
+    Link->Font()->SetColor(RGB(36, 104, 196));
+    Link->FontHot()->SetColor(RGB(228, 86, 40));
+    Link->SetCaption(u"www.varnoth.org");
+    TPelluxLabel* Ellipsis = MakeLabel(Labels, 16, 88, u"很长的一段说明文字放不下时，会在末尾以省略号结束，而不是被截断在半个字上");
+    Ellipsis->SetEllipsisPosition(epEndEllipsis);
+    Ellipsis->SetBounds(16, 88, 300, 20);
+    TPelluxLabel* Wrap = MakeLabel(Labels, 340, 88, u"自动换行的标签：文字在标签宽度处折行，行与行之间保持字体本身的行距。");
+    Wrap->SetAutoSize(false);
+    Wrap->SetWordWap(true);
+    Wrap->SetBounds(340, 88, 340, 40);
+    Note(Labels, 16, 134, u"对齐、圆角背景、发光、链接（悬停变色）、末尾省略与自动换行。");
+}
