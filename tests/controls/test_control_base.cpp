@@ -2,6 +2,7 @@
 // fill, the background hooks, controls sticking out of their parent, deferred refresh.
 
 #include "controls/base/uPelluxCtrls.h"
+#include "draw/uPelluxDPI.h"
 #include "draw/uQvColor32.h"
 #include "platform/uQvWinPaint.h"
 #include "skin/uQvSkinRegistry.h"
@@ -121,6 +122,23 @@ TEST_F(PelluxTest, ControlsJoinAndLeaveTheSkinnedControlRegistry) {
     EXPECT_GE(WinControlHelper()->IndexOf(P), 0);
     delete P;
     for (int I = 0; I < WinControlHelper()->GetCount(); ++I) EXPECT_NE(WinControlHelper()->Items(I), P);
+}
+
+}  // namespace
+
+namespace {
+
+// Sizes asked for without a control follow the main form's scale.
+TEST_F(PelluxTest, ScalesWithoutAControlFollowTheMainForm) {
+    HighDPIEnabled = true;
+    ASSERT_EQ(Application->MainForm(), Form);
+    EXPECT_EQ(GetDPIScale(nullptr), 1.0);
+    Form->ScaleForPPI(144);
+    EXPECT_EQ(GetDPIScale(nullptr), 1.5);
+    EXPECT_TRUE(IsHighDPI());
+    EXPECT_EQ(ScaleByDPI(Form, 10), 15);
+    HighDPIEnabled = false;
+    EXPECT_EQ(GetDPIScale(nullptr), 1.0);
 }
 
 }  // namespace
