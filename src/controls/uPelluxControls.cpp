@@ -5,6 +5,7 @@
 #include "controls/uPelluxButton.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
+#include "controls/uPelluxShape.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
 
@@ -16,5 +17,6 @@ void RegisterPelluxControls() {
         RegisterPelluxButtons();
         RegisterPelluxPanels();
         RegisterPelluxLabels();
+        RegisterPelluxShapes();
     }, {});
 }

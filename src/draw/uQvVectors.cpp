@@ -303,6 +303,43 @@ int CircleStepCount(float Radius) {
     return static_cast<int>(Steps);
 }
 
+TArrayOfArrayOfFloatPoint DashPolyline(const TArrayOfFloatPoint& Points, const std::vector<float>& Pattern,
+                                       bool Closed) {
+    TArrayOfArrayOfFloatPoint Dashes;
+    if (Pattern.empty() || Points.size() < 2) return Dashes;
+    for (float L : Pattern)
+        if (!(L > 0) || !std::isfinite(L)) return Dashes;
+    size_t Index = 0;
+    float Left = Pattern[0];  // of the current run
+    bool Drawn = true;
+    TArrayOfFloatPoint Dash{Points[0]};
+    const size_t Edges = Closed ? Points.size() : Points.size() - 1;
+    for (size_t E = 0; E < Edges; ++E) {
+        const TFloatPoint A = Points[E], B = Points[(E + 1) % Points.size()];
+        const float Dx = B.X - A.X, Dy = B.Y - A.Y;
+        const float Length = std::hypot(Dx, Dy);
+        float At = 0;
+        while (Length - At > Left) {
+            At += Left;
+            const TFloatPoint P{A.X + Dx * At / Length, A.Y + Dy * At / Length};
+            if (Drawn) {
+                Dash.push_back(P);
+                Dashes.push_back(std::move(Dash));
+                Dash.clear();
+            } else {
+                Dash = {P};
+            }
+            Drawn = !Drawn;
+            Index = (Index + 1) % Pattern.size();
+            Left = Pattern[Index];
+        }
+        Left -= Length - At;
+        if (Drawn) Dash.push_back(B);
+    }
+    if (Drawn && Dash.size() > 1) Dashes.push_back(std::move(Dash));
+    return Dashes;
+}
+
 TArrayOfFloatPoint ReversePoints(const TArrayOfFloatPoint& Points) {
     return TArrayOfFloatPoint(Points.rbegin(), Points.rend());
 }

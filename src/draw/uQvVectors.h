@@ -77,5 +77,12 @@ TArrayOfFloatPoint CircularArcPoints(const TFloatPoint& Centre, float Radius, fl
 // the circle. Limited to MaxArcPoints; 0 for a radius that is not finite.
 int CircleStepCount(float Radius);
 
+// Cuts the polyline (closed: with the edge back to the first point) into dashes by
+// Pattern, lengths along the line alternating drawn and skipped, starting with a drawn
+// run at the first point. Each dash is an open polyline keeping the corners it passes.
+// Nothing for an empty pattern or one whose lengths are not all positive.
+TArrayOfArrayOfFloatPoint DashPolyline(const TArrayOfFloatPoint& Points, const std::vector<float>& Pattern,
+                                       bool Closed);
+
 // Reverses the order of the points.
 TArrayOfFloatPoint ReversePoints(const TArrayOfFloatPoint& Points);
