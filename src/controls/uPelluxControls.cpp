@@ -3,6 +3,7 @@
 #include "controls/base/uQvLocate.h"
 #include "controls/base/uSimpleTimer.h"
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxColorButton.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
 
@@ -12,5 +13,6 @@ void RegisterPelluxControls() {
     QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] {
         RegisterQvLocate();
         RegisterPelluxButtons();
+        RegisterPelluxColorButtons();
     }, {});
 }
