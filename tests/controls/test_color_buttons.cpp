@@ -71,6 +71,12 @@ TEST_F(ColorButtonsTest, EachStateFillsWithItsColourAndDisabledIsGrey) {
     B->SetDown(true);
     EXPECT_EQ(Px(B, 40, 2), Color32(86, 153, 218));
     B->SetDown(false);
+    // The focus frame inverts every other pixel of the rectangle one pixel inside.
+    B->SetShowFocusFrame(true);
+    B->SetFocus();
+    EXPECT_EQ(Px(B, 1, 1), Color32(0, 171, 199));
+    EXPECT_EQ(Px(B, 2, 1), Color32(255, 84, 56));
+    EXPECT_EQ(Px(B, 0, 0), Color32(255, 84, 56));
 
     // Disabled: grey fill; the caption is drawn in grey, nothing darker.
     // Stems of large letters cover whole pixels.
