@@ -3,6 +3,7 @@
 #include "controls/base/uQvLocate.h"
 #include "controls/base/uSimpleTimer.h"
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
 #include "controls/uPelluxShape.h"
@@ -15,6 +16,7 @@ void RegisterPelluxControls() {
     QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] {
         RegisterQvLocate();
         RegisterPelluxButtons();
+        RegisterPelluxColorButtons();
         RegisterPelluxPanels();
         RegisterPelluxLabels();
         RegisterPelluxShapes();
