@@ -166,6 +166,18 @@ TQvRegion Visible(const TQvWnd* W, bool Whole, bool ClipSiblings, bool ClipChild
         RECT Both;
         if (IntersectRect(Both, R, Rgn.Bounds())) Out.push_back(Both);
     };
+    // A shaped window hides only its shape: what lies around it stays the parent's.
+    auto ExcludeWindow = [&](const TQvWnd* K, const TQvWnd* Parent) {
+        const RECT R = ToTop(K->Window, Parent);
+        if (!K->Shape) {
+            Exclude(R);
+            return;
+        }
+        TQvRegion Shape = *K->Shape;
+        Shape.Offset(R.Left, R.Top);
+        Shape &= R;
+        Rgn -= Shape;
+    };
     for (const TQvWnd* C = W;; C = C->Parent) {
         if (C->Shape) {
             TQvRegion Shape = *C->Shape;
@@ -179,14 +191,14 @@ TQvRegion Visible(const TQvWnd* W, bool Whole, bool ClipSiblings, bool ClipChild
         if (C == W ? ClipSiblings : (C->Style & WS_CLIPSIBLINGS) != 0) {
             for (const TQvWnd* S : P->Children) {
                 if (S == C) break;
-                if (S->Visible()) Exclude(ToTop(S->Window, P));
+                if (S->Visible()) ExcludeWindow(S, P);
             }
             TakeOut();
         }
     }
     if (ClipChildren) {
         for (const TQvWnd* K : W->Children)
-            if (K->Visible()) Exclude(ToTop(K->Window, W));
+            if (K->Visible()) ExcludeWindow(K, W);
         TakeOut();
     }
     return Rgn;
@@ -401,6 +413,12 @@ int SetWindowRgn(HWND Wnd, HRGN Rgn, BOOL Redraw) {
         W->Shape.reset();
     }
     if (QvIsVisible(W)) QvScreenChanged(QvScreenRect(W));
+    // Outside its new shape a child shows its parent again.
+    if (Redraw && W->Parent != nullptr && W->Shape && QvIsVisible(W) && QvIsVisible(W->Parent)) {
+        TQvRegion Shape = *W->Shape;
+        Shape.Offset(W->Window.Left, W->Window.Top);
+        Invalidate(W->Parent, TQvRegion(W->Window) - Shape, true, false, RDW_ALLCHILDREN);
+    }
     if (Redraw && QvIsVisible(W)) {
         Invalidate(W, TQvRegion(ClientBox(W)), true, true, RDW_ALLCHILDREN);
         ClearFrame(W);

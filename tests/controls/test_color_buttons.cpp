@@ -196,6 +196,9 @@ TEST_F(ColorButtonsTest, RoundWindowFollowsSizeAndRoundingAndGoesWithIt) {
     B->SetRoundFrame(false);
     EXPECT_FALSE(Shaped());
     EXPECT_EQ(Px(B, 0, 0), Color32(255, 84, 56));
+    // Rounded again after it was painted square: the corners show the form again.
+    B->SetRoundFrame(true);
+    EXPECT_EQ(Px(B, 0, 0), Background);
     DeleteObject(Rgn);
 }
 
