@@ -1,6 +1,7 @@
 #include "app/frmGallery.h"
 
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
 #include "framework/uQvMenus.h"
@@ -67,7 +68,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
     SetColor(RGB(243, 246, 250));
     Font()->SetName(FaceName);
     Font()->SetSize(9);
-    SetBounds(40, 40, 900, 576);
+    SetBounds(40, 40, 900, 620);
 
     // Header: a left-anchored gradient band with the title.
     auto* Header = Add<TPelluxPanel>(this, 0, 0, 900, 52);
@@ -84,7 +85,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
     MakeLabel(Header, 170, 20, u"按钮 · 面板 · 标签", 9, RGB(214, 232, 252));
 
     // Buttons.
-    TPelluxPanel* Buttons = Card(this, 20, 68, 860, 132, u"按钮");
+    TPelluxPanel* Buttons = Card(this, 20, 68, 860, 176, u"按钮");
     FHotButton = Button(Buttons, 16, 44, u"悬停");
     auto* Ok = Button(Buttons, 112, 44, u"确定");
     Ok->SetDefault(true);
@@ -102,10 +103,39 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
         T->SetGroupIndex(1);
         if (I == 1) T->SetDown(true);
     }
-    Note(Buttons, 16, 86, u"悬停、默认、普通、禁用、下拉菜单，以及一组互斥的切换按钮（“周”已按下）。");
+    const auto Flat = [&](int X, const String& Caption, TColor Normal, TColor Hot, TColor Pressed) {
+        auto* B = Add<TPelluxColorButton>(Buttons, X, 86, 84, 28);
+        B->SetCaption(Caption);
+        B->SetNormalColor(Normal);
+        B->SetHotColor(Hot);
+        B->SetPressedColor(Pressed);
+        B->SetRoundFrame(true);
+        B->SetRoundSize(4);
+        return B;
+    };
+    Flat(16, u"主要", RGB(36, 104, 196), RGB(56, 126, 218), RGB(26, 84, 166));
+    Flat(112, u"成功", RGB(46, 160, 90), RGB(60, 180, 106), RGB(36, 134, 74));
+    Flat(208, u"警告", RGB(255, 84, 56), RGB(224, 67, 67), RGB(190, 52, 40));
+    Flat(304, u"禁用", RGB(36, 104, 196), RGB(56, 126, 218), RGB(26, 84, 166))->SetEnabled(false);
+    const char16_t* const Segments[] = {u"列表", u"卡片", u"地图"};
+    const TQvCorners SegmentCorners[] = {TQvCorners{TopLeft, BottomLeft}, TQvCorners{},
+                                         TQvCorners{TopRight, BottomRight}};
+    for (int I = 0; I < 3; ++I) {
+        auto* S = Add<TPelluxCornerButton>(Buttons, 400 + I * 70, 86, 71, 28);
+        S->SetCaption(Segments[I]);
+        S->SetRoundSize(6);
+        S->SetCorners(SegmentCorners[I]);
+        S->SetGroupIndex(2);
+        if (I == 0) S->SetDown(true);
+    }
+    auto* Outline = Add<TPelluxCornerButton>(Buttons, 624, 86, 96, 28);
+    Outline->SetCaption(u"圆角描边");
+    Outline->SetRoundSize(14);
+    Note(Buttons, 16, 130,
+         u"第一行：悬停、默认、普通、禁用、下拉菜单与互斥切换；第二行：纯色按钮、分段的圆角按钮（“列表”已按下）与描边按钮。");
 
     // Panels.
-    TPelluxPanel* Panels = Card(this, 20, 212, 860, 168, u"面板");
+    TPelluxPanel* Panels = Card(this, 20, 256, 860, 168, u"面板");
     Tile(Panels, 16, 44, u"半透明");
     TPelluxPanel* Solid = Tile(Panels, 156, 44, u"不透明");
     Solid->SetAlpha(255);
@@ -135,7 +165,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
     Note(Panels, 16, 138, u"颜色与透明度、两种渐变、单线与双线边框，以及悬停或获得焦点时变色的边框面板。");
 
     // Labels.
-    TPelluxPanel* Labels = Card(this, 20, 392, 860, 164, u"标签");
+    TPelluxPanel* Labels = Card(this, 20, 436, 860, 164, u"标签");
     const TAlignment Aligns[] = {taLeftJustify, taCenter, taRightJustify};
     const char16_t* const AlignNames[] = {u"左对齐", u"居中", u"右对齐"};
     for (int I = 0; I < 3; ++I) {

@@ -264,6 +264,30 @@ TArrayOfFloatPoint RectanglePoints(const TFloatRect& R) {
 }
 
 TArrayOfFloatPoint RoundRectPoints(const TFloatRect& R, float Radius) {
+    const float W = R.Right - R.Left, H = R.Bottom - R.Top;
+    if (W > 0 && H > 0 && 2 * Radius >= std::min(W, H)) {
+        // Rounding the short sides away leaves no rectangle to grow: the figure is the
+        // stadium (a circle for a square) with the largest radius that fits.
+        const float Rr = std::min(W, H) / 2;
+        const float Y0 = R.Top + Rr, Y1 = R.Bottom - Rr, X0 = R.Left + Rr, X1 = R.Right - Rr;
+        // An even number of steps per half circle, so each end's extreme point is on it.
+        const int Steps = std::max(2, (CircleStepCount(Rr) / 2 + 1) & ~1);
+        TArrayOfFloatPoint P;
+        const auto Arc = [&](TFloatPoint C, double From) {
+            for (int I = 0; I <= Steps; ++I) {
+                const double A = From + Pi * I / Steps;
+                P.push_back({static_cast<float>(C.X + Rr * std::cos(A)), static_cast<float>(C.Y + Rr * std::sin(A))});
+            }
+        };
+        if (W >= H) {
+            Arc({X1, Y0}, -Pi / 2);
+            Arc({X0, Y0}, Pi / 2);
+        } else {
+            Arc({X0, Y1}, 0);
+            Arc({X0, Y0}, Pi);
+        }
+        return P;
+    }
     const TArrayOfFloatPoint Corners =
         RectanglePoints({R.Left + Radius, R.Top + Radius, R.Right - Radius, R.Bottom - Radius});
     return GrowContour(Corners, ContourNormals(Corners), Radius, jsRound, true, 4.0f);

@@ -63,7 +63,8 @@ TArrayOfArrayOfFloatPoint BuildPolyStrokeOutline(const TArrayOfArrayOfFloatPoint
 
 // (Left, Top), (Right, Top), (Right, Bottom), (Left, Bottom).
 TArrayOfFloatPoint RectanglePoints(const TFloatRect& R);
-// A rectangle with circular corners of the given radius.
+// A rectangle with circular corners of the given radius; a radius of half the shorter side
+// or more gives the stadium of that half (a circle for a square).
 TArrayOfFloatPoint RoundRectPoints(const TFloatRect& R, float Radius);
 // Steps points on the circle, from the rightmost point towards +y; Steps < 1 means
 // CircleStepCount(Radius).

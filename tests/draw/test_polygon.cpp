@@ -146,6 +146,24 @@ TEST(Shapes, CirclesEllipsesArcsAndStepCounts) {
         EXPECT_LE(P.Y, 20 + 1e-4f);
     }
     EXPECT_GT(RR.size(), 8u);
+    // A radius of half the short side or more gives the stadium: its ends are half circles
+    // touching all four sides, for wide and tall boxes alike.
+    for (const TFloatRect Box : {TFloatRect{0, 0, 96, 28}, TFloatRect{10, 0, 38, 60}})
+        for (const float Radius : {14.0f, 40.0f}) {
+            const TArrayOfFloatPoint S = RoundRectPoints(Box, Radius);
+            float L = 1e9f, T = 1e9f, R = -1e9f, B = -1e9f;
+            for (const TFloatPoint& P : S) {
+                L = std::min(L, P.X), T = std::min(T, P.Y), R = std::max(R, P.X), B = std::max(B, P.Y);
+                const bool Wide = Box.Right - Box.Left >= Box.Bottom - Box.Top;
+                const TFloatPoint C = Wide ? TFloatPoint{std::clamp(P.X, Box.Left + 14, Box.Right - 14), 14}
+                                           : TFloatPoint{24, std::clamp(P.Y, 14.0f, 46.0f)};
+                EXPECT_NEAR(std::hypot(P.X - C.X, P.Y - C.Y), 14, 1e-3);
+            }
+            EXPECT_FLOAT_EQ(L, Box.Left);
+            EXPECT_FLOAT_EQ(R, Box.Right);
+            EXPECT_NEAR(T, Box.Top, 1e-4);
+            EXPECT_NEAR(B, Box.Bottom, 1e-4);
+        }
 }
 
 TEST(Shapes, AbsurdSizesStayBounded) {
