@@ -1,6 +1,7 @@
 #include "skin/uPelluxSkin.h"
 
 #include "skin/uPelluxImageList.h"
+#include "skin/uPelluxRes.h"
 #include "skin/uPelluxIntf.h"
 #include "skin/uPelluxResDM.h"
 #include "skin/uPelluxResManager.h"
@@ -13,5 +14,6 @@ void RegisterPelluxSkin() {
     RegisterPngPictures();
     RegisterPelluxResDM();
     RegisterSkinResManager();
+    RegisterPelluxRes();
     RegisterQvSkinRegistry();
 }
