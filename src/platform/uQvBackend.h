@@ -35,6 +35,14 @@ public:
     using EQvError::EQvError;
 };
 
+// Raised by a waiting loop once the connection to the display is gone (the display server
+// ended): nothing can wake the loop any more, so it is let through like EQvStalled and ends
+// the program after its shut-down steps ran.
+class EQvDisplayLost : public EQvStalled {
+public:
+    using EQvStalled::EQvStalled;
+};
+
 // A top-level window as a backend sees it (message-only windows are never reported).
 struct TQvTopLevel {
     HWND Handle = nullptr;
