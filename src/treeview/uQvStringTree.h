@@ -1,0 +1,39 @@
+#pragma once
+// The string tree: every cell is a text asked from OnGetText, styled in OnPaintText
+// (after the tree set its font and colour) and drawn by the tree unless OnDrawText draws
+// it. A node's width is its text's width plus the text margin on both sides.
+
+#include <memory>
+
+#include "treeview/uQvBaseTree.h"
+
+class TBitmap;
+
+class TQvCustomStringTree : public TQvBaseTree {
+public:
+    explicit TQvCustomStringTree(TComponent* AOwner);
+    ~TQvCustomStringTree() override;
+
+    // The cell's text (empty without OnGetText).
+    String Text(PQvNode Node, int Column, TQvTextType TextType = ttNormal);
+
+    TQvGetTextEvent OnGetText;
+    TQvPaintTextEvent OnPaintText;
+    TQvDrawTextEvent OnDrawText;
+
+protected:
+    virtual void DoGetText(PQvNode Node, int Column, TQvTextType TextType, String& Text);
+    // Sets the canvas's font and colour for the cell, then OnPaintText.
+    virtual void PrepareText(TCanvas* Canvas, PQvNode Node, int Column, bool Selected);
+    int DoGetNodeWidth(PQvNode Node, int Column, TCanvas* Canvas) override;
+    void DoPaintNode(TQvPaintInfo& PaintInfo) override;
+
+private:
+    // Measures outside painting, where the control's canvas has no device.
+    std::unique_ptr<TBitmap> FMeasure;
+};
+
+class TQvStringTree : public TQvCustomStringTree {
+public:
+    using TQvCustomStringTree::TQvCustomStringTree;
+};
