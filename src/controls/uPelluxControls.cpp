@@ -4,6 +4,7 @@
 #include "controls/base/uSimpleTimer.h"
 #include "controls/uPelluxButton.h"
 #include "controls/uPelluxColorButton.h"
+#include "controls/uPelluxHtmlLabel.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
 #include "controls/uPelluxShape.h"
@@ -19,6 +20,7 @@ void RegisterPelluxControls() {
         RegisterPelluxColorButtons();
         RegisterPelluxPanels();
         RegisterPelluxLabels();
+        RegisterPelluxHtmlLabel();
         RegisterPelluxShapes();
     }, {});
 }
