@@ -120,7 +120,7 @@ private:
     void Run(const String& Text) {
         TFont* F = C->Font();
         const int Size = F->Size();
-        if (Script != 0) F->SetSize(RoundHalfEven(Size * P.ScriptRatio));
+        if (Script != 0) F->SetSize(std::clamp(RoundHalfEven(Size * P.ScriptRatio), 1, 1000));
         const int W = C->TextWidth(Text), H = C->TextHeight(Text);
         const int Y = Script == 2 ? R.Bottom - H - 1 : Top;
         const TPoint M = P.Mouse;
@@ -213,7 +213,8 @@ private:
         if (Attribute(U, u"SIZE", V)) {
             int N = 0;
             if (!TryStrToInt(V, N)) N = 2;
-            F->SetSize(static_cast<int>(static_cast<int64_t>(N) * F->Size() / 2));
+            // Sizes compound from tag to tag; a caption cannot ask for an enormous font.
+            F->SetSize(static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(N) * F->Size() / 2, 1, 1000)));
         }
         if (Attribute(U, u"ALIGN", V)) Script = V == u"BOTTOM" ? 2 : 0;
     }
@@ -223,8 +224,8 @@ private:
         const int SavedWidth = Pen->Width();
         if (Disabled()) Pen->SetColor(C->Font()->Color());
         String V;
-        // A negative width would move the next line up over the rule.
-        const int Width = Attribute(U, u"SIZE", V) ? std::clamp(StrToIntDef(V, 1), 0, 1000) : 1;
+        // Within 1..1000: a negative width would move the next line up over the rule.
+        const int Width = Attribute(U, u"SIZE", V) ? std::clamp(StrToIntDef(V, 1), 1, 1000) : 1;
         Pen->SetWidth(Width);
         if (Mode == hrDraw) {
             const int Y = Top + LineHeight();

@@ -44,6 +44,13 @@ void TPelluxCustomShape::SetRoundRadius(int Value) {
 
 void TPelluxCustomShape::SetSvgPath(const String& Value) {
     if (FSvgPath == Value) return;
+    // Refused where it is set, so painting never meets a broken path: the parser's
+    // exception reaches the caller and the old path stays.
+    if (!Value.empty()) {
+        TSurface32 Probe;
+        Probe.SetSize(1, 1);
+        TQvSVGPathRenderer(&Probe).SetPath(StringToCodePage(Value, GetACP()));
+    }
     FSvgPath = Value;
     if (FShape == skSVG) Invalidate();
 }
@@ -81,6 +88,7 @@ TArrayOfFloatPoint TPelluxCustomShape::FigurePoints() const {
 
 void TPelluxCustomShape::DrawSkin(TSurface32* Buffer) {
     if (FShape == skSVG) {
+        if (FSvgPath.empty()) return;
         TQvSVGPathRenderer Renderer(Buffer);
         Renderer.SetAlpha(FAlpha);
         Renderer.SetFillColor(FBrush->Color());

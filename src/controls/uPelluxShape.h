@@ -29,6 +29,7 @@ public:
     int RoundRadius() const { return FRoundRadius; }
     void SetRoundRadius(int Value);
     const String& SvgPath() const { return FSvgPath; }
+    // Raises the path parser's error for invalid data, keeping the old path.
     void SetSvgPath(const String& Value);
 
     // The figure's outline polygon in the control's current size (empty for skSVG).

@@ -45,6 +45,13 @@ TEST_F(HtmlLabelTest, MarkupSizesReferencesAndRules) {
     // A rule of SIZE 3 takes 4 pixels and its own line end; with attributes no extra break.
     EXPECT_EQ(Measure(u"<HR SIZE=3>", hrMeasureHeight).Height, 4 + Th);
     EXPECT_EQ(Measure(u"", hrMeasureWidth).Width, Th + 1);
+    // Sizes compound within 1..1000 points, however often a caption doubles them.
+    C->Font()->SetSize(1000);
+    const int Huge = C->TextWidth(u"x");
+    C->Font()->SetSize(9);
+    String Doubling;
+    for (int I = 0; I < 40; ++I) Doubling += u"<FONT SIZE=4>";
+    EXPECT_EQ(Width(Doubling + u"x"), Huge + 1);
     // Unclosed tags and stray brackets never hang or throw.
     EXPECT_GT(Width(u"a<b"), 0);
     EXPECT_GT(Width(u"<<<>>><FONT COLOR=\"#zz\" SIZE=x>q"), 0);

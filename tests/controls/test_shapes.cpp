@@ -100,6 +100,12 @@ TEST_F(ShapesTest, SettersRepaintOnlyWhatShows) {
     ProcessMessages();
     EXPECT_EQ(Paints, 2);
     EXPECT_NE(At(S, 38, 10), Back);
+    // A broken path is refused where it is set; the shape keeps painting the old one.
+    EXPECT_ANY_THROW(S->SetSvgPath(u"Q 1 2"));
+    EXPECT_EQ(S->SvgPath(), u"M 0 0 L 40 0 L 40 40 Z");
+    S->Invalidate();
+    ProcessMessages();
+    EXPECT_NE(At(S, 38, 10), Back);
 }
 
 TEST_F(ShapesTest, LineGradientDashesOrientationAndThickness) {
