@@ -29,7 +29,7 @@ bool SameItems(const TPelluxImageList* A, const TPelluxImageList* B) {
         const TPelluxImage* Q = Y->Bitmap();
         if (X->ResID() != Y->ResID() || X->Description() != Y->Description() || P->Width() != Q->Width() ||
             P->Height() != Q->Height() || P->DrawMode() != Q->DrawMode() ||
-            std::memcmp(P->Bits(), Q->Bits(), sizeof(TColor32) * P->Width() * P->Height()) != 0)
+            (!P->Empty() && std::memcmp(P->Bits(), Q->Bits(), sizeof(TColor32) * P->Width() * P->Height()) != 0))
             return false;
     }
     return true;

@@ -65,7 +65,9 @@ size_t TCustomSurface32::ReadDataRecord(const uint8_t* Data, size_t Size) {
     if ((Size - SurfaceRecordHeadSize) / 4 < Pixels) throw EReadError("Stream read error");
     BeginUpdate();
     try {
-        SetSize(Stored.cx, Stored.cy);
+        // A record without pixels (one side 0) is an empty surface, as an empty surface
+        // writes no record at all: the other side is not kept.
+        SetSize(Pixels != 0 ? Stored.cx : 0, Pixels != 0 ? Stored.cy : 0);
     } catch (...) {
         EndUpdate();
         throw;

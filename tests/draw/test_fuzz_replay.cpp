@@ -34,6 +34,8 @@ TEST(FuzzReplay, KeptInputsPassTheirTargetsChecks) {
         {"fuzz_bmp", QvFuzzBmp}, {"fuzz_png", QvFuzzPng}, {"fuzz_surface_data", QvFuzzSurfaceData}};
     int Replayed = 0;
     for (const fs::directory_entry& Folder : fs::directory_iterator(fs::path(QV_TEST_DATA_DIR) / "fuzz")) {
+        // The skin layer's targets are replayed by the skin tests.
+        if (Folder.path().filename().string() == "fuzz_imagelist") continue;
         const auto Target = Targets.find(Folder.path().filename().string());
         if (Target == Targets.end()) {
             ADD_FAILURE() << "no replay for the inputs of " << Folder.path().filename();
