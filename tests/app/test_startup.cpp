@@ -174,6 +174,24 @@ TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) 
     ExpectAllGone();
 }
 
+TEST_F(Program, ALostDisplayEndsTheProgramAfterItsShutDownWithTheSettingsSaved) {
+    // The display goes away while the main window waits for input: the wait raises, every
+    // loop lets it through (none may take it for a handler's error and wait again), the
+    // shut-down steps run and the exception reaches the program's main.
+    Headless->Step([&] {
+        const TPoint P = QvControlCenter(QvFindControl(u"LoginForm.btn1"));
+        Headless->Click(P.X, P.Y);
+        Headless->Step([&] {
+            ProSettings()->Page2()->SetActiveTest(true);
+            throw EQvDisplayLost("the connection to the display was lost");
+        });
+    });
+    EXPECT_THROW(RunProgram(), EQvDisplayLost);
+    ExpectAllGone();
+    TIniFile Saved(AppTempPath() + u"VarnothOptions.ini");
+    EXPECT_TRUE(Saved.ReadBool(u"Page2", u"ActiveTest", false));
+}
+
 TEST_F(Program, ClosingTheLoginWindowOtherwiseEndsWithoutAMainWindow) {
     Headless->Step([&] { AltF4(); });
     RunProgram();

@@ -187,14 +187,20 @@ void TQvSdlWindows::Place(TNative& N) {
     if (Want.Left != N.Placed.Left || Want.Top != N.Placed.Top) SDL_SetWindowPosition(N.Win, Want.Left, Want.Top);
     if (Want.Width() != N.Placed.Width() || Want.Height() != N.Placed.Height())
         SDL_SetWindowSize(N.Win, Want.Width(), Want.Height());
-    N.Requests.push_back(Want);
-    while (N.Requests.size() > RememberedRequests) N.Requests.pop_front();
-    N.Placed = Want;
+    Expect(N, Want);
     TRect Got;
     if (N.Mapped && ReadPlacement && ReadPlacement(N.Win, Got) && Got != Want) {
-        N.Placed = Got;
+        // What the display made of it is what we hear of next; our own request's echoes
+        // are late from now on.
+        Expect(N, Got);
         FImposed.emplace_back(N.D.Handle, ToScreen(Got));
     }
+}
+
+void TQvSdlWindows::Expect(TNative& N, const TRect& R) {
+    N.Requests.push_back(R);
+    while (N.Requests.size() > RememberedRequests) N.Requests.pop_front();
+    N.Placed = R;
 }
 
 void TQvSdlWindows::MapState(TNative& N) {
@@ -353,6 +359,6 @@ std::optional<TRect> TQvSdlWindows::Reported(HWND H, std::optional<TPoint> Posit
     TRect R = N.Placed;
     if (Position) R = Bounds(Position->X, Position->Y, R.Width(), R.Height());
     if (Size) R = Bounds(R.Left, R.Top, Size->cx, Size->cy);
-    N.Placed = R;
+    if (R != N.Placed) Expect(N, R);
     return ToScreen(R);
 }

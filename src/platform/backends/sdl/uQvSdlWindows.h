@@ -91,6 +91,8 @@ private:
     void Unrealize(TNative& N);
     void Apply(TNative& N, unsigned Changes);
     void Place(TNative& N);
+    // R is where the window is now and what the display's next report should say.
+    void Expect(TNative& N, const TRect& R);
     void MapState(TNative& N);
     void ApplyShape(TNative& N);
     void ApplyOwner(TNative& N);
