@@ -88,7 +88,7 @@ TEST(SdlMapping, WindowEventsAskOnlyForWhatTheWindowSystemDidNotDoItself) {
     EXPECT_EQ(Req(SDL_WINDOWEVENT_SHOWN, 0), R{});
 }
 
-TEST(SdlMapping, WheelDpiCursorsKindsAndUnderlay) {
+TEST(SdlMapping, WheelDpiCursorsKindsAndPixelsWithoutAlpha) {
     TQvSdlWheel W;
     EXPECT_EQ(W.Add(1.0f), 120);
     EXPECT_EQ(W.Add(-2.0f), -240);
@@ -130,6 +130,12 @@ TEST(SdlMapping, WheelDpiCursorsKindsAndUnderlay) {
     QvSdlOverUnderlay(Src, Dst, 2, 0xF0F0F0);
     EXPECT_EQ(Dst[0], 0xFFF87878u);
     EXPECT_EQ(Dst[1], 0xFFF0F0F0u);
+    // A colour key's pixels are cut out of the window's shape (alpha bytes do not count).
+    auto Bm = TGdiBitmap::Create(4, 2);
+    const uint32_t Key = 0xA6A6A6, Red = 0xFFFF0000;
+    const uint32_t Pixels[8] = {Key, Red, Red, 0x7F000000 | Key, Red, Red, Red, Red};
+    for (int I = 0; I < 8; ++I) Bm->Pixel(I % 4, I / 4) = Pixels[I];
+    EXPECT_EQ(QvSdlKeyShape(*Bm, Key), TQvRegion::FromRects({Rect(1, 0, 3, 1), Rect(0, 1, 4, 2)}));
 }
 
 // ---- The backend on SDL's offscreen driver ---------------------------------------------

@@ -80,6 +80,8 @@ private:
         float Opacity = 1;
         HWND OwnerSet = nullptr;
         bool ShapeSet = false;
+        TQvRegion ShapeShown;  // the shape last set, when ShapeSet
+        bool ShapeClickThrough = false;
         String Title;
         SDL_Surface* Surface = nullptr;  // the surface last presented to
         int SurfaceW = 0, SurfaceH = 0;
