@@ -151,8 +151,11 @@ TEST_F(Startup, TheMessageBoxAnswersEnterEscAndClicks) {
 
 TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) {
     String LastSplashText;
+    int LoadingFrames = 0;  // presented while the loading job runs
     Headless->OnPresent = [&](const TQvRegion&) {
-        if (FlashForm != nullptr) LastSplashText = FlashForm->lblLoadingText->Caption();
+        if (FlashForm == nullptr) return;
+        LastSplashText = FlashForm->lblLoadingText->Caption();
+        if (FlashForm->Progress() < 100) ++LoadingFrames;
     };
     bool LoginShown = false, MainShown = false;
     Headless->Step([&] {
@@ -168,6 +171,7 @@ TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) 
     });
     RunProgram();
     EXPECT_EQ(LastSplashText, u"模拟系统初始化进度...(100%)");
+    EXPECT_GT(LoadingFrames, 50);
     EXPECT_TRUE(LoginShown);
     EXPECT_TRUE(LoginAllowed);
     EXPECT_TRUE(MainShown);

@@ -318,7 +318,9 @@ void TQvSdlWindows::Upload(TNative& N, const TQvRegion* Dirty) {
     if (SDL_MUSTLOCK(S)) SDL_UnlockSurface(S);
     // The key colour's pixels may have moved with what was painted.
     if (N.D.UseKey && !Shown.empty()) ApplyShape(N);
-    if (!Shown.empty()) SDL_UpdateWindowSurfaceRects(N.Win, Shown.data(), static_cast<int>(Shown.size()));
+    if (Shown.empty()) return;
+    SDL_UpdateWindowSurfaceRects(N.Win, Shown.data(), static_cast<int>(Shown.size()));
+    if (OnPresented) OnPresented();
 }
 
 // ---- Settling with the display ---------------------------------------------------------

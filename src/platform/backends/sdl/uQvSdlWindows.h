@@ -64,6 +64,8 @@ public:
     // Reads where the display really put a window (native coordinates); the default asks
     // the X server and fails on other drivers. Tests stand in for a window manager here.
     std::function<bool(SDL_Window*, TRect&)> ReadPlacement;
+    // Called after each presentation (the backend's timing trace).
+    std::function<void()> OnPresented;
 
 private:
     struct TNative {
