@@ -72,7 +72,13 @@ DWORD GetTickCount() { return static_cast<DWORD>(QvBackend().Now()); }
 
 uint64_t GetTickCount64() { return QvBackend().Now(); }
 
-void Sleep(DWORD Ms) { QvBackend().Sleep(Ms); }
+void Sleep(DWORD Ms) {
+    // What was painted shows before the thread blocks, as painting into a window does at
+    // once on the original platform: a loop that paints and sleeps (the splash's loading
+    // job) is seen while it runs.
+    QvScreenPresent();
+    QvBackend().Sleep(Ms);
+}
 
 void QvTimersWindowGone(HWND Handle) {
     auto& Ts = S().Timers;

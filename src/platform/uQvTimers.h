@@ -19,5 +19,6 @@ BOOL KillTimer(HWND Wnd, UINT_PTR Id);
 // Milliseconds on the backend clock; the 32-bit count wraps around.
 DWORD GetTickCount();
 uint64_t GetTickCount64();
-// Blocks without dispatching anything (the headless clock simply advances).
+// Presents what was painted, then blocks without dispatching anything (the headless clock
+// simply advances).
 void Sleep(DWORD Ms);

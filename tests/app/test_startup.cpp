@@ -151,8 +151,11 @@ TEST_F(Startup, TheMessageBoxAnswersEnterEscAndClicks) {
 
 TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) {
     String LastSplashText;
+    int LoadingFrames = 0;  // presented while the loading job runs
     Headless->OnPresent = [&](const TQvRegion&) {
-        if (FlashForm != nullptr) LastSplashText = FlashForm->lblLoadingText->Caption();
+        if (FlashForm == nullptr) return;
+        LastSplashText = FlashForm->lblLoadingText->Caption();
+        if (FlashForm->Progress() < 100) ++LoadingFrames;
     };
     bool LoginShown = false, MainShown = false;
     Headless->Step([&] {
@@ -168,10 +171,29 @@ TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) 
     });
     RunProgram();
     EXPECT_EQ(LastSplashText, u"模拟系统初始化进度...(100%)");
+    EXPECT_GT(LoadingFrames, 50);
     EXPECT_TRUE(LoginShown);
     EXPECT_TRUE(LoginAllowed);
     EXPECT_TRUE(MainShown);
     ExpectAllGone();
+}
+
+TEST_F(Program, ALostDisplayEndsTheProgramAfterItsShutDownWithTheSettingsSaved) {
+    // The display goes away while the main window waits for input: the wait raises, every
+    // loop lets it through (none may take it for a handler's error and wait again), the
+    // shut-down steps run and the exception reaches the program's main.
+    Headless->Step([&] {
+        const TPoint P = QvControlCenter(QvFindControl(u"LoginForm.btn1"));
+        Headless->Click(P.X, P.Y);
+        Headless->Step([&] {
+            ProSettings()->Page2()->SetActiveTest(true);
+            throw EQvDisplayLost("the connection to the display was lost");
+        });
+    });
+    EXPECT_THROW(RunProgram(), EQvDisplayLost);
+    ExpectAllGone();
+    TIniFile Saved(AppTempPath() + u"VarnothOptions.ini");
+    EXPECT_TRUE(Saved.ReadBool(u"Page2", u"ActiveTest", false));
 }
 
 TEST_F(Program, ClosingTheLoginWindowOtherwiseEndsWithoutAMainWindow) {

@@ -1,12 +1,16 @@
 // Draws the screen sample picture: plain framed windows (active and inactive captions, a
 // title cut with an ellipsis, a rounded window region), a layered window with per-pixel
 // alpha and one with a colour key, composed on the headless screen. Usage:
-// qv_screen_sample <file.png>
+// qv_screen_sample <file.png>, or qv_screen_sample --display to show the same windows on
+// the display (closing a framed window ends it).
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <string_view>
 
 #include "platform/backends/headless/uQvHeadless.h"
+#include "platform/backends/sdl/uQvSdl.h"
 #include "platform/uQvFont.h"
 #include "platform/uQvFontConfig.h"
 #include "platform/uQvGdiBlit.h"
@@ -39,6 +43,7 @@ void Say(HDC Dc, int X, int Y, const String& Text, COLORREF C, int Height = -13)
 }
 
 LRESULT SamplePaint(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg == WM_DESTROY) PostQuitMessage(0);
     if (Msg != WM_PAINT) return DefWindowProc(H, Msg, W, L);
     PAINTSTRUCT Ps;
     HDC Dc = BeginPaint(H, &Ps);
@@ -108,8 +113,18 @@ int main(int argc, char** argv) {
     }
     if (!UseQvPinnedFonts()) std::fprintf(stderr, "warning: packaged fonts missing, using the machine's\n");
     try {
-        TQvHeadless& Headless = QvInstallHeadless();
-        Headless.SetMonitors({TQvMonitorDesc{Rect(0, 0, 900, 600), Rect(0, 0, 900, 600), 96}});
+        const bool OnDisplay = std::string_view(argv[1]) == "--display";
+        TQvHeadless* Headless = nullptr;
+        if (OnDisplay) {
+            std::string Error;
+            if (!QvInstallSdlBackend(QvDisplayFromEnvironment(), Error)) {
+                std::fprintf(stderr, "qv_screen_sample: %s\n", Error.c_str());
+                return 1;
+            }
+        } else {
+            Headless = &QvInstallHeadless();
+            Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, 900, 600), Rect(0, 0, 900, 600), 96}});
+        }
         WNDCLASS C;
         C.lpfnWndProc = SamplePaint;
         C.lpszClassName = u"QvSample";
@@ -135,8 +150,15 @@ int main(int argc, char** argv) {
         SetLayeredWindowAttributes(Faded, 0, 160, LWA_ALPHA);
         SetActiveWindow(Main);
         MSG M;
+        if (OnDisplay) {
+            while (GetMessage(&M, nullptr, 0, 0)) {
+                TranslateMessage(&M);
+                DispatchMessage(&M);
+            }
+            return 0;
+        }
         while (PeekMessage(&M, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&M);
-        Headless.SaveScreenshot(Utf8ToString(argv[1]));
+        Headless->SaveScreenshot(Utf8ToString(argv[1]));
     } catch (const std::exception& E) {
         std::fprintf(stderr, "qv_screen_sample: %s\n", E.what());
         return 1;

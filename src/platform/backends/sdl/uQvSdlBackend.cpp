@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
 #include <set>
@@ -30,6 +32,13 @@ constexpr char LostMessage[] = "the connection to the display was lost";
 
 // The backend the X connection watch reports to.
 TQvSdlBackend* Live = nullptr;
+
+void TraceTime(const char* What) {
+    using namespace std::chrono;
+    const auto Us = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+    std::fprintf(stderr, "qv-sdl: %s at %lld.%03lld ms\n", What, static_cast<long long>(Us / 1000),
+                 static_cast<long long>(Us % 1000));
+}
 
 void SetHints() {
     // Software presentation only: with acceleration SDL makes its own X window again at the
@@ -97,6 +106,12 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
     if (SDL_Rect P; !FDesktop && SDL_GetDisplayBounds(0, &P) == 0) FOrigin = TPoint{P.x, P.y};
     ReadMonitors();
     FWindows = std::make_unique<TQvSdlWindows>(FDisplay, FOrigin);
+    const char* Trace = std::getenv("QV_SDL_TRACE");
+    FTrace = Trace != nullptr && std::strcmp(Trace, "1") == 0;
+    if (FTrace) {
+        FWindows->OnPresented = [this] { Presented(); };
+        TraceTime("display open");
+    }
     SDL_StartTextInput();
     return true;
 }
@@ -221,6 +236,17 @@ void TQvSdlBackend::DisplayLost() {
     SDL_PushEvent(&E);
 }
 
+void TQvSdlBackend::Presented() {
+    if (FFirstFrame) {
+        FFirstFrame = false;
+        TraceTime("first frame");
+    }
+    if (FPressAt) {
+        std::fprintf(stderr, "qv-sdl: press to frame %llu ms\n", static_cast<unsigned long long>(Now() - *FPressAt));
+        FPressAt.reset();
+    }
+}
+
 // ---- Events ----------------------------------------------------------------------------
 
 HWND TQvSdlBackend::TargetOf(Uint32 Id) const { return FWindows->Find(Id); }
@@ -265,6 +291,7 @@ void TQvSdlBackend::Handle(const SDL_Event& E) {
                                          : B == SDL_BUTTON_RIGHT ? TQvButton::Right
                                                                  : TQvButton::Middle;
                 QvInputMouseButton(Button, E.type == SDL_MOUSEBUTTONDOWN);
+                if (FTrace && E.type == SDL_MOUSEBUTTONDOWN) FPressAt = Now();
                 break;
             }
             case SDL_MOUSEWHEEL: {
@@ -453,6 +480,7 @@ TQvDisplayCaps TQvSdlBackend::DisplayCaps() const {
 // ---- Windows ---------------------------------------------------------------------------
 
 void TQvSdlBackend::WindowCreated(const TQvTopLevel& D) {
+    if (FTrace && D.Shown && FFirstFrame) TraceTime("first window shown");
     if (!FDesktop) FWindows->Created(D);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/uQvBase.h"
 
@@ -250,4 +251,22 @@ void QvSdlOverUnderlay(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t U
         }
         Dst[I] = Out;
     }
+}
+
+TQvRegion QvSdlKeyShape(const TGdiBitmap& Px, uint32_t Key) {
+    TQvRegionBuilder B;
+    std::vector<int> Xs;
+    for (int Y = 0; Y < Px.Height(); ++Y) {
+        const uint32_t* Row = Px.Row(Y);
+        Xs.clear();
+        for (int X = 0; X < Px.Width();) {
+            while (X < Px.Width() && (Row[X] & 0xFFFFFF) == Key) ++X;
+            if (X == Px.Width()) break;
+            Xs.push_back(X);
+            while (X < Px.Width() && (Row[X] & 0xFFFFFF) != Key) ++X;
+            Xs.push_back(X);
+        }
+        B.AddBand(Y, Y + 1, Xs.data(), Xs.size());
+    }
+    return B.Finish();
 }

@@ -9,6 +9,8 @@
 
 #include <string_view>
 
+#include "platform/uQvGdiBitmaps.h"
+#include "platform/uQvGdiRegions.h"
 #include "platform/uQvWinTypes.h"
 
 // ---- Keys ------------------------------------------------------------------------------
@@ -112,3 +114,6 @@ Uint32 QvSdlKindFlags(TQvSdlKind Kind);
 // Premultiplied pixels over an opaque colour (0xRRGGBB), for a display that cannot show
 // alpha: each colour byte becomes s + u * (255 - a) / 255 rounded to nearest, alpha 255.
 void QvSdlOverUnderlay(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t Underlay);
+// The pixels of a window that are not its colour key (0xRRGGBB), in window coordinates:
+// the shape that makes the key's pixels transparent.
+TQvRegion QvSdlKeyShape(const TGdiBitmap& Pixels, uint32_t Key);

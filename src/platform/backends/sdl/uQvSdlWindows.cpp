@@ -169,7 +169,7 @@ void TQvSdlWindows::Apply(TNative& N, unsigned Changes) {
     }
     if (Changes & tcStyle) SDL_SetWindowAlwaysOnTop(N.Win, (N.D.ExStyle & WS_EX_TOPMOST) ? SDL_TRUE : SDL_FALSE);
     if (Changes & tcOwner) ApplyOwner(N);
-    if (Changes & (tcShape | tcStyle)) ApplyShape(N);
+    if (Changes & (tcShape | tcStyle | tcLayer)) ApplyShape(N);
     if (Changes & tcGeometry) Place(N);
     if (Changes & tcLayer) {
         // Constant alpha needs a compositor; without one the window stays opaque.
@@ -187,14 +187,20 @@ void TQvSdlWindows::Place(TNative& N) {
     if (Want.Left != N.Placed.Left || Want.Top != N.Placed.Top) SDL_SetWindowPosition(N.Win, Want.Left, Want.Top);
     if (Want.Width() != N.Placed.Width() || Want.Height() != N.Placed.Height())
         SDL_SetWindowSize(N.Win, Want.Width(), Want.Height());
-    N.Requests.push_back(Want);
-    while (N.Requests.size() > RememberedRequests) N.Requests.pop_front();
-    N.Placed = Want;
+    Expect(N, Want);
     TRect Got;
     if (N.Mapped && ReadPlacement && ReadPlacement(N.Win, Got) && Got != Want) {
-        N.Placed = Got;
+        // What the display made of it is what we hear of next; our own request's echoes
+        // are late from now on.
+        Expect(N, Got);
         FImposed.emplace_back(N.D.Handle, ToScreen(Got));
     }
+}
+
+void TQvSdlWindows::Expect(TNative& N, const TRect& R) {
+    N.Requests.push_back(R);
+    while (N.Requests.size() > RememberedRequests) N.Requests.pop_front();
+    N.Placed = R;
 }
 
 void TQvSdlWindows::MapState(TNative& N) {
@@ -236,9 +242,20 @@ void TQvSdlWindows::MapState(TNative& N) {
 void TQvSdlWindows::ApplyShape(TNative& N) {
     if (!FDisplay.Shape) return;
     const bool ClickThrough = (N.D.ExStyle & WS_EX_LAYERED) && (N.D.ExStyle & WS_EX_TRANSPARENT);
-    if (!N.D.Shape && !ClickThrough && !N.ShapeSet) return;
-    QvX11SetShape(N.Win, N.D.Shape ? &N.D.Shape->Rects() : nullptr, ClickThrough);
-    N.ShapeSet = N.D.Shape.has_value() || ClickThrough;
+    std::optional<TQvRegion> Visible = N.D.Shape;
+    if (N.D.UseKey) {
+        if (const TGdiBitmap* Px = QvTopLevelPixels(N.D.Handle)) {
+            const COLORREF K = N.D.Key;
+            TQvRegion Keyed = QvSdlKeyShape(*Px, ((K & 0xFF) << 16) | (K & 0xFF00) | ((K >> 16) & 0xFF));
+            Visible = Visible ? *Visible & Keyed : Keyed;
+        }
+    }
+    if (!Visible && !ClickThrough && !N.ShapeSet) return;
+    if (Visible && N.ShapeSet && N.ShapeShown == *Visible && N.ShapeClickThrough == ClickThrough) return;
+    QvX11SetShape(N.Win, Visible ? &Visible->Rects() : nullptr, ClickThrough);
+    N.ShapeSet = Visible.has_value() || ClickThrough;
+    N.ShapeShown = Visible.value_or(TQvRegion());
+    N.ShapeClickThrough = ClickThrough;
 }
 
 void TQvSdlWindows::ApplyOwner(TNative& N) {
@@ -299,7 +316,11 @@ void TQvSdlWindows::Upload(TNative& N, const TQvRegion* Dirty) {
         Shown.push_back(SDL_Rect{R.Left, R.Top, W, R.Height()});
     }
     if (SDL_MUSTLOCK(S)) SDL_UnlockSurface(S);
-    if (!Shown.empty()) SDL_UpdateWindowSurfaceRects(N.Win, Shown.data(), static_cast<int>(Shown.size()));
+    // The key colour's pixels may have moved with what was painted.
+    if (N.D.UseKey && !Shown.empty()) ApplyShape(N);
+    if (Shown.empty()) return;
+    SDL_UpdateWindowSurfaceRects(N.Win, Shown.data(), static_cast<int>(Shown.size()));
+    if (OnPresented) OnPresented();
 }
 
 // ---- Settling with the display ---------------------------------------------------------
@@ -353,6 +374,6 @@ std::optional<TRect> TQvSdlWindows::Reported(HWND H, std::optional<TPoint> Posit
     TRect R = N.Placed;
     if (Position) R = Bounds(Position->X, Position->Y, R.Width(), R.Height());
     if (Size) R = Bounds(R.Left, R.Top, Size->cx, Size->cy);
-    N.Placed = R;
+    if (R != N.Placed) Expect(N, R);
     return ToScreen(R);
 }

@@ -64,6 +64,8 @@ public:
     // Reads where the display really put a window (native coordinates); the default asks
     // the X server and fails on other drivers. Tests stand in for a window manager here.
     std::function<bool(SDL_Window*, TRect&)> ReadPlacement;
+    // Called after each presentation (the backend's timing trace).
+    std::function<void()> OnPresented;
 
 private:
     struct TNative {
@@ -80,6 +82,8 @@ private:
         float Opacity = 1;
         HWND OwnerSet = nullptr;
         bool ShapeSet = false;
+        TQvRegion ShapeShown;  // the shape last set, when ShapeSet
+        bool ShapeClickThrough = false;
         String Title;
         SDL_Surface* Surface = nullptr;  // the surface last presented to
         int SurfaceW = 0, SurfaceH = 0;
@@ -91,6 +95,8 @@ private:
     void Unrealize(TNative& N);
     void Apply(TNative& N, unsigned Changes);
     void Place(TNative& N);
+    // R is where the window is now and what the display's next report should say.
+    void Expect(TNative& N, const TRect& R);
     void MapState(TNative& N);
     void ApplyShape(TNative& N);
     void ApplyOwner(TNative& N);
