@@ -88,6 +88,7 @@ struct TQvNode {
     TCheckType CheckType;
     uint8_t TreeFlags;  // the tree's own bookkeeping (see uQvTreeNodes)
     uint32_t TotalCount;
+    uint32_t SortStamp;  // the tree's own bookkeeping: which sort the children are in
     uint64_t TotalHeight;
     TQvNode* Parent;
     TQvNode* PrevSibling;
@@ -96,7 +97,7 @@ struct TQvNode {
     TQvNode* LastChild;
 };
 using PQvNode = TQvNode*;
-static_assert(sizeof(TQvNode) % 8 == 0, "the user data behind the record stays aligned");
+static_assert(sizeof(TQvNode) == 72, "the record stays compact and the user data behind it aligned");
 
 // ---- Hit testing ----------------------------------------------------------------------
 
