@@ -206,7 +206,7 @@ void TQvBaseTree::SetOffsetXY(int X, int Y) {
 }
 
 void TQvBaseTree::DoScroll(int DeltaX, int DeltaY) {
-    if (OnScroll) OnScroll(this, DeltaX, DeltaY);
+    QvRaise(OnScroll, this, DeltaX, DeltaY);
 }
 
 void TQvBaseTree::ComputeRangeX() {
@@ -389,19 +389,19 @@ void TQvBaseTree::DoExit() {
 }
 
 void TQvBaseTree::DoNodeClick(const THitInfo& HitInfo) {
-    if (OnNodeClick) OnNodeClick(this, HitInfo);
+    QvRaise(OnNodeClick, this, HitInfo);
 }
 
 void TQvBaseTree::DoNodeDblClick(const THitInfo& HitInfo) {
-    if (OnNodeDblClick) OnNodeDblClick(this, HitInfo);
+    QvRaise(OnNodeDblClick, this, HitInfo);
 }
 
 void TQvBaseTree::DoColumnClick(int Column, TShiftState Shift) {
-    if (OnColumnClick) OnColumnClick(this, Column, Shift);
+    QvRaise(OnColumnClick, this, Column, Shift);
 }
 
 void TQvBaseTree::DoGetCursor(TCursor& Cursor) {
-    if (OnGetCursor) OnGetCursor(this, Cursor);
+    QvRaise(OnGetCursor, this, Cursor);
 }
 
 void TQvBaseTree::WndProc(TMessage& M) {

@@ -236,11 +236,11 @@ void TQvTreeCore::SetExpanded(PQvNode Node, bool Value) {
 }
 
 void TQvTreeCore::DoExpanded(PQvNode Node) {
-    if (OnExpanded) OnExpanded(this, Node);
+    QvRaise(OnExpanded, this, Node);
 }
 
 void TQvTreeCore::DoCollapsed(PQvNode Node) {
-    if (OnCollapsed) OnCollapsed(this, Node);
+    QvRaise(OnCollapsed, this, Node);
 }
 
 void TQvTreeCore::FullExpand(PQvNode Node) {
@@ -381,7 +381,7 @@ bool TQvTreeCore::ChangeFocus(PQvNode Node, int Column) {
     if (OnFocusChanging) {
         const TQvNodeRef New(this, Node);
         bool Allowed = true;
-        OnFocusChanging(this, FFocusedNode, Node, FFocusedColumn, Column, Allowed);
+        QvRaise(OnFocusChanging, this, FFocusedNode, Node, FFocusedColumn, Column, Allowed);
         if (!Alive.Alive() || !Allowed || (Node != nullptr && New.Node() == nullptr)) return false;
     }
     PQvNode Old = FFocusedNode;
@@ -391,7 +391,7 @@ bool TQvTreeCore::ChangeFocus(PQvNode Node, int Column) {
     InvalidateNode(Node);
     if (Node != nullptr && !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus))
         ScrollIntoView(Node, FOptions->SelectionOptions().Contains(toCenterScrollIntoView));
-    if (OnFocusChanged) OnFocusChanged(this, Node, Column);
+    QvRaise(OnFocusChanged, this, Node, Column);
     return Alive.Alive();
 }
 
@@ -438,7 +438,7 @@ void TQvTreeCore::SetHot(PQvNode Node, int Column) {
     const TQvAliveCheck Alive = AliveCheck();
     const TQvNodeRef OldRef(this, Old), NewRef(this, Node);
     if (OnHotChange) {
-        OnHotChange(this, Old, Node);
+        QvRaise(OnHotChange, this, Old, Node);
         if (!Alive.Alive()) return;
     }
     if (FOptions->PaintOptions().Contains(toHotTrack) || FOptions->MiscOptions().Contains(toCheckSupport)) {
@@ -460,11 +460,11 @@ void TQvTreeCore::OptionsChanged() {
 }
 
 void TQvTreeCore::DoChecked(PQvNode Node) {
-    if (OnChecked) OnChecked(this, Node);
+    QvRaise(OnChecked, this, Node);
 }
 
 bool TQvTreeCore::DoChecking(PQvNode Node, TCheckState& NewState) {
     bool Allowed = true;
-    if (OnChecking) OnChecking(this, Node, NewState, Allowed);
+    QvRaise(OnChecking, this, Node, NewState, Allowed);
     return Allowed;
 }

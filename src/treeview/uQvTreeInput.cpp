@@ -341,7 +341,7 @@ void TQvTreeInput::KeyDown(WORD& Key, TShiftState Shift) {
     const TQvAliveCheck Alive = T->AliveCheck();
     if (T->OnKeyAction) {
         bool DoDefault = true;
-        T->OnKeyAction(T, Key, Shift, DoDefault);
+        QvRaise(T->OnKeyAction, T, Key, Shift, DoDefault);
         if (!Alive.Alive()) return;
         if (!DoDefault || Key == 0) {
             Key = 0;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "framework/uQvControlTypes.h"
 #include "framework/uQvMenus.h"
@@ -293,6 +294,15 @@ using TQvDrawTextEvent = std::function<void(TObject* Sender, TCanvas* TargetCanv
 using TQvDrawNodeEvent = std::function<void(TObject* Sender, const TQvPaintInfo& PaintInfo)>;
 using TQvGetNodeWidthEvent =
     std::function<void(TObject* Sender, TCanvas* HintCanvas, PQvNode Node, int Column, int& NodeWidth)>;
+
+// Raises an event through a copy of its handler: a handler may free the tree, and with it
+// the handler object that is running.
+template <class TEvent, class... TArgs>
+void QvRaise(const TEvent& Event, TArgs&&... Args) {
+    if (!Event) return;
+    const TEvent Handler = Event;
+    Handler(std::forward<TArgs>(Args)...);
+}
 
 // Registers the tree's enumerations for stored layouts (again: nothing happens).
 void RegisterQvTreeTypes();
