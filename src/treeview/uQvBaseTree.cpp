@@ -41,6 +41,19 @@ void TQvBaseTree::Clear() {
     EndUpdate();
 }
 
+void TQvBaseTree::ChangeScale(int M, int D) {
+    TQvTreeCore::ChangeScale(M, D);
+    if (M == D || D == 0 || !TreeOptions()->AutoOptions().Contains(toAutoChangeScale)) return;
+    const auto Scale = [M, D](int V) { return std::max(MulDiv(V, M, D), 0); };
+    BeginUpdate();
+    SetDefaultNodeHeight(Scale(DefaultNodeHeight()));
+    FIndent = Scale(FIndent);
+    FMargin = Scale(FMargin);
+    FTextMargin = Scale(FTextMargin);
+    for (PQvNode N = GetFirst(); N != nullptr; N = GetNext(N)) Nodes().SetNodeHeight(N, Scale(N->NodeHeight));
+    EndUpdate();
+}
+
 void TQvBaseTree::StructureChanged() {
     if (Updating()) return;
     ClampOffsets();

@@ -19,6 +19,8 @@ public:
 
     // Also scrolls back to the origin.
     void Clear() override;
+    // With toAutoChangeScale the row metrics and every row's height scale too.
+    void ChangeScale(int M, int D) override;
 
     // ---- Geometry (client coordinates unless said otherwise) ----
     PQvNode GetNodeAt(int X, int Y);
