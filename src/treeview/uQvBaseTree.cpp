@@ -2,42 +2,21 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvScroll.h"
 #include "platform/uQvWinPaint.h"
 #include "treeview/uQvTreeInput.h"
+#include "treeview/uQvTreePaint.h"
 
 namespace {
 int Saturate(int64_t V) { return static_cast<int>(std::clamp<int64_t>(V, INT_MIN, INT_MAX)); }
 }  // namespace
 
-// ---- Node references ------------------------------------------------------------------
-
-TQvNodeRef::TQvNodeRef(TQvBaseTree* Tree, PQvNode Node)
-    : FTree(Tree), FAlive(Tree->AliveCheck()), FNode(Node), FNext(Tree->FRefs) {
-    Tree->FRefs = this;
-}
-
-TQvNodeRef::~TQvNodeRef() {
-    if (!FAlive.Alive()) return;
-    for (TQvNodeRef** P = &FTree->FRefs; *P != nullptr; P = &(*P)->FNext)
-        if (*P == this) {
-            *P = FNext;
-            return;
-        }
-}
-
 // ---- Life -----------------------------------------------------------------------------
 
 TQvBaseTree::TQvBaseTree(TComponent* AOwner)
-    : TCustomControl(AOwner),
-      FNodes(this),
-      FInput(std::make_unique<TQvTreeInput>(this)),
-      FOptions(std::make_unique<TQvTreeOptions>()),
-      FColors(std::make_unique<TQvTreeColors>()),
-      FScrollBarOptions(std::make_unique<TQvScrollBarOptions>()) {
+    : TQvTreeCore(AOwner), FInput(std::make_unique<TQvTreeInput>(this)) {
     SetBounds(Left(), Top(), 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -45,41 +24,34 @@ TQvBaseTree::TQvBaseTree(TComponent* AOwner)
     TControlStyle Style = ControlStyle();
     Style.Include(csOpaque);
     SetControlStyle(Style);
-    FOptions->OnChange = [this](TObject*) { OptionsChanged(); };
-    FColors->OnChange = [this](TObject*) { Invalidate(); };
-    FScrollBarOptions->OnChange = [this](TObject*) { UpdateScrollBars(true); };
+    ScrollBarOptions()->OnChange = [this](TObject*) { UpdateScrollBars(true); };
 }
 
-TQvBaseTree::~TQvBaseTree() { FreeAllNodes(); }
+TQvBaseTree::~TQvBaseTree() = default;
 
-void TQvBaseTree::BeforeDestruction() {
-    FreeAllNodes();
-    TCustomControl::BeforeDestruction();
-}
-
-void TQvBaseTree::FreeAllNodes() {
-    // A handler failing while the tree goes away cannot be reported to anyone.
+void TQvBaseTree::Clear() {
+    BeginUpdate();
     try {
-        FNodes.Clear();
+        TQvTreeCore::Clear();
     } catch (...) {
+        EndUpdate();
+        throw;
     }
-    FSelection.AllGone();
-    FFocusedNode = FHotNode = nullptr;
+    FOffsetX = FOffsetY = 0;
+    EndUpdate();
 }
 
-// ---- Update bracket -------------------------------------------------------------------
-
-void TQvBaseTree::BeginUpdate() {
-    if (FUpdateCount++ == 0) FNodes.BeginDefer();
-}
-
-void TQvBaseTree::EndUpdate() {
-    if (FUpdateCount == 0) return;
-    if (--FUpdateCount > 0) return;
-    FNodes.EndDefer();
-    ClampOffsets();
-    UpdateScrollBars(true);
-    Invalidate();
+void TQvBaseTree::ChangeScale(int M, int D) {
+    TQvTreeCore::ChangeScale(M, D);
+    if (M == D || D == 0 || !TreeOptions()->AutoOptions().Contains(toAutoChangeScale)) return;
+    const auto Scale = [M, D](int V) { return std::max(MulDiv(V, M, D), 0); };
+    BeginUpdate();
+    SetDefaultNodeHeight(Scale(DefaultNodeHeight()));
+    FIndent = Scale(FIndent);
+    FMargin = Scale(FMargin);
+    FTextMargin = Scale(FTextMargin);
+    for (PQvNode N = GetFirst(); N != nullptr; N = GetNext(N)) Nodes().SetNodeHeight(N, Scale(N->NodeHeight));
+    EndUpdate();
 }
 
 void TQvBaseTree::StructureChanged() {
@@ -89,328 +61,11 @@ void TQvBaseTree::StructureChanged() {
     Invalidate();
 }
 
-// ---- Nodes ----------------------------------------------------------------------------
-
-int TQvBaseTree::NodeDataSizeNeeded(int Preset) {
-    int Size = Preset;
-    if (OnGetNodeDataSize) OnGetNodeDataSize(this, Size);
-    return Size;
-}
-
-void TQvBaseTree::CheckUserDataSpace() const {
-    if (NodeDataSize() < static_cast<int>(sizeof(void*)))
-        throw EQvError("Cannot set initial user data because there is not enough user data space allocated.");
-}
-
-PQvNode TQvBaseTree::AddChild(PQvNode Parent, void* UserData) {
-    return InsertNode(Parent, amAddChildLast, UserData);
-}
-
-PQvNode TQvBaseTree::InsertNode(PQvNode Node, TQvAttachMode Mode, void* UserData) {
-    if (FOptions->MiscOptions().Contains(toReadOnly)) return nullptr;
-    StructureChanging();
-    const bool AsChild = Mode == amAddChildFirst || Mode == amAddChildLast;
-    if (AsChild && Node != nullptr && Node != RootNode() && !Node->States.Contains(vsInitialized)) {
-        const TQvNodeRef Ref(this, Node);
-        InitNode(Node);
-        if (Ref.Node() == nullptr) return nullptr;
-    }
-    if (UserData != nullptr && NodeDataSize() >= 0) CheckUserDataSpace();
-    PQvNode N = FNodes.InsertNode(Node, Mode);
-    if (N == nullptr) return nullptr;
-    if (UserData != nullptr) {
-        // The size may have been settled only now, by the first node.
-        try {
-            CheckUserDataSpace();
-        } catch (...) {
-            FNodes.DeleteNode(N);
-            throw;
-        }
-        std::memcpy(GetNodeData(N), &UserData, sizeof(void*));
-    }
-    StructureChanged();
-    return N;
-}
-
-void TQvBaseTree::DeleteNode(PQvNode Node, bool ReIndex) {
-    if (Node == nullptr || Node == RootNode() || FOptions->MiscOptions().Contains(toReadOnly)) return;
-    StructureChanging();
-    FNodes.DeleteNode(Node, ReIndex);
-    StructureChanged();
-}
-
-void TQvBaseTree::DeleteChildren(PQvNode Node) {
-    if (FOptions->MiscOptions().Contains(toReadOnly)) return;
-    StructureChanging();
-    FNodes.DeleteChildren(Node);
-    StructureChanged();
-}
-
-void TQvBaseTree::Clear() {
-    if (FNodes.Iterating()) throw EQvError("Deleting nodes during tree iteration leads to invalid pointers.");
-    BeginUpdate();
-    try {
-        StructureChanging();
-        ClearSelection();
-        FSelection.SetAnchor(nullptr);
-        FFocusedNode = nullptr;
-        FHotNode = nullptr;
-        FNodes.Clear();
-        FOffsetX = FOffsetY = 0;
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
-}
-
-void* TQvBaseTree::GetNodeData(PQvNode Node) {
-    if (Node == nullptr || Node == RootNode()) return nullptr;
-    if (NodeDataSize() <= 0) throw EQvError("NodeDataSize not initialized.");
-    Node->States.Include(vsOnFreeNodeCallRequired);
-    return FNodes.NodeData(Node);
-}
-
-void TQvBaseTree::SetNodeDataSize(int Value) {
-    if (Value < -1) Value = -1;
-    if (Value == NodeDataSize()) return;
-    const uint32_t Count = RootNodeCount();
-    BeginUpdate();
-    try {
-        if (Count > 0) Clear();
-        FNodes.SetNodeDataSize(Value);
-        for (uint32_t I = 0; I < Count; ++I) FNodes.AddChild(nullptr);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
-}
-
-PQvNode TQvBaseTree::GetFirstChild(PQvNode Node) const {
-    return (Node == nullptr ? FNodes.Root() : Node)->FirstChild;
-}
-
-PQvNode TQvBaseTree::GetLastChild(PQvNode Node) const {
-    return (Node == nullptr ? FNodes.Root() : Node)->LastChild;
-}
-
-PQvNode TQvBaseTree::NodeParent(PQvNode Node) const {
-    if (Node == nullptr || Node->Parent == FNodes.Root()) return nullptr;
-    return Node->Parent;
-}
-
-void TQvBaseTree::InitNode(PQvNode Node) {
-    if (Node == nullptr || Node == RootNode() || Node->States.Contains(vsInitialized)) return;
-    Node->States.Include(vsInitialized);
-    DoInitNode(Node);
-}
-
-void TQvBaseTree::DoInitNode(PQvNode Node) {
-    if (OnInitNode) OnInitNode(this, Node);
-}
-
-void TQvBaseTree::DoFreeNode(PQvNode Node) {
-    if (OnFreeNode) OnFreeNode(this, Node);
-}
-
-void TQvBaseTree::FreeNode(PQvNode Node) { DoFreeNode(Node); }
-
-void TQvBaseTree::SubtreeDetached(PQvNode Node) { FSelection.SubtreeDetached(Node); }
-
-void TQvBaseTree::NodeGone(PQvNode Node) {
-    if (FFocusedNode == Node) FFocusedNode = nullptr;
-    if (FHotNode == Node) FHotNode = nullptr;
-    FSelection.NodeGone(Node);
-    FInput->NodeGone(Node);
-    for (TQvNodeRef* R = FRefs; R != nullptr; R = R->FNext)
-        if (R->FNode == Node) R->FNode = nullptr;
-}
-
-void TQvBaseTree::AllNodesGone() {
-    FFocusedNode = FHotNode = nullptr;
-    FSelection.AllGone();
-    FInput->NodeGone(nullptr);
-    for (TQvNodeRef* R = FRefs; R != nullptr; R = R->FNext) R->FNode = nullptr;
-}
-
-// ---- Node state -----------------------------------------------------------------------
-
-void TQvBaseTree::SetExpanded(PQvNode Node, bool Value) {
-    if (Node == nullptr || Node == RootNode() || Expanded(Node) == Value) return;
-    FNodes.SetExpanded(Node, Value);
-    StructureChanged();
-    if (Value)
-        DoExpanded(Node);
-    else
-        DoCollapsed(Node);
-}
-
-void TQvBaseTree::DoExpanded(PQvNode Node) {
-    if (OnExpanded) OnExpanded(this, Node);
-}
-
-void TQvBaseTree::DoCollapsed(PQvNode Node) {
-    if (OnCollapsed) OnCollapsed(this, Node);
-}
-
-void TQvBaseTree::FullExpand(PQvNode Node) {
-    BeginUpdate();
-    PQvNode Stop = Node != nullptr ? FNodes.GetNextNoChild(Node) : nullptr;
-    std::vector<PQvNode> Opened;
-    for (PQvNode N = Node != nullptr ? Node : GetFirst(); N != nullptr && N != Stop; N = GetNext(N))
-        if (N->FirstChild != nullptr && !Expanded(N)) {
-            FNodes.SetExpanded(N, true);
-            Opened.push_back(N);
-        }
-    EndUpdate();
-    if (!OnExpanded) return;
-    // Handlers may delete nodes: only those still there are announced.
-    std::vector<std::unique_ptr<TQvNodeRef>> Refs;
-    Refs.reserve(Opened.size());
-    for (PQvNode N : Opened) Refs.push_back(std::make_unique<TQvNodeRef>(this, N));
-    const TQvAliveCheck Alive = AliveCheck();
-    for (auto& R : Refs) {
-        if (!Alive.Alive()) return;
-        if (R->Node() != nullptr) DoExpanded(R->Node());
-    }
-}
-
-void TQvBaseTree::FullCollapse(PQvNode Node) {
-    BeginUpdate();
-    PQvNode Stop = Node != nullptr ? FNodes.GetNextNoChild(Node) : nullptr;
-    for (PQvNode N = Node != nullptr ? Node : GetFirst(); N != nullptr && N != Stop; N = GetNext(N))
-        FNodes.SetExpanded(N, false);
-    EndUpdate();
-}
-
-void TQvBaseTree::SetIsVisible(PQvNode Node, bool Value) {
-    if (Node == nullptr || Node == RootNode() || IsVisible(Node) == Value) return;
-    FNodes.SetVisible(Node, Value);
-    StructureChanged();
-}
-
-void TQvBaseTree::SetSelected(PQvNode Node, bool Value) {
-    if (Node == nullptr || Node == RootNode() || Selected(Node) == Value) return;
-    if (Value) {
-        if (!FOptions->SelectionOptions().Contains(toMultiSelect)) ClearSelection();
-        FSelection.Add(Node);
-    } else {
-        FSelection.Remove(Node);
-    }
-    InvalidateNode(Node);
-}
-
-void TQvBaseTree::SetIsDisabled(PQvNode Node, bool Value) {
-    if (Node == nullptr || Node == RootNode() || IsDisabled(Node) == Value) return;
-    if (Value)
-        Node->States.Include(vsDisabled);
-    else
-        Node->States.Exclude(vsDisabled);
-    InvalidateNode(Node);
-}
-
-void TQvBaseTree::SetHasChildren(PQvNode Node, bool Value) {
-    FNodes.SetHasChildren(Node, Value);
-    InvalidateNode(Node);
-}
-
-void TQvBaseTree::SetNodeHeight(PQvNode Node, int Value) {
-    if (Node == nullptr || Node == RootNode() || Node->NodeHeight == std::clamp(Value, 0, 65535)) return;
-    FNodes.SetNodeHeight(Node, Value);
-    StructureChanged();
-}
-
-void TQvBaseTree::SetCheckType(PQvNode Node, TCheckType Value) {
-    if (Node == nullptr || Node == RootNode() || Node->CheckType == Value) return;
-    Node->CheckType = Value;
-    InvalidateNode(Node);
-}
-
-void TQvBaseTree::SetCheckState(PQvNode Node, TCheckState Value) {
-    if (Node == nullptr || Node == RootNode() || Node->CheckState == Value) return;
-    Node->CheckState = Value;
-    InvalidateNode(Node);
-}
-
-// ---- Focus, selection, hot node -------------------------------------------------------
-
-bool TQvBaseTree::ChangeFocus(PQvNode Node, int Column) {
-    if (Node == RootNode()) Node = nullptr;
-    if (Node == FFocusedNode && Column == FFocusedColumn) return true;
-    const TQvAliveCheck Alive = AliveCheck();
-    if (OnFocusChanging) {
-        const TQvNodeRef New(this, Node);
-        bool Allowed = true;
-        OnFocusChanging(this, FFocusedNode, Node, FFocusedColumn, Column, Allowed);
-        if (!Alive.Alive() || !Allowed || (Node != nullptr && New.Node() == nullptr)) return false;
-    }
-    PQvNode Old = FFocusedNode;
-    FFocusedNode = Node;
-    FFocusedColumn = Column;
-    InvalidateNode(Old);
-    InvalidateNode(Node);
-    if (Node != nullptr && !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus))
-        ScrollIntoView(Node, FOptions->SelectionOptions().Contains(toCenterScrollIntoView));
-    if (OnFocusChanged) OnFocusChanged(this, Node, Column);
-    return Alive.Alive();
-}
-
-void TQvBaseTree::ClearSelection() {
-    const std::vector<PQvNode> Old = FSelection.Clear();
-    if (Old.size() > 64) {
-        Invalidate();
-        return;
-    }
-    for (PQvNode N : Old) InvalidateNode(N);
-}
-
-void TQvBaseTree::SelectAll(bool VisibleOnly) {
-    if (!FOptions->SelectionOptions().Contains(toMultiSelect)) return;
-    for (PQvNode N = VisibleOnly ? GetFirstVisible() : GetFirst(); N != nullptr;
-         N = VisibleOnly ? GetNextVisible(N) : GetNext(N))
-        FSelection.Add(N);
-    Invalidate();
-}
-
-PQvNode TQvBaseTree::GetFirstSelected() const { return FSelection.Empty() ? nullptr : FSelection.Nodes().front(); }
-
-PQvNode TQvBaseTree::GetNextSelected(PQvNode Node) const {
-    const auto& S = FSelection.Nodes();
-    auto It = std::find(S.begin(), S.end(), Node);
-    return It == S.end() || std::next(It) == S.end() ? nullptr : *std::next(It);
-}
-
-void TQvBaseTree::SelectRange(PQvNode Node, bool Add) {
-    PQvNode Anchor = FSelection.Anchor();
-    if (Anchor == nullptr) Anchor = Node;
-    const std::vector<PQvNode> Rows = TQvTreeSelection::RowsBetween(FNodes, Anchor, Node);
-    if (!Add) ClearSelection();
-    for (PQvNode N : Rows)
-        if (FSelection.Add(N)) InvalidateNode(N);
-    FSelection.SetAnchor(Anchor);
-}
-
-void TQvBaseTree::SetHot(PQvNode Node, int Column) {
-    if (Node == FHotNode && Column == FHotColumn) return;
-    PQvNode Old = FHotNode;
-    FHotNode = Node;
-    FHotColumn = Column;
-    const TQvAliveCheck Alive = AliveCheck();
-    const TQvNodeRef OldRef(this, Old), NewRef(this, Node);
-    if (OnHotChange) {
-        OnHotChange(this, Old, Node);
-        if (!Alive.Alive()) return;
-    }
-    if (FOptions->PaintOptions().Contains(toHotTrack) || FOptions->MiscOptions().Contains(toCheckSupport)) {
-        InvalidateNode(OldRef.Node());
-        InvalidateNode(NewRef.Node());
-    }
-}
+void TQvBaseTree::NodeForgotten(PQvNode Node) { FInput->NodeGone(Node); }
 
 // ---- Geometry -------------------------------------------------------------------------
 
-int TQvBaseTree::RangeY() { return Saturate(FNodes.ContentHeight()); }
+int TQvBaseTree::RangeY() { return Saturate(Nodes().ContentHeight()); }
 
 int TQvBaseTree::ColumnAt(int, int& Left, int& Right) {
     ColumnSpan(-1, Left, Right);
@@ -432,7 +87,7 @@ int TQvBaseTree::NodeWidth(PQvNode Node, int Column) { return DoGetNodeWidth(Nod
 
 TQvCellGeometry TQvBaseTree::CellGeometry(PQvNode Node, int Column) {
     TQvCellGeometry G;
-    const TQvPaintOptions Paint = FOptions->PaintOptions();
+    const TQvPaintOptions Paint = TreeOptions()->PaintOptions();
     G.MainColumn = Column == MainColumn();
     G.Indent = FIndent;
     G.Margin = FMargin;
@@ -440,7 +95,7 @@ TQvCellGeometry TQvBaseTree::CellGeometry(PQvNode Node, int Column) {
     if (Node == nullptr) return G;
     G.Levels = Paint.Contains(toFixedIndent) ? 1 : GetNodeLevel(Node) + (Paint.Contains(toShowRoot) ? 1 : 0);
     G.HasButton = Paint.Contains(toShowButtons) && HasChildren(Node);
-    if (G.MainColumn && FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone)
+    if (G.MainColumn && TreeOptions()->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone)
         G.CheckWidth = CheckImageWidth() + 2;
     if (const int W = ImageWidth(Node, Column, iiState); W > 0) G.StateWidth = W + 2;
     if (const int W = ImageWidth(Node, Column, iiNormal); W > 0) G.NormalWidth = W + 2;
@@ -456,7 +111,7 @@ PQvNode TQvBaseTree::GetNodeAt(int, int Y, bool Relative, int& NodeTop) {
     int64_t Absolute = Relative ? int64_t{Y} - FOffsetY : Y;
     if (Absolute < 0) Absolute = 0;
     int64_t Top = 0;
-    PQvNode N = FNodes.NodeAt(Absolute, &Top);
+    PQvNode N = Nodes().NodeAt(Absolute, &Top);
     NodeTop = N == nullptr ? 0 : Saturate(Relative ? Top + FOffsetY : Top);
     return N;
 }
@@ -477,7 +132,7 @@ THitInfo TQvBaseTree::GetHitTestInfoAt(int X, int Y, bool Relative) {
         Hit.HitPositions.Include(hiBelow);
     if (!Hit.HitPositions.Empty()) return Hit;
     const int CX = X - FOffsetX;
-    PQvNode Node = FNodes.NodeAt(int64_t{Y} - FOffsetY);
+    PQvNode Node = Nodes().NodeAt(int64_t{Y} - FOffsetY);
     if (Node == nullptr) {
         Hit.HitPositions.Include(hiNowhere);
         return Hit;
@@ -487,13 +142,13 @@ THitInfo TQvBaseTree::GetHitTestInfoAt(int X, int Y, bool Relative) {
     Hit.HitColumn = ColumnAt(CX, Left, Right);
     const TQvCellGeometry G = CellGeometry(Node, Hit.HitColumn);
     const int Column = Hit.HitColumn;
-    Hit.HitPositions = QvHitTestCell(G, CX - Left, Right - Left, FOptions->MiscOptions().Contains(toReportMode),
+    Hit.HitPositions = QvHitTestCell(G, CX - Left, Right - Left, TreeOptions()->MiscOptions().Contains(toReportMode),
                                      ColumnAlignment(Column), [&] { return NodeWidth(Node, Column); });
     return Hit;
 }
 
 TRect TQvBaseTree::GetDisplayRect(PQvNode Node, int Column, bool TextOnly) {
-    const int64_t Top = FNodes.NodeTop(Node);
+    const int64_t Top = Nodes().NodeTop(Node);
     if (Top < 0) return TRect{};
     TRect R;
     R.Top = Saturate(Top + FOffsetY);
@@ -514,14 +169,10 @@ bool TQvBaseTree::ScrollIntoView(PQvNode Node, bool Center, bool Horizontally) {
     if (Node == nullptr || Node == RootNode()) return false;
     if (!FullyVisible(Node)) {
         BeginUpdate();
-        for (PQvNode P = Node->Parent; P != nullptr && P != RootNode(); P = P->Parent) {
-            FNodes.SetExpanded(P, true);
-            FNodes.SetVisible(P, true);
-        }
-        FNodes.SetVisible(Node, true);
+        for (PQvNode P = Node->Parent; P != nullptr && P != RootNode(); P = P->Parent) Nodes().SetExpanded(P, true);
         EndUpdate();
     }
-    const int64_t Top = FNodes.NodeTop(Node);
+    const int64_t Top = Nodes().NodeTop(Node);
     if (Top < 0) return false;
     const int H = ClientHeightOrZero();
     int64_t Y = FOffsetY;
@@ -568,7 +219,7 @@ void TQvBaseTree::SetOffsetXY(int X, int Y) {
 }
 
 void TQvBaseTree::DoScroll(int DeltaX, int DeltaY) {
-    if (OnScroll) OnScroll(this, DeltaX, DeltaY);
+    QvRaise(OnScroll, this, DeltaX, DeltaY);
 }
 
 void TQvBaseTree::ComputeRangeX() {
@@ -601,7 +252,7 @@ void TQvBaseTree::UpdateVerticalScrollBar(bool DoRepaint) {
     SCROLLINFO Info{};
     Info.cbSize = sizeof(Info);
     Info.fMask = SIF_ALL;
-    const bool Shown = FScrollBarOptions->ScrollBars() == ssVertical || FScrollBarOptions->ScrollBars() == ssBoth;
+    const bool Shown = ScrollBarOptions()->ScrollBars() == ssVertical || ScrollBarOptions()->ScrollBars() == ssBoth;
     Info.nMax = Shown ? RangeY() : 0;
     Info.nPage = static_cast<UINT>(ClientHeightOrZero());
     Info.nPos = -FOffsetY;
@@ -613,7 +264,7 @@ void TQvBaseTree::UpdateHorizontalScrollBar(bool DoRepaint) {
     SCROLLINFO Info{};
     Info.cbSize = sizeof(Info);
     Info.fMask = SIF_ALL;
-    const bool Shown = FScrollBarOptions->ScrollBars() == ssHorizontal || FScrollBarOptions->ScrollBars() == ssBoth;
+    const bool Shown = ScrollBarOptions()->ScrollBars() == ssHorizontal || ScrollBarOptions()->ScrollBars() == ssBoth;
     Info.nMax = Shown ? FRangeX : 0;
     Info.nPage = static_cast<UINT>(std::max(ClientWidth(), 0));
     Info.nPos = -FOffsetX;
@@ -646,53 +297,7 @@ void TQvBaseTree::Paint() {
 }
 
 void TQvBaseTree::PaintTree(TCanvas* Target, const TRect& Window, TPoint Origin) {
-    const HDC Dc = Target->Handle();
-    const int Saved = SaveDC(Dc);
-    OffsetViewportOrgEx(Dc, Origin.X - Window.Left, Origin.Y - Window.Top, nullptr);
-    Target->Brush()->SetColor(Color());
-    Target->FillRect(Window);
-    const bool Focus = Focused();
-    const TQvPaintOptions Paint = FOptions->PaintOptions();
-    const bool ShowSelection =
-        !Paint.Contains(toAlwaysHideSelection) && (Focus || !Paint.Contains(toHideSelection));
-    const bool FullRow = FOptions->SelectionOptions().Contains(toFullRowSelect);
-    int Top = 0;
-    PQvNode N = GetNodeAt(0, Window.Top, true, Top);
-    const TQvAliveCheck Alive = AliveCheck();
-    for (; N != nullptr && Top < Window.Bottom; N = GetNextVisible(N)) {
-        const int H = N->NodeHeight;
-        if (H > 0) {
-            InitNode(N);
-            if (!Alive.Alive()) return;
-            TQvPaintInfo Info;
-            Info.Canvas = Target;
-            Info.Node = N;
-            Info.Column = MainColumn();
-            const TQvCellGeometry G = CellGeometry(N, Info.Column);
-            const int Right = std::max(FRangeX, ClientWidth());
-            Info.CellRect = Rect(FOffsetX, 0, FOffsetX + Right, H);
-            Info.ContentRect = Rect(FOffsetX + G.TextLeft(), 0, FOffsetX + Right, H);
-            Info.Alignment = ColumnAlignment(Info.Column);
-            if (ShowSelection && Selected(N)) Info.PaintOptions.Include(poDrawSelection);
-            if (Focus && N == FFocusedNode && !Paint.Contains(toHideFocusRect))
-                Info.PaintOptions.Include(poDrawFocusRect);
-            const int Row = SaveDC(Dc);
-            OffsetViewportOrgEx(Dc, 0, Top, nullptr);
-            IntersectClipRect(Dc, Window.Left, 0, Window.Right, H);
-            if (Info.PaintOptions.Contains(poDrawSelection)) {
-                Target->Brush()->SetColor(Focus ? FColors->FocusedSelectionColor()
-                                                : FColors->UnfocusedSelectionColor());
-                Target->FillRect(FullRow ? Info.CellRect : Info.ContentRect);
-            }
-            const TQvNodeRef Ref(this, N);
-            DoPaintNode(Info);
-            RestoreDC(Dc, Row);
-            if (!Alive.Alive()) return;
-            if (Ref.Node() == nullptr) break;
-        }
-        Top += H;
-    }
-    RestoreDC(Dc, Saved);
+    QvPaintTreeRows(*this, Target, Window, Origin);
 }
 
 void TQvBaseTree::DoPaintNode(TQvPaintInfo&) {}
@@ -700,18 +305,8 @@ void TQvBaseTree::DoPaintNode(TQvPaintInfo&) {}
 // ---- Settings -------------------------------------------------------------------------
 
 void TQvBaseTree::OptionsChanged() {
-    if (!FOptions->SelectionOptions().Contains(toMultiSelect) && FSelection.Count() > 1) {
-        // Keep the focused node's selection, drop the rest.
-        const bool Keep = Selected(FFocusedNode);
-        ClearSelection();
-        if (Keep) FSelection.Add(FFocusedNode);
-    }
+    TQvTreeCore::OptionsChanged();
     UpdateScrollBars(true);
-    Invalidate();
-}
-
-void TQvBaseTree::SetDefaultNodeHeight(int Value) {
-    FNodes.SetDefaultNodeHeight(Value);
 }
 
 #define QV_TREE_SETTER(Name, Type, Field)   \
@@ -807,36 +402,26 @@ void TQvBaseTree::DoExit() {
 }
 
 void TQvBaseTree::DoNodeClick(const THitInfo& HitInfo) {
-    if (OnNodeClick) OnNodeClick(this, HitInfo);
+    QvRaise(OnNodeClick, this, HitInfo);
 }
 
 void TQvBaseTree::DoNodeDblClick(const THitInfo& HitInfo) {
-    if (OnNodeDblClick) OnNodeDblClick(this, HitInfo);
+    QvRaise(OnNodeDblClick, this, HitInfo);
 }
 
 void TQvBaseTree::DoColumnClick(int Column, TShiftState Shift) {
-    if (OnColumnClick) OnColumnClick(this, Column, Shift);
-}
-
-void TQvBaseTree::DoChecked(PQvNode Node) {
-    if (OnChecked) OnChecked(this, Node);
-}
-
-bool TQvBaseTree::DoChecking(PQvNode Node, TCheckState& NewState) {
-    bool Allowed = true;
-    if (OnChecking) OnChecking(this, Node, NewState, Allowed);
-    return Allowed;
+    QvRaise(OnColumnClick, this, Column, Shift);
 }
 
 void TQvBaseTree::DoGetCursor(TCursor& Cursor) {
-    if (OnGetCursor) OnGetCursor(this, Cursor);
+    QvRaise(OnGetCursor, this, Cursor);
 }
 
 void TQvBaseTree::WndProc(TMessage& M) {
     switch (M.Msg) {
         case WM_GETDLGCODE:
             M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-            if (FOptions->SelectionOptions().Contains(toExtendedFocus) && ColumnCount() > 0)
+            if (TreeOptions()->SelectionOptions().Contains(toExtendedFocus) && ColumnCount() > 0)
                 M.Result |= DLGC_WANTTAB;
             return;
         case WM_VSCROLL:

@@ -74,12 +74,12 @@ void TQvTreeInput::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
         T->SelectRange(N, Shift.Contains(ssCtrl));
     } else if (Multi && Shift.Contains(ssCtrl)) {
         T->SetSelected(N, !T->Selected(N));
-        T->FSelection.SetAnchor(N);
+        T->Selection().SetAnchor(N);
     } else if (!(Button == mbRight && T->Selected(N))) {
         // A right press on a selected row keeps the selection for its context menu.
         T->ClearSelection();
         T->SetSelected(N, true);
-        T->FSelection.SetAnchor(N);
+        T->Selection().SetAnchor(N);
     }
 }
 
@@ -341,7 +341,7 @@ void TQvTreeInput::KeyDown(WORD& Key, TShiftState Shift) {
     const TQvAliveCheck Alive = T->AliveCheck();
     if (T->OnKeyAction) {
         bool DoDefault = true;
-        T->OnKeyAction(T, Key, Shift, DoDefault);
+        QvRaise(T->OnKeyAction, T, Key, Shift, DoDefault);
         if (!Alive.Alive()) return;
         if (!DoDefault || Key == 0) {
             Key = 0;
@@ -359,12 +359,12 @@ void TQvTreeInput::KeyDown(WORD& Key, TShiftState Shift) {
         const bool Moved = F != OldRef.Node() || (Old != nullptr && OldRef.Node() == nullptr);
         if (F == nullptr) return;
         if (Multi && Shift.Contains(ssShift)) {
-            if (T->RangeAnchor() == nullptr) T->FSelection.SetAnchor(OldRef.Node() != nullptr ? OldRef.Node() : F);
+            if (T->RangeAnchor() == nullptr) T->Selection().SetAnchor(OldRef.Node() != nullptr ? OldRef.Node() : F);
             T->SelectRange(F, false);
         } else if (!(Multi && Shift.Contains(ssCtrl)) && (Moved || T->SelectedCount() > 1)) {
             T->ClearSelection();
             T->SetSelected(F, true);
-            T->FSelection.SetAnchor(F);
+            T->Selection().SetAnchor(F);
         }
         return;
     }

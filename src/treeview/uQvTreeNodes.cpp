@@ -118,6 +118,7 @@ void TQvTreeNodes::Link(PQvNode N, PQvNode Target, TQvAttachMode Mode) {
     for (PQvNode S = Before; S != nullptr; S = S->NextSibling) ++S->Index;
     ++P->ChildCount;
     P->States.Include(vsHasChildren);
+    P->SortStamp = 0;
 
     if (P->TreeFlags & tfIndexed) {
         if (Before == nullptr)
@@ -237,6 +238,60 @@ void TQvTreeNodes::FreeChain(PQvNode First) {
     }
     EndIteration();
     if (Error) std::rethrow_exception(Error);
+}
+
+void TQvTreeNodes::ReorderChildren(PQvNode Parent, const std::vector<PQvNode>& Order) {
+    if (Parent == nullptr) Parent = &FRoot;
+    PQvNode Prev = nullptr;
+    uint32_t Index = 0;
+    for (PQvNode N : Order) {
+        N->PrevSibling = Prev;
+        N->Index = Index++;
+        if (Prev != nullptr)
+            Prev->NextSibling = N;
+        else
+            Parent->FirstChild = N;
+        Prev = N;
+    }
+    if (Prev != nullptr) Prev->NextSibling = nullptr;
+    Parent->LastChild = Prev;
+    DropIndex(Parent);
+}
+
+void TQvTreeNodes::MoveBefore(PQvNode Node, PQvNode Before) {
+    if (Node == nullptr || Node == Before || Node->NextSibling == Before) return;
+    PQvNode P = Node->Parent;
+    // Unlink, then link in front of Before; only the span between the two places renumbers.
+    if (Node->PrevSibling != nullptr)
+        Node->PrevSibling->NextSibling = Node->NextSibling;
+    else
+        P->FirstChild = Node->NextSibling;
+    if (Node->NextSibling != nullptr)
+        Node->NextSibling->PrevSibling = Node->PrevSibling;
+    else
+        P->LastChild = Node->PrevSibling;
+    Node->NextSibling = Before;
+    Node->PrevSibling = Before != nullptr ? Before->PrevSibling : P->LastChild;
+    if (Node->PrevSibling != nullptr)
+        Node->PrevSibling->NextSibling = Node;
+    else
+        P->FirstChild = Node;
+    if (Before != nullptr)
+        Before->PrevSibling = Node;
+    else
+        P->LastChild = Node;
+    uint32_t Index = Node->PrevSibling != nullptr ? Node->PrevSibling->Index + 1 : 0;
+    for (PQvNode S = Node; S != nullptr; S = S->NextSibling) S->Index = Index++;
+    DropIndex(P);
+}
+
+PQvNode TQvTreeNodes::ChildAt(PQvNode Parent, uint32_t Index) {
+    if (Parent == nullptr) Parent = &FRoot;
+    if (Index >= Parent->ChildCount) return nullptr;
+    if (TQvChildIndex* I = this->Index(Parent)) return I->Child(Index);
+    PQvNode N = Parent->FirstChild;
+    for (uint32_t K = 0; K < Index && N != nullptr; ++K) N = N->NextSibling;
+    return N;
 }
 
 void* TQvTreeNodes::NodeData(const TQvNode* Node) const {

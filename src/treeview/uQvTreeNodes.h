@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "treeview/uQvChildIndex.h"
 #include "treeview/uQvNodePool.h"
@@ -77,6 +78,12 @@ public:
     // Removes every child of Node (nullptr: the root), as DeleteNode does.
     void DeleteChildren(PQvNode Node);
     void Clear() { DeleteChildren(nullptr); }
+    // Puts Parent's children in the given order (the same nodes) and renumbers them.
+    void ReorderChildren(PQvNode Parent, const std::vector<PQvNode>& Order);
+    // Moves Node in front of its sibling Before (nullptr: to the end) and renumbers.
+    void MoveBefore(PQvNode Node, PQvNode Before);
+    // Parent's child at Index (through the position index where there is one).
+    PQvNode ChildAt(PQvNode Parent, uint32_t Index);
     // Marks a walk over the tree that must not lose nodes under its feet.
     void BeginIteration() { ++FIterating; }
     void EndIteration() { --FIterating; }

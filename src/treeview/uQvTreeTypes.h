@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "framework/uQvControlTypes.h"
 #include "framework/uQvMenus.h"
@@ -88,6 +89,7 @@ struct TQvNode {
     TCheckType CheckType;
     uint8_t TreeFlags;  // the tree's own bookkeeping (see uQvTreeNodes)
     uint32_t TotalCount;
+    uint32_t SortStamp;  // the tree's own bookkeeping: which sort the children are in
     uint64_t TotalHeight;
     TQvNode* Parent;
     TQvNode* PrevSibling;
@@ -96,7 +98,7 @@ struct TQvNode {
     TQvNode* LastChild;
 };
 using PQvNode = TQvNode*;
-static_assert(sizeof(TQvNode) % 8 == 0, "the user data behind the record stays aligned");
+static_assert(sizeof(TQvNode) == 72, "the record stays compact and the user data behind it aligned");
 
 // ---- Hit testing ----------------------------------------------------------------------
 
@@ -292,6 +294,15 @@ using TQvDrawTextEvent = std::function<void(TObject* Sender, TCanvas* TargetCanv
 using TQvDrawNodeEvent = std::function<void(TObject* Sender, const TQvPaintInfo& PaintInfo)>;
 using TQvGetNodeWidthEvent =
     std::function<void(TObject* Sender, TCanvas* HintCanvas, PQvNode Node, int Column, int& NodeWidth)>;
+
+// Raises an event through a copy of its handler: a handler may free the tree, and with it
+// the handler object that is running.
+template <class TEvent, class... TArgs>
+void QvRaise(const TEvent& Event, TArgs&&... Args) {
+    if (!Event) return;
+    const TEvent Handler = Event;
+    Handler(std::forward<TArgs>(Args)...);
+}
 
 // Registers the tree's enumerations for stored layouts (again: nothing happens).
 void RegisterQvTreeTypes();

@@ -194,6 +194,23 @@ TEST_F(TreeTest, LookupsScrollingAndTheWheel) {
     EXPECT_EQ(T->OffsetY(), 0);
 }
 
+TEST_F(TreeTest, ScalingMultipliesTheMetricsAndEveryRow) {
+    auto* T = NewTree();
+    const Nodes R = AddRows(T, 3, 1);
+    T->SetNodeHeight(R[1], 21);
+    T->ChangeScale(3, 2);
+    EXPECT_EQ(T->DefaultNodeHeight(), 30);
+    EXPECT_EQ(T->Indent(), 27);
+    EXPECT_EQ(T->Margin(), 6);
+    EXPECT_EQ(T->TextMargin(), 6);
+    EXPECT_EQ(T->NodeHeight(R[1]), 32);  // 31.5 rounds away from zero, as MulDiv does
+    EXPECT_EQ(T->NodeHeight(R[0]->FirstChild), 30);
+    EXPECT_EQ(T->RangeY(), 30 + 32 + 30);
+    T->TreeOptions()->SetAutoOptions(T->TreeOptions()->AutoOptions().Exclude(toAutoChangeScale));
+    T->ChangeScale(2, 1);
+    EXPECT_EQ(T->DefaultNodeHeight(), 30);
+}
+
 TEST_F(TreeTest, DeletedFocusedAndHotNodesAreForgotten) {
     auto* T = NewTree();
     TQvPaintOptions Paint = T->TreeOptions()->PaintOptions();
