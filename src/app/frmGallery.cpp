@@ -1,7 +1,12 @@
 #include "app/frmGallery.h"
 
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxCircleShape.h"
 #include "controls/uPelluxColorButton.h"
+#include "controls/uPelluxHtmlLabel.h"
+#include "controls/uPelluxLine.h"
+#include "controls/uPelluxMarker.h"
+#include "controls/uPelluxShape.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
 #include "framework/uQvMenus.h"
@@ -62,7 +67,7 @@ TPelluxLabel* Note(TWinControl* Parent, int X, int Y, const String& Caption) {
 
 }  // namespace
 
-TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
+TGalleryForm::TGalleryForm(TComponent* AOwner, TGalleryPage Page) : TForm(AOwner) {
     SetName(u"GalleryForm");
     SetBorderStyle(bsNone);
     SetColor(RGB(243, 246, 250));
@@ -82,8 +87,15 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
     Header->SetGradientStartColor(RGB(36, 104, 196));
     Header->SetGradientEndColor(RGB(64, 150, 230));
     MakeLabel(Header, 20, 13, u"Pellux 控件库", 13, clWhite, true);
-    MakeLabel(Header, 170, 20, u"按钮 · 面板 · 标签", 9, RGB(214, 232, 252));
+    MakeLabel(Header, 170, 20, Page == gpControls ? u"按钮 · 面板 · 标签" : u"形状 · 线条 · 徽标 · HTML 标签", 9,
+              RGB(214, 232, 252));
+    if (Page == gpControls)
+        BuildControls();
+    else
+        BuildShapes();
+}
 
+void TGalleryForm::BuildControls() {
     // Buttons.
     TPelluxPanel* Buttons = Card(this, 20, 68, 860, 176, u"按钮");
     FHotButton = Button(Buttons, 16, 44, u"悬停");
@@ -213,4 +225,81 @@ TGalleryForm::TGalleryForm(TComponent* AOwner) : TForm(AOwner) {
     Wrap->SetWordWap(true);
     Wrap->SetBounds(340, 88, 340, 40);
     Note(Labels, 16, 134, u"对齐、圆角背景、发光、链接（悬停变色）、末尾省略与自动换行。");
+}
+
+void TGalleryForm::BuildShapes() {
+    SetBounds(40, 40, 900, 508);
+
+    // Shapes: each figure, fill opacity and outline style.
+    TPelluxPanel* Shapes = Card(this, 20, 68, 860, 172, u"形状");
+    const auto Figure = [&](int X, TQvShapeKind Kind, TColor Fill) {
+        const bool Wide = Kind == skEllipse || Kind == skRoundRect;
+        auto* S = Add<TPelluxShape>(Shapes, X, 44, Wide ? 110 : 80, 80);
+        S->SetShape(Kind);
+        S->Brush()->SetColor(Fill);
+        return S;
+    };
+    Figure(16, skCircle, RGB(36, 104, 196));
+    auto* Ellipse = Figure(108, skEllipse, RGB(255, 196, 120));
+    Ellipse->Pen()->SetVisible(true);
+    Ellipse->Pen()->SetColor(RGB(230, 140, 40));
+    auto* Rounded = Figure(230, skRoundRect, clWhite);
+    Rounded->Pen()->SetVisible(true);
+    Rounded->Pen()->SetColor(RGB(150, 170, 196));
+    Rounded->Pen()->SetWidth(1);
+    Rounded->Pen()->SetStyle(psDash);
+    auto* Square = Figure(352, skRoundSquare, RGB(46, 160, 90));
+    Square->SetAlpha(128);
+    Square->SetRoundRadius(12);
+    auto* Dotted = Figure(444, skSquare, RGB(236, 242, 250));
+    Dotted->Pen()->SetVisible(true);
+    Dotted->Pen()->SetColor(RGB(36, 104, 196));
+    Dotted->Pen()->SetStyle(psDot);
+    auto* Star = Figure(536, skSVG, RGB(255, 84, 56));
+    Star->SetSvgPath(u"M 40 4 L 49 30 L 76 30 L 54 47 L 62 74 L 40 58 L 18 74 L 26 47 L 4 30 L 31 30 Z");
+    auto* Face = Add<TPelluxCircleShape>(Shapes, 628, 44, 80, 80);
+    Face->SetPicture(u"default_handsome");
+    // A badge drawn by its host as the last step of the host's paint.
+    auto* Host = Add<TPelluxButton>(Shapes, 736, 70, 96, 28);
+    Host->SetCaption(u"消息");
+    auto* Badge = new TPelluxCircleMarker(this);
+    Badge->SetText(u"12");
+    Badge->SetX(70);
+    Badge->SetY(0);
+    Badge->SetWidth(24);
+    Badge->SetHeight(15);
+    Badge->SetRoundSize(15);
+    Badge->Pen()->SetStyle(psClear);
+    Badge->Brush()->SetColor(RGB(243, 156, 18));
+    Badge->Font()->SetName(FaceName);
+    Badge->Font()->SetSize(7);
+    Host->OnCustomPaint = [Badge](TObject*, TSurface32* Surface) { Badge->Draw(Surface->Handle()); };
+    Note(Shapes, 16, 140, u"圆、带描边的椭圆、虚线圆角卡片、半透明圆角方块、点线方框、SVG 路径、圆形头像与数字徽标。");
+
+    // Lines.
+    TPelluxPanel* Lines = Card(this, 20, 252, 860, 104, u"线条");
+    Add<TPelluxLine>(Lines, 16, 48, 400, 3);
+    auto* Dashed = Add<TPelluxLine>(Lines, 440, 44, 400, 3);
+    Dashed->SetActiveGradient(false);
+    Dashed->SetStyle(psDash);
+    Dashed->SetColor(RGB(150, 170, 196));
+    auto* Dots = Add<TPelluxLine>(Lines, 440, 56, 400, 3);
+    Dots->SetActiveGradient(false);
+    Dots->SetStyle(psDot);
+    Dots->SetColor(RGB(36, 104, 196));
+    Note(Lines, 16, 74, u"中心渐变的分隔线、虚线与点线。");
+
+    // HTML labels.
+    TPelluxPanel* Html = Card(this, 20, 368, 860, 120, u"HTML 标签");
+    auto* Rich = Add<TPelluxHtmlLabel>(Html, 16, 44, 10, 10);
+    Rich->Font()->SetName(FaceName);
+    Rich->Font()->SetSize(10);
+    Rich->Font()->SetColor(Ink);
+    Rich->SetCaption(u"<B>粗体</B>、<I>斜体</I>、<U>下划线</U>、<S>删除线</S>、"
+                     u"<FONT COLOR=\"#C46824\" SIZE=3>彩色大字</FONT>、H<SUB>2</SUB>O 与 E=mc<SUP>2</SUP>，"
+                     u"以及一个<A HREF=\"home\">链接</A>。");
+    auto* Ruled = Add<TPelluxHtmlLabel>(Html, 16, 84, 10, 10);
+    Ruled->Font()->SetName(FaceName);
+    Ruled->Font()->SetColor(Muted);
+    Ruled->SetCaption(u"&copy; 2026 Varnoth &amp; Pellux<BR>第二行：&lt;标签&gt; 按原样显示");
 }

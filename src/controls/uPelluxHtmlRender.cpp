@@ -71,7 +71,7 @@ public:
         Largest = std::max(Largest, X);
         Out.Width = Largest > 0 ? Largest + 1 : LineHeight() + 1;
         // A text that ends with a rule has already moved below it.
-        Out.Height = Top - R.Top + (EndedByRule ? 0 : LineHeight());
+        Out.Height = Top - R.Top + (EndedByRule ? 0 : LineExtent());
         return Out;
     }
 
@@ -90,10 +90,15 @@ private:
     bool Disabled() const { return P.Look == HtmlLookDisabled; }
     int LineHeight() { return C->TextHeight(u"W"); }
 
+    // A line is as tall as its font, or its tallest run when a larger font ran in it,
+    // so the next line never overlaps it.
+    int LineExtent() { return std::max(LineHeight(), Tallest); }
+
     void LineEnd() {
         Largest = std::max(Largest, X);
         X = 0;
-        Top += LineHeight();
+        Top += LineExtent();
+        Tallest = 0;
     }
 
     void Line(String L) {
@@ -135,6 +140,7 @@ private:
             C->TextOut(R.Left + X, Y, Text);
         }
         X += W;
+        if (Script == 0) Tallest = std::max(Tallest, H);
         if (Script != 0) F->SetSize(Size);
         EndedByRule = false;
     }
@@ -246,6 +252,7 @@ private:
     int Top;
     int Largest = 0;
     int Script = 0;
+    int Tallest = 0;  // of the runs of the current line
     bool InLink = false;
     bool EndedByRule = false;
     String Link;

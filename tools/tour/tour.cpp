@@ -87,11 +87,12 @@ void PopupMenu() {
 TGalleryForm* Gallery = nullptr;
 std::vector<std::pair<TRect, std::vector<uint32_t>>> GalleryCrops;
 
-void ShowGallery(int PPI) {
+void ShowGallery(int PPI, TGalleryPage Page = gpControls) {
     delete Gallery;
-    Gallery = new TGalleryForm(MainForm);
+    Gallery = new TGalleryForm(MainForm, Page);
     if (PPI != 96) Gallery->ScaleForPPI(PPI);
     Gallery->Show();
+    if (Page != gpControls) return;
     const TPoint P = QvControlCenter(Gallery->HotButton());
     Headless->MouseMove(P.X, P.Y);
 }
@@ -157,11 +158,17 @@ const std::vector<TStop> Stops = {
              ShowGallery(144);
          });
      }},
-    {"main-after-gallery",
+    {"gallery-shapes",
      [] {
          Headless->Step([] {
              CropGallery();
              SaveGallerySheet();
+             ShowGallery(96, gpShapes);
+         });
+     }},
+    {"main-after-gallery",
+     [] {
+         Headless->Step([] {
              delete Gallery;
              Gallery = nullptr;
          });
