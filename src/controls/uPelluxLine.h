@@ -36,12 +36,6 @@ protected:
     void Resize() override;
 
 private:
-    template <typename V>
-    void Change(V& Field, const V& Value) {
-        if (Field == Value) return;
-        Field = Value;
-        Invalidate();
-    }
     void DrawGradient(TSurface32* Buffer);
 
     TLineKind FKind = lkHorizontal;

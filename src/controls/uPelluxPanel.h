@@ -62,14 +62,6 @@ protected:
     // Caption centred in the control, with CaptionVisible.
     void DrawPanelCaption(TSurface32* Bitmap);
 
-    // Stores Value and repaints when it differs.
-    template <typename V>
-    void Change(V& Field, const V& Value) {
-        if (Field == Value) return;
-        Field = Value;
-        Invalidate();
-    }
-
 private:
     uint8_t FAlpha = 192;
     TSides FBorderSides{sdLeft, sdTop, sdRight, sdBottom};

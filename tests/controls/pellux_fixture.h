@@ -37,6 +37,21 @@ protected:
         Headless->MouseMove(S.X, S.Y);
         RunScript();
     }
+    // A new control of class T in Parent at R.
+    template <typename T>
+    static T* Place(TWinControl* Parent, TRect R) {
+        auto* C = new T(Parent);
+        C->SetBoundsRect(R);
+        C->SetParent(Parent);
+        return C;
+    }
+    // The same on the form, shown.
+    template <typename T>
+    T* Place(TRect R) {
+        T* C = Place<T>(Form, R);
+        ProcessMessages();
+        return C;
+    }
     void Wait(uint64_t Ms) {
         Headless->Advance(Ms);
         ProcessMessages();

@@ -38,13 +38,6 @@ protected:
     }
 };
 
-template <typename T>
-T* Place(TWinControl* Parent, TRect R) {
-    auto* C = new T(Parent);
-    C->SetBoundsRect(R);
-    C->SetParent(Parent);
-    return C;
-}
 
 TEST_F(PelluxTest, TransparentControlsShowExactlyWhatLiesUnderThem) {
     auto* Back = Place<TPattern>(Form, Rect(10, 10, 210, 160));

@@ -17,17 +17,7 @@ int MaxChannelOff(uint32_t A, uint32_t B) {
     return Off;
 }
 
-class PanelsTest : public PelluxTest {
-protected:
-    template <typename T>
-    T* Place(TRect R) {
-        auto* C = new T(Form);
-        C->SetBoundsRect(R);
-        C->SetParent(Form);
-        ProcessMessages();
-        return C;
-    }
-};
+using PanelsTest = PelluxTest;
 
 TEST_F(PanelsTest, FillBordersAndClientInset) {
     auto* P = Place<TPelluxPanel>(Rect(10, 10, 110, 60));

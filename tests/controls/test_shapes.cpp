@@ -19,14 +19,6 @@ constexpr TColor32 Back = Color32(30, 60, 90);
 
 class ShapesTest : public PelluxTest {
 protected:
-    template <typename T>
-    T* Place(TRect R) {
-        auto* C = new T(Form);
-        C->SetBoundsRect(R);
-        C->SetParent(Form);
-        ProcessMessages();
-        return C;
-    }
     void TearDown() override {
         SkinResManager().OnGetImage = nullptr;
         PelluxTest::TearDown();

@@ -66,6 +66,14 @@ protected:
     virtual void BackgroundChanged(TSurface32* Buffer);
     virtual void VisibleChanged();
 
+    // Stores Value in Field and repaints when it differs: the setter of most properties.
+    template <typename V>
+    void Change(V& Field, const V& Value) {
+        if (Field == Value) return;
+        Field = Value;
+        Invalidate();
+    }
+
     void CreateParams(TCreateParams& Params) override;
     void RenderBuffer() override;
     void Resize() override;
