@@ -21,7 +21,7 @@ TControl* GCaptureControl = nullptr;
 
 // The window a control's capture is held by: its own, or its parent's for windowless ones.
 HWND CaptureWindowOf(TControl* C) {
-    if (auto* W = dynamic_cast<TWinControl*>(C)) return W->HandleAllocated() ? W->Handle() : nullptr;
+    if (auto* W = C->AsWinControl()) return W->HandleAllocated() ? W->Handle() : nullptr;
     TWinControl* P = C->Parent();
     return (P != nullptr && P->HandleAllocated()) ? P->Handle() : nullptr;
 }
@@ -98,7 +98,7 @@ TWinControl* GetRootControl(const TControl* Control) {
     if (Control == nullptr) return nullptr;
     const TControl* C = Control;
     while (C->Parent() != nullptr) C = C->Parent();
-    return dynamic_cast<TWinControl*>(const_cast<TControl*>(C));
+    return const_cast<TControl*>(C)->AsWinControl();
 }
 
 // ---- Construction ---------------------------------------------------------------------
@@ -337,7 +337,7 @@ void TControl::ParentColorChanged() {
 void TControl::SetText(const String& Value) {
     if (FText == Value) return;
     FText = Value;
-    if (auto* W = dynamic_cast<TWinControl*>(this); W != nullptr && W->HandleAllocated())
+    if (auto* W = AsWinControl(); W != nullptr && W->HandleAllocated())
         SetWindowText(W->Handle(), FText.c_str());
     Perform(CM_TEXTCHANGED);
 }
@@ -424,7 +424,7 @@ void TControl::ScaleForPPI(int NewPPI, int OldPPI) {
         Pending.pop_back();
         C->FCurrentPPI = NewPPI;
         Scaled.push_back(C);
-        if (auto* W = dynamic_cast<TWinControl*>(C))
+        if (auto* W = C->AsWinControl())
             for (TControl* K : W->FControls) Pending.push_back(K);
     }
     // Handlers may free controls of the tree: each is told only while it lives.
@@ -457,7 +457,7 @@ void TControl::BringToFront() {
         L.erase(std::find(L.begin(), L.end(), this));
         L.push_back(this);
     }
-    if (auto* W = dynamic_cast<TWinControl*>(this); W != nullptr && W->HandleAllocated())
+    if (auto* W = AsWinControl(); W != nullptr && W->HandleAllocated())
         SetWindowPos(W->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Invalidate();
 }
@@ -468,7 +468,7 @@ void TControl::SendToBack() {
         L.erase(std::find(L.begin(), L.end(), this));
         L.insert(L.begin(), this);
     }
-    if (auto* W = dynamic_cast<TWinControl*>(this); W != nullptr && W->HandleAllocated())
+    if (auto* W = AsWinControl(); W != nullptr && W->HandleAllocated())
         SetWindowPos(W->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Invalidate();
 }
@@ -487,7 +487,7 @@ void TControl::SetMouseCapture(bool Value) {
         return;
     }
     HWND H = nullptr;
-    if (auto* W = dynamic_cast<TWinControl*>(this))
+    if (auto* W = AsWinControl())
         H = W->Handle();
     else if (FParent != nullptr)
         H = FParent->Handle();

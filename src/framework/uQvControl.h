@@ -35,6 +35,11 @@ public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
 
+    // This control as a windowed one, or nullptr: a cheap test where dynamic_cast would
+    // walk the class tree (hit tests and paints ask it of every child).
+    virtual TWinControl* AsWinControl() { return nullptr; }
+    virtual const TWinControl* AsWinControl() const { return nullptr; }
+
     // ---- Parent and place ----
     TWinControl* Parent() const { return FParent; }
     // Moves the control into AParent's Controls (at the front of the z-order); nullptr

@@ -61,7 +61,7 @@ void ShowCursor(TCursor C) {
 }
 
 HWND CaptureWindowFor(TControl* C) {
-    auto* W = dynamic_cast<TWinControl*>(C);
+    auto* W = C->AsWinControl();
     if (W == nullptr) W = C->Parent();
     return W != nullptr ? W->Handle() : nullptr;
 }

@@ -130,7 +130,7 @@ void TWinControl::CreateHandle() {
         auto It = std::find(L.begin(), L.end(), this);
         HWND Above = HWND_TOP;
         for (++It; It != L.end(); ++It)
-            if (auto* W = dynamic_cast<TWinControl*>(*It); W != nullptr && W->FHandle != nullptr) {
+            if (auto* W = (*It)->AsWinControl(); W != nullptr && W->FHandle != nullptr) {
                 Above = W->FHandle;
                 break;
             }
@@ -152,7 +152,7 @@ void TWinControl::DestroyHandle() {
     if (FHandle == nullptr) return;
     SetControlState(ControlState() + csDestroyingHandle);
     for (TControl* C : FControls)
-        if (auto* W = dynamic_cast<TWinControl*>(C)) W->DestroyHandle();
+        if (auto* W = C->AsWinControl()) W->DestroyHandle();
     DestroyWnd();
     FShowing = false;
     SetControlState(ControlState() - csDestroyingHandle);
@@ -190,7 +190,7 @@ void TWinControl::UpdateShowing(bool ParentShows) {
     // Children first when showing, so the window appears whole; after when hiding.
     if (Show)
         for (TControl* C : std::vector<TControl*>(FControls))
-            if (auto* W = dynamic_cast<TWinControl*>(C); W != nullptr && W->Parent() == this)
+            if (auto* W = C->AsWinControl(); W != nullptr && W->Parent() == this)
                 W->UpdateShowing(true);
     if (!Alive.Alive()) return;
     if (FHandle != nullptr && FShowing != Show) {
@@ -200,7 +200,7 @@ void TWinControl::UpdateShowing(bool ParentShows) {
     }
     if (!Show)
         for (TControl* C : std::vector<TControl*>(FControls))
-            if (auto* W = dynamic_cast<TWinControl*>(C); W != nullptr && W->Parent() == this)
+            if (auto* W = C->AsWinControl(); W != nullptr && W->Parent() == this)
                 W->UpdateShowing(false);
 }
 
@@ -234,7 +234,7 @@ void TWinControl::InsertControl(TControl* C) {
     if (C->FParent != nullptr) C->FParent->RemoveControl(C);
     C->FParent = this;
     FControls.push_back(C);
-    auto* W = dynamic_cast<TWinControl*>(C);
+    auto* W = C->AsWinControl();
     if (W != nullptr) {
         FTabList.push_back(W);
         if (W->FPendingTabOrder >= 0) W->SetTabOrder(std::exchange(W->FPendingTabOrder, -1));
@@ -254,7 +254,7 @@ void TWinControl::RemoveControl(TControl* C) {
     auto It = std::find(FControls.begin(), FControls.end(), C);
     if (It == FControls.end()) return;
     Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(C), 0);
-    if (auto* W = dynamic_cast<TWinControl*>(C)) {
+    if (auto* W = C->AsWinControl()) {
         if (TWinControl* Root = GetRootControl(this)) {
             if (Root->FFocusedControl != nullptr &&
                 (Root->FFocusedControl == W || W->ContainsControl(Root->FFocusedControl)))
@@ -288,7 +288,7 @@ bool TWinControl::ContainsControl(const TControl* Control) const {
 TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls) const {
     for (auto It = FControls.rbegin(); It != FControls.rend(); ++It) {
         TControl* C = *It;
-        if (!AllowWinControls && dynamic_cast<TWinControl*>(C) != nullptr) continue;
+        if (!AllowWinControls && C->AsWinControl() != nullptr) continue;
         if (!C->Visible() || (!AllowDisabled && !C->Enabled())) continue;
         if (!PtInRect(C->BoundsRect(), Pos)) continue;
         const TPoint Local{Pos.X - C->Left(), Pos.Y - C->Top()};
@@ -713,7 +713,7 @@ void TWinControl::PaintControls(HDC Dc, TControl* First) {
     auto It = First != nullptr ? std::find(FControls.begin(), FControls.end(), First) : FControls.begin();
     const std::vector<TControl*> Rest(It, FControls.end());
     for (TControl* C : Rest) {
-        if (dynamic_cast<TWinControl*>(C) != nullptr || !C->Visible()) continue;
+        if (C->AsWinControl() != nullptr || !C->Visible()) continue;
         const TRect R = C->BoundsRect();
         if (!RectVisible(Dc, &R)) continue;
         const int Saved = SaveDC(Dc);

@@ -33,6 +33,9 @@ public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
 
+    TWinControl* AsWinControl() override { return this; }
+    const TWinControl* AsWinControl() const override { return this; }
+
     // ---- Window ----
     // The window, made now when there is none. Raises EInvalidOperation "Control '%s' has
     // no parent window" for a child control without a parent.

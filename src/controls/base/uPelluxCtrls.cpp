@@ -111,7 +111,7 @@ void TPelluxCustomControl::UpdateBuffer() {
 void TPelluxCustomControl::RefreshSubControl(bool All) {
     if (Designing() || All) return;
     for (int I = 0; I < ControlCount(); ++I)
-        if (auto* W = dynamic_cast<TWinControl*>(Controls(I)); W != nullptr && W->HandleAllocated())
+        if (auto* W = Controls(I)->AsWinControl(); W != nullptr && W->HandleAllocated())
             PostMessage(W->Handle(), MM_REFRESHCONTROL, 0, 0);
 }
 
