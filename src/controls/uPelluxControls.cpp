@@ -3,6 +3,7 @@
 #include "controls/base/uQvLocate.h"
 #include "controls/base/uSimpleTimer.h"
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxCheckBox.h"
 #include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
@@ -20,5 +21,6 @@ void RegisterPelluxControls() {
         RegisterPelluxPanels();
         RegisterPelluxLabels();
         RegisterPelluxShapes();
+        RegisterPelluxToggles();
     }, {});
 }
