@@ -7,6 +7,7 @@
 #include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
+#include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
@@ -22,5 +23,6 @@ void RegisterPelluxControls() {
         RegisterPelluxLabels();
         RegisterPelluxShapes();
         RegisterPelluxToggles();
+        RegisterPelluxScrollBar();
     }, {});
 }
