@@ -140,12 +140,14 @@ void TPelluxScrollBar::SetPosition(int Value) {
 }
 
 void TPelluxScrollBar::SetMin(int Value) {
+    if (FMin == Value) return;
     FMin = Value;
     if (FPosition < Value) FPosition = Value;
     Invalidate();
 }
 
 void TPelluxScrollBar::SetMax(int Value) {
+    if (FMax == Value) return;
     FMax = Value;
     FPosition = std::min(FPosition, UpperPosition());
     Invalidate();
@@ -160,11 +162,13 @@ void TPelluxScrollBar::SetPageSize(int Value) {
 }
 
 void TPelluxScrollBar::SetSmallChange(int Value) {
+    if (FSmallChange == Value) return;
     FSmallChange = Value;
     Invalidate();
 }
 
 void TPelluxScrollBar::SetLargeChange(int Value) {
+    if (FLargeChange == Value) return;
     FLargeChange = Value;
     Invalidate();
 }

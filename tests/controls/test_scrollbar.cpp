@@ -4,6 +4,8 @@
 
 #include "controls/uPelluxScrollBar.h"
 #include "draw/uQvColor32.h"
+#include "framework/uQvFormReader.h"
+#include "framework/uQvFormWriter.h"
 #include "platform/uQvInput.h"
 #include "controls/pellux_fixture.h"
 
@@ -237,7 +239,7 @@ TEST_F(ScrollBarTest, DragWheelAndKeys) {
     EXPECT_EQ(Shown(S, 5, Thumb(S).Top + 2), sbiBarDown);
 }
 
-TEST_F(ScrollBarTest, RangeSettersAndAutoHide) {
+TEST_F(ScrollBarTest, RangeSettersStoredValuesAndAutoHide) {
     auto* S = NewBar(sbHorizontal, Rect(20, 20, 220, 30));
     S->SetPageSize(10);
     S->SetPosition(1000);
@@ -260,6 +262,20 @@ TEST_F(ScrollBarTest, RangeSettersAndAutoHide) {
     S->SetPageSize(11);
     EXPECT_EQ(S->PageSize(), 10);
     S->SetPageSize(10);
+
+    // Stored values come back whole: the bounds are read before the position they limit.
+    S->SetSkinImage(sbiBkg, u"OtherTrack");
+    S->SetKind(sbVertical);
+    TPelluxScrollBar Back(nullptr);
+    ReadComponentText(&Back, WriteComponentText(S));
+    EXPECT_EQ(Back.Kind(), sbVertical);
+    EXPECT_EQ(Back.Min(), 10);
+    EXPECT_EQ(Back.Position(), 81);
+    EXPECT_EQ(Back.PageSize(), 10);
+    EXPECT_EQ(Back.SkinImage(sbiBkg), u"OtherTrack");
+    EXPECT_EQ(Back.SkinImage(sbiBarDown), u"PelluxScrollbar_bar_down");
+    S->SetSkinImage(sbiBkg, u"PelluxScrollbar_bkg");
+    S->SetKind(sbHorizontal);
 
     S->SetAlign(alBottom);
     S->SetAutoHide(true);
