@@ -121,7 +121,7 @@ void TPelluxCheckBox::SetChecked(bool Value) {
 }
 
 int TPelluxCheckBox::FrameIndex() const {
-    return (Checked() ? 2 : 0) + (MouseInControl() ? 1 : 0);
+    return (Checked() ? 2 : 0) + (Hovered() ? 1 : 0);
 }
 
 int TPelluxCheckBox::CaptionGap() const {
@@ -190,7 +190,7 @@ bool TPelluxRadioBox::UncheckGroup() {
 
 int TPelluxRadioBox::FrameIndex() const {
     static constexpr int Frames[2][2] = {{0, 3}, {1, 2}};
-    return Frames[Checked() ? 1 : 0][MouseInControl() ? 1 : 0];
+    return Frames[Checked() ? 1 : 0][Hovered() ? 1 : 0];
 }
 
 void TPelluxRadioBox::Click() {

@@ -30,7 +30,7 @@ public:
     void SetBiDiMode(TBiDiMode Value);
 
     // The pointer is over the control.
-    bool MouseInControl() const { return FPress.Inside(); }
+    bool Hovered() const { return FPress.Inside(); }
     // The index in the strip the control shows now.
     virtual int FrameIndex() const = 0;
 
