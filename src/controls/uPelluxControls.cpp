@@ -3,10 +3,12 @@
 #include "controls/base/uQvLocate.h"
 #include "controls/base/uSimpleTimer.h"
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxCheckBox.h"
 #include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxHtmlLabel.h"
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
+#include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
@@ -22,5 +24,7 @@ void RegisterPelluxControls() {
         RegisterPelluxLabels();
         RegisterPelluxHtmlLabel();
         RegisterPelluxShapes();
+        RegisterPelluxToggles();
+        RegisterPelluxScrollBar();
     }, {});
 }
