@@ -7,6 +7,7 @@
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
 #include "controls/uPelluxShape.h"
+#include "forms/uPelluxFormClasses.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
 
@@ -20,5 +21,6 @@ void RegisterPelluxControls() {
         RegisterPelluxPanels();
         RegisterPelluxLabels();
         RegisterPelluxShapes();
+        RegisterPelluxForms();
     }, {});
 }
