@@ -261,6 +261,15 @@ void TPelluxForm::FollowSkinRes() {
 
 // ---- Region and non-client painting ---------------------------------------------------------
 
+bool TPelluxForm::RegionStale() const {
+    const HWND H = Wnd();
+    if (FRgnChanged || H == nullptr) return FRgnChanged;
+    RECT W;
+    GetWindowRect(H, &W);
+    // The window system paints the frame of a new size before it reports the size.
+    return TSize{W.Width(), W.Height()} != FRgnSize || IsZoomed(H) != FRgnZoomed;
+}
+
 void TPelluxForm::RebuildRegion() {
     const HWND H = Wnd();
     if (H == nullptr || FRgnChanging) return;
@@ -270,6 +279,8 @@ void TPelluxForm::RebuildRegion() {
     F->DisableAlign();
     RECT W;
     GetWindowRect(H, &W);
+    FRgnSize = TSize{W.Width(), W.Height()};
+    FRgnZoomed = IsZoomed(H) != FALSE;
     SetWindowRgn(H, CreateSkinRegion(SkinRegionShape(FRoundWindow, IsZoomed(H), FFramWidth, FFlatFrame), W.Width(), W.Height()),
                  TRUE);
     const LONG_PTR Style = GetWindowLongPtr(H, GWL_STYLE);

@@ -205,6 +205,8 @@ private:
     void Minimizing();
     void SaveAlpha();
     void RebuildRegion();
+    // Marked, or made for another size or state of the window than it has now.
+    bool RegionStale() const;
     void PaintNC();
     void PaintTitleControls(TSurface32* Strip);
     void CopyToShared();
@@ -242,6 +244,9 @@ private:
     bool FDoChanging = false;
     bool FRgnChanged = true;
     bool FRgnChanging = false;
+    // The window size and state the region was made for.
+    TSize FRgnSize;
+    bool FRgnZoomed = false;
     bool FIgnoreNCHit = false;
     bool FFixedStartFlash = false;
     struct {

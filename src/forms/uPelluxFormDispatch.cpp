@@ -55,7 +55,7 @@ void TPelluxForm::NewWndProc(TMessage& M) {
             // Without the skin the window paints (and reserves) its own frame.
             if (!FActive) return PassOn(M);
             if (M.Msg == WM_NCPAINT) {
-                if (FRgnChanged) RebuildRegion();
+                if (RegionStale()) RebuildRegion();
                 PaintNC();
             }
             M.Result = 1;
@@ -73,7 +73,7 @@ void TPelluxForm::NewWndProc(TMessage& M) {
             return;
         case MM_NCPAINT:
             if (!FActive || Iconic()) return;
-            if (FRgnChanged) RebuildRegion();
+            if (RegionStale()) RebuildRegion();
             PaintNC();
             if (Alive.Alive() && FImageBorder != nullptr && !FImageBorder->Transparent())
                 if (HWND Top = FImageBorder->TopBorderWindow()) SendMessage(Top, MM_NCPAINT, M.WParam, M.LParam);
