@@ -56,7 +56,8 @@ TPelluxForm::TPelluxForm(TComponent* AOwner)
     FOldAlphaBlend.Value = F->AlphaBlendValue();
     FActive = true;
     if (!HighDPIEnabled) F->SetScaled(false);
-    if (Application != nullptr) FAppHookId = Application->HookMainWindow([this](TMessage& M) { return AppHook(M); });
+    if (Application != nullptr)
+        FAppHookId = Application->HookMainWindow([this](TMessage& M) { return AppHook(M); });
 }
 
 TPelluxForm::~TPelluxForm() {
@@ -129,7 +130,9 @@ void TPelluxForm::SetActive(bool Value) {
     if (FActive == Value) return;
     FActive = Value;
     // The window asks again what its frame is.
-    if (HWND H = Wnd()) SetWindowPos(H, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (HWND H = Wnd())
+        SetWindowPos(H, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 TSurface32* TPelluxForm::GetBackgroundPicture() {
@@ -281,18 +284,22 @@ void TPelluxForm::RebuildRegion() {
     GetWindowRect(H, &W);
     FRgnSize = TSize{W.Width(), W.Height()};
     FRgnZoomed = IsZoomed(H) != FALSE;
-    SetWindowRgn(H, CreateSkinRegion(SkinRegionShape(FRoundWindow, IsZoomed(H), FFramWidth, FFlatFrame), W.Width(), W.Height()),
+    SetWindowRgn(H,
+                 CreateSkinRegion(SkinRegionShape(FRoundWindow, IsZoomed(H), FFramWidth, FFlatFrame),
+                                  W.Width(), W.Height()),
                  TRUE);
     const LONG_PTR Style = GetWindowLongPtr(H, GWL_STYLE);
     if (Style & (WS_BORDER | WS_DLGFRAME))
         SetWindowLongPtr(H, GWL_STYLE, Style & ~static_cast<LONG_PTR>(WS_BORDER | WS_DLGFRAME));
-    const HBRUSH Brush = CreateSolidBrush(ColorToRGB(FStyle == ssPicture ? PictureBgColor() : ClientBkColor()));
+    const HBRUSH Brush =
+        CreateSolidBrush(ColorToRGB(FStyle == ssPicture ? PictureBgColor() : ClientBkColor()));
     SetClassLongPtr(H, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(Brush));
     if (FBgDefBrush != nullptr) DeleteObject(FBgDefBrush);
     FBgDefBrush = Brush;
     const ULONG_PTR ClassStyle = GetClassLongPtr(H, GCL_STYLE);
     if (ClassStyle & (CS_HREDRAW | CS_VREDRAW))
-        SetClassLongPtr(H, GCL_STYLE, static_cast<LONG_PTR>(ClassStyle & ~static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW)));
+        SetClassLongPtr(H, GCL_STYLE,
+                        static_cast<LONG_PTR>(ClassStyle & ~static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW)));
     F->EnableAlign();
     FRgnChanging = false;
 }
@@ -328,7 +335,8 @@ void TPelluxForm::PaintNC() {
         if (FStyle == ssColor) {
             if (FActiveGradient) {
                 S.Clear(Opaque(ClientBkColor()));
-                GradientFillCanvas(S.Canvas(), NCBkColor(), ClientBkColor(), false, Rect(0, 0, W, L.GradientHeight));
+                GradientFillCanvas(S.Canvas(), NCBkColor(), ClientBkColor(), false,
+                                   Rect(0, 0, W, L.GradientHeight));
                 S.ResetAlpha(255);
             } else {
                 S.Clear(Opaque(NCBkColor()));
@@ -373,9 +381,11 @@ void TPelluxForm::AddNCCtrl(WPARAM Control) {
     // that is gone.
     TPelluxNCCtrlBase* Found = nullptr;
     for (int I = 0; I < F->ComponentCount() && Found == nullptr; ++I)
-        if (auto* C = dynamic_cast<TPelluxNCCtrlBase*>(F->Components(I)); C != nullptr && reinterpret_cast<WPARAM>(C) == Control)
+        if (auto* C = dynamic_cast<TPelluxNCCtrlBase*>(F->Components(I));
+            C != nullptr && reinterpret_cast<WPARAM>(C) == Control)
             Found = C;
-    if (Found == nullptr || std::find(FPendingFree.begin(), FPendingFree.end(), Found) != FPendingFree.end()) return;
+    if (Found == nullptr || std::find(FPendingFree.begin(), FPendingFree.end(), Found) != FPendingFree.end())
+        return;
     Found->SetParentObject(this);
     Found->SetHooked(true);
     if (Listed(Found)) return;
@@ -386,8 +396,9 @@ void TPelluxForm::AddNCCtrl(WPARAM Control) {
 
 void TPelluxForm::RemoveNCCtrl(WPARAM Control) {
     if (Control == 0) return Sweep();
-    auto It = std::find_if(FNCCtrlList.rbegin(), FNCCtrlList.rend(),
-                           [Control](TPelluxNCCtrlBase* C) { return reinterpret_cast<WPARAM>(C) == Control; });
+    auto It = std::find_if(FNCCtrlList.rbegin(), FNCCtrlList.rend(), [Control](TPelluxNCCtrlBase* C) {
+        return reinterpret_cast<WPARAM>(C) == Control;
+    });
     if (It == FNCCtrlList.rend()) return;
     TPelluxNCCtrlBase* C = *It;
     FNCCtrlList.erase(std::next(It).base());
@@ -418,7 +429,8 @@ bool TPelluxForm::DispatchClick(bool Press) {
     const std::vector<TPelluxNCCtrlBase*> List = FNCCtrlList;
     for (TPelluxNCCtrlBase* C : List) {
         if (!Listed(C) || !C->Visible() || !C->CursorEnter()) continue;
-        if (auto* Image = dynamic_cast<TPelluxNCImage*>(C); Image != nullptr && !Image->CaptureMouse()) continue;
+        if (auto* Image = dynamic_cast<TPelluxNCImage*>(C); Image != nullptr && !Image->CaptureMouse())
+            continue;
         TCustomForm* F = DestForm();
         const TQvAliveCheck FormAlive = F->AliveCheck();
         if (Press)
@@ -501,11 +513,12 @@ bool TPelluxForm::AppHook(TMessage& M) {
 void RegisterPelluxForm() {
     RegisterEnum<TDragFullWindowsKind>(u"TDragFullWindowsKind", {u"wkSystem", u"wkActive", u"wkDisable"});
     RegisterClass<TPelluxFormOptions, TPersistent>(u"TPelluxFormOptions")
-        .Prop(u"MinimizeToTaskbar", &TPelluxFormOptions::MinimizeToTaskbar, &TPelluxFormOptions::SetMinimizeToTaskbar,
+        .Prop(u"MinimizeToTaskbar", &TPelluxFormOptions::MinimizeToTaskbar,
+              &TPelluxFormOptions::SetMinimizeToTaskbar, false)
+        .Prop(u"HideInTaskbar", &TPelluxFormOptions::HideInTaskbar, &TPelluxFormOptions::SetHideInTaskbar,
               false)
-        .Prop(u"HideInTaskbar", &TPelluxFormOptions::HideInTaskbar, &TPelluxFormOptions::SetHideInTaskbar, false)
-        .Prop(u"DragFullWindows", &TPelluxFormOptions::DragFullWindows, &TPelluxFormOptions::SetDragFullWindows,
-              wkSystem);
+        .Prop(u"DragFullWindows", &TPelluxFormOptions::DragFullWindows,
+              &TPelluxFormOptions::SetDragFullWindows, wkSystem);
     using F = TPelluxForm;
     RegisterClass<TPelluxForm, TComponent>(u"TPelluxForm")
         .Prop(u"TitleHeight", &F::TitleHeight, &F::SetTitleHeight, 27)

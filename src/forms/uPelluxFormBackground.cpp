@@ -49,7 +49,8 @@ void TQvFormBackground::LayOutColor(const TQvBackgroundLook& Look) {
     FColorBkGraphic.SetSize(Look.FormWidth + 10, Look.FormHeight + 10);
     FColorBkGraphic.Clear(Opaque(FClientBkColor));
     // The client area continues the gradient the title bar begins.
-    if (Look.ActiveGradient && FColorBgBitmap.Height() > 0) FColorBkGraphic.Draw(0, -Look.Title, &FColorBgBitmap);
+    if (Look.ActiveGradient && FColorBgBitmap.Height() > 0)
+        FColorBkGraphic.Draw(0, -Look.Title, &FColorBgBitmap);
 }
 
 void TQvFormBackground::BuildPicture(const TQvBackgroundLook& Look) {
@@ -72,7 +73,8 @@ void TQvFormBackground::LayOutPicture(const TQvBackgroundLook& Look) {
                      FPictureBkGraphic.BoundsRect());
             break;
         case mfsStretch:
-            FPictureBkGraphic.Draw(FPictureBkGraphic.BoundsRect(), FPictureBgBitmap.BoundsRect(), &FPictureBgBitmap);
+            FPictureBkGraphic.Draw(FPictureBkGraphic.BoundsRect(), FPictureBgBitmap.BoundsRect(),
+                                   &FPictureBgBitmap);
             break;
         case mfsBlur:
         case mfs9Block:
@@ -90,7 +92,8 @@ void TQvFormBackground::PaintClient(HDC Dc, const TQvBackgroundLook& Look) {
     if (Dc == nullptr) return;
     if (Look.Style == ssColor) {
         if (Look.ActiveGradient && FColorBgBitmap.Width() < Look.MonitorWidth) BuildColor(Look);
-        if (FColorBkGraphic.Width() < Look.FormWidth || FColorBkGraphic.Height() < Look.FormHeight) LayOutColor(Look);
+        if (FColorBkGraphic.Width() < Look.FormWidth || FColorBkGraphic.Height() < Look.FormHeight)
+            LayOutColor(Look);
         FColorBkGraphic.DrawTo(Dc, 0, 0);
     } else if (Look.Style == ssPicture && Picture(ssPicture) != nullptr) {
         if (FPictureBkGraphic.Width() < Look.FormWidth || FPictureBkGraphic.Height() < Look.FormHeight ||
@@ -103,7 +106,8 @@ void TQvFormBackground::PaintClient(HDC Dc, const TQvBackgroundLook& Look) {
 void TQvFormBackground::PaintErase(HDC Dc, const TQvBackgroundLook& Look) {
     if (Dc == nullptr) return;
     if (Look.Style == ssColor && Picture(ssColor) != nullptr) FColorBkGraphic.DrawTo(Dc, 0, 0);
-    if (Look.Style == ssPicture && Picture(ssPicture) != nullptr) FPictureBkGraphic.DrawTo(Dc, -Look.Frame, -Look.Title);
+    if (Look.Style == ssPicture && Picture(ssPicture) != nullptr)
+        FPictureBkGraphic.DrawTo(Dc, -Look.Frame, -Look.Title);
 }
 
 void TQvFormBackground::FillStrip(TSurface32* Strip, int X, int Y, const TQvBackgroundLook& Look) {
@@ -114,7 +118,8 @@ void TQvFormBackground::FillStrip(TSurface32* Strip, int X, int Y, const TQvBack
     }
     // The colour cache starts at the client area and is the same in every column; the
     // picture cache starts at the window's corner.
-    const TPoint At = Look.Style == ssColor ? TPoint{std::max(0, X - Look.Frame), Y - Look.Title} : TPoint{X, Y};
+    const TPoint At =
+        Look.Style == ssColor ? TPoint{std::max(0, X - Look.Frame), Y - Look.Title} : TPoint{X, Y};
     Strip->Clear(Opaque(Look.Style == ssColor ? FClientBkColor : FPictureBgColor));
     Strip->Draw(0, 0, Rect(At.X, At.Y, At.X + Strip->Width(), At.Y + Strip->Height()), Cache);
 }

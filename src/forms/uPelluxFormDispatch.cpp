@@ -32,8 +32,10 @@ void TPelluxForm::NewWndProc(TMessage& M) {
     if (F == nullptr) return PassOn(M);
     const TQvAliveCheck Alive = AliveCheck();
     switch (M.Msg) {
-        case WM_SIZE: return WMSize(M);
-        case WM_PAINT: return WMPaint(M);
+        case WM_SIZE:
+            return WMSize(M);
+        case WM_PAINT:
+            return WMPaint(M);
         case WM_ERASEBKGND:
             M.Result = 1;
             if (FEraseBackGround) FBackground.PaintErase(reinterpret_cast<HDC>(M.WParam), Look());
@@ -45,11 +47,16 @@ void TPelluxForm::NewWndProc(TMessage& M) {
                 return;
             }
             return PassOn(M);
-        case WM_GETMINMAXINFO: return WMGetMinMaxInfo(M);
-        case WM_WINDOWPOSCHANGING: return WMWindowPosChanging(M);
-        case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(M);
-        case WM_NCCALCSIZE: return WMNCCalcSize(M);
-        case WM_NCHITTEST: return WMNCHitTest(M);
+        case WM_GETMINMAXINFO:
+            return WMGetMinMaxInfo(M);
+        case WM_WINDOWPOSCHANGING:
+            return WMWindowPosChanging(M);
+        case WM_WINDOWPOSCHANGED:
+            return WMWindowPosChanged(M);
+        case WM_NCCALCSIZE:
+            return WMNCCalcSize(M);
+        case WM_NCHITTEST:
+            return WMNCHitTest(M);
         case WM_NCPAINT:
         case WM_NCACTIVATE:
             // Without the skin the window paints (and reserves) its own frame.
@@ -60,13 +67,20 @@ void TPelluxForm::NewWndProc(TMessage& M) {
             }
             M.Result = 1;
             return;
-        case WM_NCMOUSEMOVE: return WMNCMouseMove(M);
-        case WM_NCLBUTTONDOWN: return WMNCLButtonDown(M);
-        case WM_NCLBUTTONUP: return WMNCLButtonUp(M);
-        case WM_NCLBUTTONDBLCLK: return WMNCLButtonDblClk(M);
-        case WM_SYSCOMMAND: return WMSysCommand(M);
-        case WM_TIMER: return WMTimer(M);
-        case WM_DPICHANGED: return WMDpiChanged(M);
+        case WM_NCMOUSEMOVE:
+            return WMNCMouseMove(M);
+        case WM_NCLBUTTONDOWN:
+            return WMNCLButtonDown(M);
+        case WM_NCLBUTTONUP:
+            return WMNCLButtonUp(M);
+        case WM_NCLBUTTONDBLCLK:
+            return WMNCLButtonDblClk(M);
+        case WM_SYSCOMMAND:
+            return WMSysCommand(M);
+        case WM_TIMER:
+            return WMTimer(M);
+        case WM_DPICHANGED:
+            return WMDpiChanged(M);
         case MM_REFRESHSKIN:
             RebuildCaches();
             Repaint();
@@ -76,15 +90,18 @@ void TPelluxForm::NewWndProc(TMessage& M) {
             if (RegionStale()) RebuildRegion();
             PaintNC();
             if (Alive.Alive() && FImageBorder != nullptr && !FImageBorder->Transparent())
-                if (HWND Top = FImageBorder->TopBorderWindow()) SendMessage(Top, MM_NCPAINT, M.WParam, M.LParam);
+                if (HWND Top = FImageBorder->TopBorderWindow())
+                    SendMessage(Top, MM_NCPAINT, M.WParam, M.LParam);
             return;
         case MM_SKINRESCHANGED:
             FMM_SKINRESCHANGED = true;
             FollowSkinRes();
             if (Alive.Alive()) FMM_SKINRESCHANGED = false;
             return;
-        case MM_ADDNCCTRL: return AddNCCtrl(M.WParam);
-        case MM_REMOVENCCTRL: return RemoveNCCtrl(M.WParam);
+        case MM_ADDNCCTRL:
+            return AddNCCtrl(M.WParam);
+        case MM_REMOVENCCTRL:
+            return RemoveNCCtrl(M.WParam);
         case CM_DIALOGKEY:
             // Alt alone never opens the platform's system menu.
             if (M.WParam == VK_MENU) {
@@ -100,8 +117,10 @@ void TPelluxForm::NewWndProc(TMessage& M) {
             else
                 FImageBorder->Minimizing();
             return;
-        case CM_SHOWINGCHANGED: return CMShowingChanged(M);
-        default: return PassOn(M);
+        case CM_SHOWINGCHANGED:
+            return CMShowingChanged(M);
+        default:
+            return PassOn(M);
     }
 }
 
@@ -115,7 +134,8 @@ void TPelluxForm::WMSize(TMessage& M) {
     // However the window left its minimized state (window manager, SW_RESTORE, WindowState),
     // the form must not stay hidden at alpha 0.
     if (M.WParam != SIZE_MINIMIZED && (FFormState & QvFormMinimizing) && !Iconic()) Restoring();
-    if (Alive.Alive() && FStyle == ssPicture && (FFillStyle == mfsStretch || FFillStyle == mfs9Block)) Repaint();
+    if (Alive.Alive() && FStyle == ssPicture && (FFillStyle == mfsStretch || FFillStyle == mfs9Block))
+        Repaint();
 }
 
 void TPelluxForm::WMPaint(TMessage& M) {
@@ -194,7 +214,8 @@ void TPelluxForm::WMNCCalcSize(TMessage& M) {
     // The frame follows the window's state however it changed (a maximize by ShowWindow
     // too), so the client rectangle always matches what is painted.
     SyncFrame();
-    RECT* R = M.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam)->rgrc[0] : reinterpret_cast<RECT*>(M.LParam);
+    RECT* R = M.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam)->rgrc[0]
+                       : reinterpret_cast<RECT*>(M.LParam);
     if (R != nullptr) *R = SkinCalcClientRect(*R, Metrics());
     M.Result = 0;
 }
@@ -376,6 +397,11 @@ void TPelluxForm::CMShowingChanged(TMessage& M) {
         FImageBorder->InitFrame(F);
         FImageBorder->Show();
     }
+    // Title-bar controls made before the window existed have posted nothing yet: they are
+    // listed now, so the first frame already shows them.
+    for (int I = 0; I < F->ComponentCount(); ++I)
+        if (auto* C = dynamic_cast<TPelluxNCCtrlBase*>(F->Components(I)); C != nullptr && !Listed(C))
+            AddNCCtrl(reinterpret_cast<WPARAM>(C));
     if (FSkinRes == nullptr) RebuildCaches();
     if (!FFixedStartFlash) {
         // Shown fully transparent: the skin paints before anything appears.

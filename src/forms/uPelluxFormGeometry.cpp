@@ -31,10 +31,14 @@ int SkinHitTest(TPoint P, const TQvHitZones& Z, const TQvNCMetrics& M) {
             int Code;
         };
         const TZone Zones[] = {
-            {Rect(0, 0, h, h), HTTOPLEFT},          {Rect(h, 0, W - h, h), HTTOP},
-            {Rect(W - h, 0, W, h), HTTOPRIGHT},     {Rect(W - h, h, W, H - h), HTRIGHT},
-            {Rect(W - h, H - h, W, H), HTBOTTOMRIGHT}, {Rect(h, H - h, W - h, H), HTBOTTOM},
-            {Rect(0, H - h, h, H), HTBOTTOMLEFT},   {Rect(0, h, h, H - h), HTLEFT},
+            {Rect(0, 0, h, h), HTTOPLEFT},
+            {Rect(h, 0, W - h, h), HTTOP},
+            {Rect(W - h, 0, W, h), HTTOPRIGHT},
+            {Rect(W - h, h, W, H - h), HTRIGHT},
+            {Rect(W - h, H - h, W, H), HTBOTTOMRIGHT},
+            {Rect(h, H - h, W - h, H), HTBOTTOM},
+            {Rect(0, H - h, h, H), HTBOTTOMLEFT},
+            {Rect(0, h, h, H - h), HTLEFT},
         };
         for (const TZone& Zone : Zones)
             if (PtInRect(Zone.R, P)) return Zone.Code;

@@ -58,9 +58,9 @@ struct TQvMinMaxInput {
 void SkinMinMaxInfo(MINMAXINFO& Info, const TQvMinMaxInput& In);
 
 enum TQvRegionShape {
-    rsRectangle,    // maximized, or not round
-    rsRoundCorners, // all four corners cut
-    rsRoundTop,     // only the top corners cut
+    rsRectangle,     // maximized, or not round
+    rsRoundCorners,  // all four corners cut
+    rsRoundTop,      // only the top corners cut
 };
 
 TQvRegionShape SkinRegionShape(bool RoundWindow, bool Maximized, int Frame, bool FlatFrame);

@@ -193,7 +193,9 @@ void TPelluxSystemButton::PictureChanged() {
 
 void TPelluxSystemButton::KindChanged() {
     static constexpr int DefaultX[] = {40, 96, 68};
-    const TQvResID& Image = FKind == bkClose ? FCloseImage : FKind == bkMinimize ? FMinimizeImage : FMaximizeImage;
+    const TQvResID& Image = FKind == bkClose      ? FCloseImage
+                            : FKind == bkMinimize ? FMinimizeImage
+                                                  : FMaximizeImage;
     Picture()->SetImage(Image);
     if (!Pos()->UseDefault()) return;
     Pos()->SetXValue(DefaultX[FKind]);
@@ -202,13 +204,17 @@ void TPelluxSystemButton::KindChanged() {
 
 UINT TPelluxSystemButton::Command() const {
     switch (FKind) {
-        case bkClose: return SC_CLOSE;
-        case bkMinimize: return SC_MINIMIZE;
-        case bkMaximize: break;
+        case bkClose:
+            return SC_CLOSE;
+        case bkMinimize:
+            return SC_MINIMIZE;
+        case bkMaximize:
+            break;
     }
     const TCustomForm* F = CommandForm();
-    const bool Zoomed = F != nullptr && F->HandleAllocated() &&
-                        (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
+    const bool Zoomed =
+        F != nullptr && F->HandleAllocated() &&
+        (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
     return Zoomed ? SC_RESTORE : SC_MAXIMIZE;
 }
 
@@ -223,8 +229,9 @@ void TPelluxSystemButton::Click() {
 void TPelluxSystemButton::Paint(TSurface32* Surface) {
     if (FKind == bkMaximize) {
         const TCustomForm* F = Form();
-        const bool Zoomed = F != nullptr && F->HandleAllocated() &&
-                            (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
+        const bool Zoomed =
+            F != nullptr && F->HandleAllocated() &&
+            (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
         Picture()->Lock();
         Picture()->SetImage(Zoomed ? FRestoresizeImage : FMaximizeImage);
         Picture()->UnLock();
@@ -243,7 +250,8 @@ void RegisterPelluxNCButtons() {
         .Prop(u"GroupIndex", &TPelluxCustomNCButton::GroupIndex, &TPelluxCustomNCButton::SetGroupIndex, 0)
         .Prop(u"Enabled", &TPelluxCustomNCButton::Enabled, &TPelluxCustomNCButton::SetEnabled, true)
         .Prop(u"Cursor", &TPelluxCustomNCButton::Cursor, &TPelluxCustomNCButton::SetCursor, crDefault)
-        .Prop(u"AllowAllUp", &TPelluxCustomNCButton::AllowAllUp, &TPelluxCustomNCButton::SetAllowAllUp, false);
+        .Prop(u"AllowAllUp", &TPelluxCustomNCButton::AllowAllUp, &TPelluxCustomNCButton::SetAllowAllUp,
+              false);
     RegisterClass<TPelluxNCButton, TPelluxCustomNCButton>(u"TPelluxNCButton")
         .Object(u"Font", &TPelluxNCButton::Font)
         .Object(u"HotFont", &TPelluxNCButton::HotFont)

@@ -49,8 +49,10 @@ int TNCCtrlPos::DisplayHeight() const {
 
 int TNCCtrlPos::DisplayX() const {
     switch (FAlign) {
-        case caLeft: return ScaleByDPI(FForm, FXValue);
-        case caRight: return (FForm != nullptr ? FForm->Width() : 0) - ScaleByDPI(FForm, FXValue);
+        case caLeft:
+            return ScaleByDPI(FForm, FXValue);
+        case caRight:
+            return (FForm != nullptr ? FForm->Width() : 0) - ScaleByDPI(FForm, FXValue);
     }
     return 0;
 }
@@ -73,7 +75,9 @@ void TNCCtrlPos::Assign(const TPersistent* Source) {
 // ---- TPelluxNCCtrlBase --------------------------------------------------------------------
 
 TPelluxNCCtrlBase::TPelluxNCCtrlBase(TComponent* AOwner)
-    : TComponent(AOwner), FForm(dynamic_cast<TCustomForm*>(AOwner)), FPos(std::make_unique<TNCCtrlPos>(FForm)) {
+    : TComponent(AOwner),
+      FForm(dynamic_cast<TCustomForm*>(AOwner)),
+      FPos(std::make_unique<TNCCtrlPos>(FForm)) {
     FPos->OnChanged = [this](TObject*) { PosChanged(); };
     if (ComponentState().Contains(csDesigning)) return;
     FTimer = std::make_unique<TSimpleTimer>(100, [this](TObject*) { DoTimer(); });
@@ -167,8 +171,8 @@ void TPelluxNCCtrlBase::DoTimer() {
     // non-client move tells of that), ends the hover.
     POINT Cursor;
     const bool Known = GetCursorPos(&Cursor);
-    const bool OnForm = Known && FForm != nullptr && FForm->HandleAllocated() &&
-                        WindowFromPoint(Cursor) == FForm->Handle();
+    const bool OnForm =
+        Known && FForm != nullptr && FForm->HandleAllocated() && WindowFromPoint(Cursor) == FForm->Handle();
     if (OnForm && PointInside(Cursor)) return;
     FPress.Leave();
     MouseLeave();

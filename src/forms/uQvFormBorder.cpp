@@ -78,7 +78,8 @@ void RegisterQvFormBorder() {
         .Prop(u"Right", &TQvBorderSize::Right, &TQvBorderSize::SetRight)
         .Prop(u"Bottom", &TQvBorderSize::Bottom, &TQvBorderSize::SetBottom);
     RegisterClass<TQvFormLayerBorder, TComponent>(u"TQvFormLayerBorder")
-        .Prop(u"Image", &TQvFormLayerBorder::Image, &TQvFormLayerBorder::SetImage, u"PelluxSlider_Aio_light_bkg")
+        .Prop(u"Image", &TQvFormLayerBorder::Image, &TQvFormLayerBorder::SetImage,
+              u"PelluxSlider_Aio_light_bkg")
         .Object(u"Size", &TQvFormLayerBorder::Size)
         .Object(u"InflateSize", &TQvFormLayerBorder::InflateSize)
         .Prop(u"StretchKind", &TQvFormLayerBorder::StretchKind, &TQvFormLayerBorder::SetStretchKind, skAuto)

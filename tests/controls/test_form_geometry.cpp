@@ -105,7 +105,8 @@ TEST(FormGeometry, RegionCutsOnePixelAtEachRoundCorner) {
         EXPECT_EQ(!PtInRegion(R, 99, 0), C.TopCut);
         EXPECT_EQ(!PtInRegion(R, 0, 49), C.BottomCut);
         EXPECT_EQ(!PtInRegion(R, 99, 49), C.BottomCut);
-        EXPECT_TRUE(PtInRegion(R, 1, 0) && PtInRegion(R, 0, 1) && PtInRegion(R, 98, 49) && PtInRegion(R, 50, 25));
+        EXPECT_TRUE(PtInRegion(R, 1, 0) && PtInRegion(R, 0, 1) && PtInRegion(R, 98, 49) &&
+                    PtInRegion(R, 50, 25));
         // The rounded box stops at the window's edge, the plain rectangle one pixel past it.
         EXPECT_EQ(!PtInRegion(R, 100, 10), C.TopCut);
         DeleteObject(R);

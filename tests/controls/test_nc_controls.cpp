@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr TColor32 Frames[4] = {Color32(200, 0, 0), Color32(0, 200, 0), Color32(0, 0, 200), Color32(90, 90, 90)};
+constexpr TColor32 Frames[4] = {Color32(200, 0, 0), Color32(0, 200, 0), Color32(0, 0, 200),
+                                Color32(90, 90, 90)};
 
 class NCControlsTest : public FormSkinTest {
 protected:
@@ -161,6 +162,12 @@ TEST_F(NCControlsTest, AControlIsListedOnceAndOnlyWhileItLives) {
     delete B;
     EXPECT_TRUE(Skin->NCCtrlList().empty());
     Skin->InvalidateNC();
+    // Made before its form had a window: listed by the first show, not 100 ms later.
+    TForm* G = NewSkinned(Bounds(100, 400, 300, 200), bsSizeable, false);
+    new TPelluxNCButton(G);
+    G->Show();
+    ProcessMessages();
+    EXPECT_EQ(Skin->NCCtrlList().size(), 1u);
 }
 
 TEST_F(NCControlsTest, RemovingAControlDuringItsOwnEventsWaitsUntilTheyReturn) {
