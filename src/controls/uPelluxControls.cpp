@@ -10,6 +10,7 @@
 #include "controls/uPelluxPanel.h"
 #include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
+#include "forms/uPelluxFormClasses.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
 
@@ -26,5 +27,6 @@ void RegisterPelluxControls() {
         RegisterPelluxShapes();
         RegisterPelluxToggles();
         RegisterPelluxScrollBar();
+        RegisterPelluxForms();
     }, {});
 }

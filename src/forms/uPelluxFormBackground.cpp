@@ -13,70 +13,83 @@ namespace {
 
 constexpr int Spare = 10;  // cache growth beyond the form, both ways
 
-bool Shifted(const TQvFormBackgroundSpec& S) {
-    return S.HueShift != 0 || S.SaturationShift != 0 || S.BrightnessShift != 0;
+TColor32 Opaque(TColor C) {
+    return ToColor32(C) | 0xFF000000u;
 }
 
-bool Outgrown(const TSurface32& Cache, const TQvFormBackgroundSpec& S) {
-    return Cache.Width() < S.FormWidth || Cache.Height() < S.FormHeight;
+bool Shifted(const TQvBackgroundLook& L) {
+    return L.HueShift != 0 || L.SaturationShift != 0 || L.BrightnessShift != 0;
+}
+
+bool Outgrown(const TSurface32& Cache, const TQvBackgroundLook& L) {
+    return Cache.Width() < L.FormWidth || Cache.Height() < L.FormHeight;
 }
 
 }  // namespace
 
-void TPelluxFormBackground::BuildColor(const TQvFormBackgroundSpec& Spec) {
-    if (Shifted(Spec)) {
-        FNCBkColor = AdjustColorHSB(Spec.TitlerColor, Spec.HueShift, Spec.SaturationShift, Spec.BrightnessShift);
-        FClientBkColor = AdjustColorHSB(Spec.Color, Spec.HueShift, Spec.SaturationShift, Spec.BrightnessShift);
+void TQvFormBackground::Build(const TQvBackgroundLook& Look) {
+    if (Look.Style == ssPicture)
+        BuildPicture(Look);
+    else
+        BuildColor(Look);
+}
+
+void TQvFormBackground::BuildColor(const TQvBackgroundLook& Look) {
+    if (Shifted(Look)) {
+        FNCBkColor = AdjustColorHSB(Look.TitlerColor, Look.HueShift, Look.SaturationShift, Look.BrightnessShift);
+        FClientBkColor = AdjustColorHSB(Look.Color, Look.HueShift, Look.SaturationShift, Look.BrightnessShift);
     } else {
-        FNCBkColor = Spec.TitlerColor;
-        FClientBkColor = Spec.Color;
+        FNCBkColor = Look.TitlerColor;
+        FClientBkColor = Look.Color;
     }
-    if (Spec.ActiveGradient) {
+    if (Look.ActiveGradient) {
         // One column of the gradient, stretched across: the strip is the same in every
         // column, from the title colour at the window top to the client colour.
-        const int G = std::max(Spec.GradientHeight, 0);
-        FColorBgBitmap.SetSize(std::max(Spec.MonitorWidth, Spec.FormWidth) + Spare, G);
+        const int G = std::max(Look.GradientHeight, 0);
+        FColorBgBitmap.SetSize(std::max(Look.MonitorWidth, Look.FormWidth) + Spare, G);
         if (G > 0) {
             TSurface32 Column;
             Column.SetSize(1, G);
             GradientFillCanvas(Column.Canvas(), FNCBkColor, FClientBkColor, false, Rect(0, 0, 1, G));
-            Column.DrawTo(&FColorBgBitmap, FColorBgBitmap.BoundsRect());
+            Column.ResetAlpha(255);
+            FColorBgBitmap.Draw(FColorBgBitmap.BoundsRect(), Column.BoundsRect(), &Column);
         }
     }
-    LayOutColor(Spec);
+    LayOutColor(Look);
 }
 
-void TPelluxFormBackground::LayOutColor(const TQvFormBackgroundSpec& Spec) {
-    FColorBkGraphic.SetSize(Spec.FormWidth + Spare, Spec.FormHeight + Spare);
-    FColorBkGraphic.Clear(SetAlpha(ToColor32(FClientBkColor), 255));
-    // The client area starts T rows below the window top, where the strip starts.
-    if (Spec.ActiveGradient && !FColorBgBitmap.Empty()) FColorBgBitmap.DrawTo(&FColorBkGraphic, 0, -Spec.TitleHeight);
+void TQvFormBackground::LayOutColor(const TQvBackgroundLook& Look) {
+    FColorBkGraphic.SetSize(Look.FormWidth + Spare, Look.FormHeight + Spare);
+    FColorBkGraphic.Clear(Opaque(FClientBkColor));
+    // The client area starts Title rows below the window top, where the strip starts.
+    if (Look.ActiveGradient && FColorBgBitmap.Height() > 0) FColorBkGraphic.Draw(0, -Look.Title, &FColorBgBitmap);
 }
 
-void TPelluxFormBackground::BuildPicture(const TQvFormBackgroundSpec& Spec) {
-    if (Spec.CustomPicture.empty()) return;
-    if (TPelluxImage* Image = SkinResManager().GetImageByName(Spec.CustomPicture, true)) {
+void TQvFormBackground::BuildPicture(const TQvBackgroundLook& Look) {
+    if (Look.CustomPicture.empty()) return;
+    if (TPelluxImage* Image = SkinResManager().GetImageByName(Look.CustomPicture, true)) {
         FPictureSource.Assign(Image);
         FHasPicture = true;
     }
     if (!FHasPicture) return;
     // Recoloured from the picture as found each time, so shifts never compound.
     FPictureBgBitmap.Assign(&FPictureSource);
-    if (Shifted(Spec)) AdjustHSB(&FPictureBgBitmap, Spec.HueShift, Spec.SaturationShift, Spec.BrightnessShift);
-    FPictureBgColor = Spec.FillStyle == mfsBlur ? FadePictureEdges(FPictureBgBitmap) : clWhite;
-    const int X = Spec.TiledBorder ? Spec.FrameWidth - Spec.BorderLeft : 0;
-    const int Y = Spec.TiledBorder ? Spec.TitleHeight - Spec.BorderTop : 0;
-    LayOutPicture(Spec, X, Y);
+    if (Shifted(Look)) AdjustHSB(&FPictureBgBitmap, Look.HueShift, Look.SaturationShift, Look.BrightnessShift);
+    FPictureBgColor = Look.FillStyle == mfsBlur ? FadePictureEdges(FPictureBgBitmap) : clWhite;
+    const int X = Look.TiledBorder ? Look.Frame - Look.BorderLeft : 0;
+    const int Y = Look.TiledBorder ? Look.Title - Look.BorderTop : 0;
+    LayOutPicture(Look, X, Y);
 }
 
-void TPelluxFormBackground::LayOutPicture(const TQvFormBackgroundSpec& Spec, int X, int Y) {
+void TQvFormBackground::LayOutPicture(const TQvBackgroundLook& Look, int X, int Y) {
     TSurface32& Cache = FPictureBkGraphic;
-    if (Spec.FillStyle == mfs9Block)
-        Cache.SetSize(Spec.FormWidth, Spec.FormHeight);
+    if (Look.FillStyle == mfs9Block)
+        Cache.SetSize(Look.FormWidth, Look.FormHeight);
     else
-        Cache.SetSize(Spec.FormWidth + Spare, Spec.FormHeight + Spare);
-    Cache.Clear(SetAlpha(ToColor32(FPictureBgColor), 255));
-    switch (Spec.FillStyle) {
+        Cache.SetSize(Look.FormWidth + Spare, Look.FormHeight + Spare);
+    Cache.Clear(Opaque(FPictureBgColor));
+    if (FPictureBgBitmap.Empty()) return;
+    switch (Look.FillStyle) {
         case mfsBlur:
             FPictureBgBitmap.DrawTo(&Cache, X, Y);
             break;
@@ -92,30 +105,46 @@ void TPelluxFormBackground::LayOutPicture(const TQvFormBackgroundSpec& Spec, int
     }
 }
 
-void TPelluxFormBackground::Paint(HDC Dc, const TQvFormBackgroundSpec& Spec) {
+TSurface32* TQvFormBackground::Picture(TPelluxStyle Style) {
+    TSurface32* S = Style == ssColor ? &FColorBkGraphic : Style == ssPicture ? &FPictureBkGraphic : nullptr;
+    return S != nullptr && !S->Empty() ? S : nullptr;
+}
+
+void TQvFormBackground::PaintClient(HDC Dc, const TQvBackgroundLook& Look) {
     if (Dc == nullptr) return;
-    if (Spec.Style == ssColor) {
-        if (Spec.ActiveGradient && FColorBgBitmap.Width() < Spec.MonitorWidth) BuildColor(Spec);
-        if (Outgrown(FColorBkGraphic, Spec)) LayOutColor(Spec);
+    if (Look.Style == ssColor) {
+        if (Look.ActiveGradient && FColorBgBitmap.Width() < Look.MonitorWidth) BuildColor(Look);
+        if (Outgrown(FColorBkGraphic, Look)) LayOutColor(Look);
         FColorBkGraphic.DrawTo(Dc, 0, 0);
         return;
     }
-    if (Spec.Style != ssPicture || !FHasPicture) return;
-    if (Outgrown(FPictureBkGraphic, Spec) || Spec.FillStyle == mfsStretch || Spec.FillStyle == mfs9Block)
-        LayOutPicture(Spec, 0, 0);
+    if (Look.Style != ssPicture || !FHasPicture) return;
+    if (Outgrown(FPictureBkGraphic, Look) || Look.FillStyle == mfsStretch || Look.FillStyle == mfs9Block)
+        LayOutPicture(Look, 0, 0);
     // Aligned with the window's top-left corner, not the client area's.
-    FPictureBkGraphic.DrawTo(Dc, -Spec.FrameWidth, -Spec.TitleHeight);
+    FPictureBkGraphic.DrawTo(Dc, -Look.Frame, -Look.Title);
 }
 
-void TPelluxFormBackground::Erase(HDC Dc, const TQvFormBackgroundSpec& Spec) {
+void TQvFormBackground::PaintErase(HDC Dc, const TQvBackgroundLook& Look) {
     if (Dc == nullptr) return;
-    if (Spec.Style == ssColor)
-        FColorBkGraphic.DrawTo(Dc, 0, 0);
-    else if (Spec.Style == ssPicture)
-        FPictureBkGraphic.DrawTo(Dc, -Spec.FrameWidth, -Spec.TitleHeight);
+    if (Look.Style == ssColor && Picture(ssColor) != nullptr) FColorBkGraphic.DrawTo(Dc, 0, 0);
+    if (Look.Style == ssPicture && Picture(ssPicture) != nullptr)
+        FPictureBkGraphic.DrawTo(Dc, -Look.Frame, -Look.Title);
 }
 
-TColor TPelluxFormBackground::FadePictureEdges(TSurface32& Picture) {
+void TQvFormBackground::FillStrip(TSurface32* Strip, int X, int Y, const TQvBackgroundLook& Look) {
+    TSurface32* Cache = Picture(Look.Style);
+    if (Cache == nullptr) {
+        Strip->Clear(Opaque(FClientBkColor));
+        return;
+    }
+    // The colour cache starts at the client area and is the same in every column; the
+    // picture cache starts at the window's corner.
+    const TPoint At = Look.Style == ssColor ? TPoint{std::max(0, X - Look.Frame), Y - Look.Title} : TPoint{X, Y};
+    Strip->Clear(Opaque(Look.Style == ssColor ? FClientBkColor : FPictureBgColor));
+    Strip->Draw(0, 0, Rect(At.X, At.Y, At.X + Strip->Width(), At.Y + Strip->Height()), Cache);
+}
+TColor TQvFormBackground::FadePictureEdges(TSurface32& Picture) {
     const int W = Picture.Width(), H = Picture.Height();
     uint64_t Sum[3] = {0, 0, 0};
     for (int Y = 0; Y < H; ++Y)

@@ -19,8 +19,8 @@ protected:
         Spec.FormWidth = 300;
         Spec.FormHeight = 200;
         Spec.MonitorWidth = 1920;
-        Spec.TitleHeight = 30;
-        Spec.FrameWidth = 2;
+        Spec.Title = 30;
+        Spec.Frame = 2;
         Spec.TitlerColor = RGB(20, 90, 200);
         Spec.Color = RGB(240, 244, 250);
     }
@@ -29,11 +29,12 @@ protected:
         PelluxTest::TearDown();
     }
     TPelluxImage Leaf;
-    TQvFormBackgroundSpec Spec;
-    TPelluxFormBackground Bg;
+    TQvBackgroundLook Spec;
+    TQvFormBackground Bg;
 };
 
 TEST_F(FormBackgroundTest, ColourStyleContinuesTheTitleGradient) {
+    Spec.ActiveGradient = false;
     Bg.BuildColor(Spec);
     EXPECT_EQ(Bg.NCBkColor(), Spec.TitlerColor);
     EXPECT_EQ(Bg.ClientBkColor(), Spec.Color);
@@ -64,7 +65,7 @@ TEST_F(FormBackgroundTest, ColourStyleContinuesTheTitleGradient) {
     TSurface32 Screen;
     Screen.SetSize(400, 300);
     Spec.FormWidth = 390;
-    Bg.Paint(Screen.Handle(), Spec);
+    Bg.PaintClient(Screen.Handle(), Spec);
     EXPECT_EQ(C->Width(), 400);
     EXPECT_EQ(Screen.GetPixel(395, 150), SetAlpha(ToColor32(Bg.ClientBkColor()), 255));
 }
@@ -88,7 +89,7 @@ TEST_F(FormBackgroundTest, PictureStylesFadeAndAlign) {
     // Painted with the window's top-left corner as origin.
     TSurface32 Screen;
     Screen.SetSize(300, 200);
-    Bg.Paint(Screen.Handle(), Spec);
+    Bg.PaintClient(Screen.Handle(), Spec);
     EXPECT_EQ(Screen.GetPixel(0, 0), P->GetPixel(2, 30));
 
     // Shifts recolour from the picture as found: building twice gives the same pixels.
@@ -105,7 +106,7 @@ TEST_F(FormBackgroundTest, PictureStylesFadeAndAlign) {
     Leaf.Clear(Color32(90, 160, 60));
     TSurface32 Small;
     Small.Assign(&Leaf);
-    EXPECT_EQ(TPelluxFormBackground::FadePictureEdges(Small), RGB(90, 160, 60));
+    EXPECT_EQ(TQvFormBackground::FadePictureEdges(Small), RGB(90, 160, 60));
     for (int Y = 0; Y < 30; ++Y)
         for (int X = 0; X < 40; ++X) ASSERT_EQ(Small.GetPixel(X, Y), Color32(90, 160, 60));
 
@@ -117,7 +118,7 @@ TEST_F(FormBackgroundTest, PictureStylesFadeAndAlign) {
     EXPECT_EQ(P->Width(), 300);
     EXPECT_EQ(P->Height(), 200);
     Spec.FormWidth = 320;
-    Bg.Paint(Screen.Handle(), Spec);
+    Bg.PaintClient(Screen.Handle(), Spec);
     EXPECT_EQ(P->Width(), 320);
 }
 
