@@ -351,7 +351,11 @@ void TQvSdlBackend::WindowEvent(const SDL_WindowEvent& E) {
     if (H == nullptr) return;
     const TQvSdlWmRequest R = QvSdlWindowRequest(E, QvDescribeTopLevel(H).Style);
     switch (R.Kind) {
-        case TQvSdlWmRequest::Focus: FFocusGained = H; break;
+        case TQvSdlWmRequest::Focus:
+            // Without a window manager only we move the keyboard (and SDL, which gives it to
+            // every window it shows there): it says nothing the window system does not know.
+            if (FDisplay.X11 == nullptr || FDisplay.WindowManager) FFocusGained = H;
+            break;
         case TQvSdlWmRequest::Unfocus: FFocusLost = H; break;
         case TQvSdlWmRequest::SysCommand: QvWmSysCommand(H, R.Command); break;
         case TQvSdlWmRequest::Moved:
