@@ -169,8 +169,11 @@ void TQvSdlBackend::Sleep(uint32_t Ms) { SDL_Delay(Ms); }
 void TQvSdlBackend::Wait(std::optional<uint64_t> Deadline) {
     if (FLost) throw EQvDisplayLost(LostMessage);
     if (FDesktop) {
-        const String Title = GetWindowTextString(GetActiveWindow());
-        if (!Title.empty()) SDL_SetWindowTitle(FDesktop, StringToUtf8(Title).c_str());
+        String Title = GetWindowTextString(GetActiveWindow());
+        if (!Title.empty() && Title != FDesktopTitle) {
+            FDesktopTitle = std::move(Title);
+            SDL_SetWindowTitle(FDesktop, StringToUtf8(FDesktopTitle).c_str());
+        }
     } else {
         FWindows->Settle(GetActiveWindow());
         const auto Imposed = FWindows->TakeImposed();
@@ -335,7 +338,9 @@ void TQvSdlBackend::WindowEvent(const SDL_WindowEvent& E) {
                 QvScreenInvalidate(nullptr);
                 break;
             case SDL_WINDOWEVENT_EXPOSED: QvScreenInvalidate(nullptr); break;
-            case SDL_WINDOWEVENT_FOCUS_LOST: FFocusLost = GetActiveWindow(); break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                if (FocusMeans()) FFocusLost = GetActiveWindow();
+                break;
             case SDL_WINDOWEVENT_LEAVE: FLeft = true; break;
             case SDL_WINDOWEVENT_CLOSE:
                 if (const HWND A = GetActiveWindow())
@@ -351,12 +356,15 @@ void TQvSdlBackend::WindowEvent(const SDL_WindowEvent& E) {
     if (H == nullptr) return;
     const TQvSdlWmRequest R = QvSdlWindowRequest(E, QvDescribeTopLevel(H).Style);
     switch (R.Kind) {
+        // Without a window manager only we move the keyboard (and SDL, which gives it to
+        // every window it shows there, and X, which drops it when that window hides): its
+        // moves say nothing the window system does not know.
         case TQvSdlWmRequest::Focus:
-            // Without a window manager only we move the keyboard (and SDL, which gives it to
-            // every window it shows there): it says nothing the window system does not know.
-            if (FDisplay.X11 == nullptr || FDisplay.WindowManager) FFocusGained = H;
+            if (FocusMeans()) FFocusGained = H;
             break;
-        case TQvSdlWmRequest::Unfocus: FFocusLost = H; break;
+        case TQvSdlWmRequest::Unfocus:
+            if (FocusMeans()) FFocusLost = H;
+            break;
         case TQvSdlWmRequest::SysCommand: QvWmSysCommand(H, R.Command); break;
         case TQvSdlWmRequest::Moved:
             if (const auto S = FWindows->Reported(H, TPoint{R.A, R.B}, std::nullopt)) QvWmPlaced(H, *S);
