@@ -70,12 +70,12 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
         Error = SDL_GetError();
         return false;
     }
+    FVideo = true;  // from here on the destructor undoes what was set up
     // A window that is never shown gives the X connection before any window of ours
     // exists, so the loop can wait on it and hear that it broke.
     FProbe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     if (FProbe == nullptr) {
         Error = SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     FDisplay.X11 = QvX11DisplayOf(FProbe);
@@ -98,8 +98,6 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
                                     SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED);
         if (FDesktop == nullptr) {
             Error = SDL_GetError();
-            SDL_DestroyWindow(FProbe);
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
     }
@@ -119,7 +117,7 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
 TQvSdlBackend::~TQvSdlBackend() {
     if (Live == this) Live = nullptr;
     // After a lost connection nothing may touch the display again; the process is ending.
-    if (FLost) return;
+    if (FLost || !FVideo) return;
     FWindows.reset();
     for (auto& [Id, C] : FCursors) SDL_FreeCursor(C);
     if (FDesktop) SDL_DestroyWindow(FDesktop);

@@ -82,6 +82,7 @@ private:
     bool FocusMeans() const { return FDisplay.X11 == nullptr || FDisplay.WindowManager; }
 
     bool FLost = false;
+    bool FVideo = false;  // SDL video was started
     TQvSdlDisplay FDisplay;
     TPoint FOrigin;
     std::string FResources;
