@@ -119,7 +119,7 @@ TEST(SdlMapping, WheelDpiCursorsKindsAndPixelsWithoutAlpha) {
     EXPECT_EQ(QvSdlKindOf(WS_POPUP, 0, true, false), skOwned);
     EXPECT_EQ(QvSdlKindOf(WS_POPUP, WS_EX_APPWINDOW, true, false), skNormal);
     EXPECT_EQ(QvSdlKindOf(WS_CAPTION, WS_EX_TOOLWINDOW, false, false), skOwned);
-    EXPECT_EQ(QvSdlKindOf(WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, false, false), skTooltip);
+    EXPECT_EQ(QvSdlKindOf(WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, false, false), skTooltip);
     EXPECT_EQ(QvSdlKindOf(WS_POPUP | WS_THICKFRAME, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, true, false), skOwned);
     EXPECT_EQ(QvSdlKindOf(WS_POPUP, WS_EX_NOACTIVATE, true, false), skTooltip);
     EXPECT_EQ(QvSdlKindOf(WS_POPUP, WS_EX_TOPMOST, true, true), skPopupMenu);

@@ -70,12 +70,12 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
         Error = SDL_GetError();
         return false;
     }
+    FVideo = true;  // from here on the destructor undoes what was set up
     // A window that is never shown gives the X connection before any window of ours
     // exists, so the loop can wait on it and hear that it broke.
     FProbe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     if (FProbe == nullptr) {
         Error = SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     FDisplay.X11 = QvX11DisplayOf(FProbe);
@@ -98,8 +98,6 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
                                     SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED);
         if (FDesktop == nullptr) {
             Error = SDL_GetError();
-            SDL_DestroyWindow(FProbe);
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
     }
@@ -119,7 +117,7 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
 TQvSdlBackend::~TQvSdlBackend() {
     if (Live == this) Live = nullptr;
     // After a lost connection nothing may touch the display again; the process is ending.
-    if (FLost) return;
+    if (FLost || !FVideo) return;
     FWindows.reset();
     for (auto& [Id, C] : FCursors) SDL_FreeCursor(C);
     if (FDesktop) SDL_DestroyWindow(FDesktop);
@@ -169,8 +167,11 @@ void TQvSdlBackend::Sleep(uint32_t Ms) { SDL_Delay(Ms); }
 void TQvSdlBackend::Wait(std::optional<uint64_t> Deadline) {
     if (FLost) throw EQvDisplayLost(LostMessage);
     if (FDesktop) {
-        const String Title = GetWindowTextString(GetActiveWindow());
-        if (!Title.empty()) SDL_SetWindowTitle(FDesktop, StringToUtf8(Title).c_str());
+        String Title = GetWindowTextString(GetActiveWindow());
+        if (!Title.empty() && Title != FDesktopTitle) {
+            FDesktopTitle = std::move(Title);
+            SDL_SetWindowTitle(FDesktop, StringToUtf8(FDesktopTitle).c_str());
+        }
     } else {
         FWindows->Settle(GetActiveWindow());
         const auto Imposed = FWindows->TakeImposed();
@@ -335,7 +336,9 @@ void TQvSdlBackend::WindowEvent(const SDL_WindowEvent& E) {
                 QvScreenInvalidate(nullptr);
                 break;
             case SDL_WINDOWEVENT_EXPOSED: QvScreenInvalidate(nullptr); break;
-            case SDL_WINDOWEVENT_FOCUS_LOST: FFocusLost = GetActiveWindow(); break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                if (FocusMeans()) FFocusLost = GetActiveWindow();
+                break;
             case SDL_WINDOWEVENT_LEAVE: FLeft = true; break;
             case SDL_WINDOWEVENT_CLOSE:
                 if (const HWND A = GetActiveWindow())
@@ -351,8 +354,15 @@ void TQvSdlBackend::WindowEvent(const SDL_WindowEvent& E) {
     if (H == nullptr) return;
     const TQvSdlWmRequest R = QvSdlWindowRequest(E, QvDescribeTopLevel(H).Style);
     switch (R.Kind) {
-        case TQvSdlWmRequest::Focus: FFocusGained = H; break;
-        case TQvSdlWmRequest::Unfocus: FFocusLost = H; break;
+        // Without a window manager only we move the keyboard (and SDL, which gives it to
+        // every window it shows there, and X, which drops it when that window hides): its
+        // moves say nothing the window system does not know.
+        case TQvSdlWmRequest::Focus:
+            if (FocusMeans()) FFocusGained = H;
+            break;
+        case TQvSdlWmRequest::Unfocus:
+            if (FocusMeans()) FFocusLost = H;
+            break;
         case TQvSdlWmRequest::SysCommand: QvWmSysCommand(H, R.Command); break;
         case TQvSdlWmRequest::Moved:
             if (const auto S = FWindows->Reported(H, TPoint{R.A, R.B}, std::nullopt)) QvWmPlaced(H, *S);

@@ -77,8 +77,12 @@ private:
     void ApplyText(const TQvSdlTextAction& A);
     void ApplyImeRect();
     void WindowEvent(const SDL_WindowEvent& E);
+    // Whether the display's focus events tell of the user's doing (a window manager runs,
+    // or the driver is not X11).
+    bool FocusMeans() const { return FDisplay.X11 == nullptr || FDisplay.WindowManager; }
 
     bool FLost = false;
+    bool FVideo = false;  // SDL video was started
     TQvSdlDisplay FDisplay;
     TPoint FOrigin;
     std::string FResources;
@@ -86,6 +90,7 @@ private:
     std::unique_ptr<TQvSdlWindows> FWindows;
     SDL_Window* FProbe = nullptr;    // hidden: holds the display connection open
     SDL_Window* FDesktop = nullptr;  // virtual-desktop mode's window
+    String FDesktopTitle;
     int FFd = -1;                    // the display connection, -1: wait through SDL
     uint64_t FSettleAt = 0;          // one more wake-up after input, for SDL's late events
     // Input state.

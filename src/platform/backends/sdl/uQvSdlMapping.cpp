@@ -223,7 +223,8 @@ SDL_SystemCursor QvSdlCursorFor(int Id) {
 TQvSdlKind QvSdlKindOf(DWORD Style, DWORD ExStyle, bool Owned, bool MenuClass) {
     if (MenuClass) return skPopupMenu;
     if (ExStyle & WS_EX_NOACTIVATE) return skTooltip;
-    const bool Framed = (Style & (WS_CAPTION | WS_THICKFRAME)) != 0;
+    // A thin border (a hint's) is no frame; a caption or a sizing border is.
+    const bool Framed = (Style & WS_CAPTION) == WS_CAPTION || (Style & WS_THICKFRAME) != 0;
     if ((Style & WS_POPUP) && !Framed && (ExStyle & WS_EX_TOOLWINDOW) && (ExStyle & WS_EX_TOPMOST)) return skTooltip;
     if ((ExStyle & WS_EX_APPWINDOW) || (!Owned && !(ExStyle & WS_EX_TOOLWINDOW))) return skNormal;
     return skOwned;
