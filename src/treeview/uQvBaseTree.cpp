@@ -16,7 +16,9 @@ int Saturate(int64_t V) { return static_cast<int>(std::clamp<int64_t>(V, INT_MIN
 // ---- Life -----------------------------------------------------------------------------
 
 TQvBaseTree::TQvBaseTree(TComponent* AOwner)
-    : TQvTreeCore(AOwner), FInput(std::make_unique<TQvTreeInput>(this)) {
+    : TQvTreeCore(AOwner),
+      FInput(std::make_unique<TQvTreeInput>(this)),
+      FEditor(std::make_unique<TQvTreeEditor>(this)) {
     SetBounds(Left(), Top(), 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -62,6 +64,45 @@ void TQvBaseTree::StructureChanged() {
 }
 
 void TQvBaseTree::NodeForgotten(PQvNode Node) { FInput->NodeGone(Node); }
+
+// ---- Editing --------------------------------------------------------------------------
+
+bool TQvBaseTree::EditNode(PQvNode Node, int Column) {
+    if (Node == nullptr || Node == RootNode()) throw EQvError("Node must not be nil.");
+    if (Column < -1 || (Column >= 0 && Column >= ColumnCount()))
+        throw EQvError("Column must be a valid column index (-1 if no header is shown).");
+    const TQvAliveCheck Alive = AliveCheck();
+    const TQvNodeRef Ref(this, Node);
+    if (!ChangeFocus(Node, Column) || !Alive.Alive() || Ref.Node() == nullptr) return false;
+    if (!DoCanEdit(Node, Column) || !Alive.Alive() || Ref.Node() == nullptr) return false;
+    return FEditor->Start();
+}
+
+bool TQvBaseTree::EndEditNode() { return FEditor->End(); }
+
+bool TQvBaseTree::CancelEditNode() { return FEditor->Cancel(); }
+
+bool TQvBaseTree::DoCanEdit(PQvNode Node, int Column) {
+    const TQvMiscOptions Misc = TreeOptions()->MiscOptions();
+    if (!Misc.Contains(toEditable) || Misc.Contains(toReadOnly) || !Enabled() || IsDisabled(Node)) return false;
+    bool Allowed = true;
+    QvRaise(OnEditing, this, Node, Column, Allowed);
+    return Allowed;
+}
+
+TQvEditLinkPtr TQvBaseTree::DoCreateEditor(PQvNode Node, int Column) {
+    TQvEditLinkPtr Link;
+    QvRaise(OnCreateEditor, this, Node, Column, Link);
+    return Link;
+}
+
+void TQvBaseTree::DoEdited(PQvNode Node, int Column) { QvRaise(OnEdited, this, Node, Column); }
+
+void TQvBaseTree::DoEditCancelled(PQvNode Node, int Column) { QvRaise(OnEditCancelled, this, Node, Column); }
+
+void TQvBaseTree::StructureChanging() {
+    if (FEditor->Editing()) FEditor->Cancel();
+}
 
 // ---- Geometry -------------------------------------------------------------------------
 
@@ -444,6 +485,12 @@ void TQvBaseTree::WndProc(TMessage& M) {
             // From the keyboard: at the centre of the focused cell.
             if (M.LParam == -1)
                 if (TPoint P; FInput->FocusedCellCentre(P)) M.LParam = MAKELPARAM(P.X, P.Y);
+            break;
+        case WM_TIMER:
+            if (M.WParam == TQvTreeEditor::TimerId) {
+                FEditor->TimerFired();
+                return;
+            }
             break;
         case WM_CANCELMODE:
         case CM_CANCELMODE:

@@ -8,6 +8,7 @@
 
 #include "framework/uQvForms.h"
 #include "treeview/uQvTreeCore.h"
+#include "treeview/uQvTreeEdit.h"
 #include "treeview/uQvTreeHitTest.h"
 
 class TQvTreeInput;
@@ -60,6 +61,17 @@ public:
     // going to Target.
     virtual void PaintTree(TCanvas* Canvas, const TRect& Window, TPoint Target);
 
+    // ---- Editing ----
+    // Focuses the node and, when editing is allowed (toEditable, not toReadOnly, OnEditing),
+    // starts editing the cell. "Node must not be nil." and "Column must be a valid column
+    // index (-1 if no header is shown)." for calls that cannot be meant.
+    bool EditNode(PQvNode Node, int Column);
+    // True when nothing is being edited afterwards.
+    bool EndEditNode();
+    bool CancelEditNode();
+    bool IsEditing() const { return FEditor->Editing(); }
+    const TQvEditLinkPtr& EditLink() const { return FEditor->Link(); }
+
     // ---- Settings ----
     int Indent() const { return FIndent; }
     void SetIndent(int Value);
@@ -102,11 +114,16 @@ public:
     TQvGetCursorEvent OnGetCursor;
     TQvScrollEvent OnScroll;
     TQvKeyActionEvent OnKeyAction;
+    TQvEditingEvent OnEditing;
+    TQvCreateEditorEvent OnCreateEditor;
+    TQvEditChangeEvent OnEdited;
+    TQvEditChangeEvent OnEditCancelled;
 
     void WndProc(TMessage& Message) override;
 
 protected:
     friend class TQvTreeInput;
+    friend class TQvTreeEditor;
     friend void QvPaintTreeRows(TQvBaseTree& Tree, TCanvas* Target, const TRect& Window, TPoint Origin);
 
     void CreateParams(TCreateParams& Params) override;
@@ -146,6 +163,14 @@ protected:
     virtual void DoNodeDblClick(const THitInfo& HitInfo);
     virtual void DoColumnClick(int Column, TShiftState Shift);
     virtual void DoGetCursor(TCursor& Cursor);
+    // Whether the cell may be edited now.
+    virtual bool DoCanEdit(PQvNode Node, int Column);
+    // The link from OnCreateEditor (nullptr: no editing).
+    virtual TQvEditLinkPtr DoCreateEditor(PQvNode Node, int Column);
+    virtual void DoEdited(PQvNode Node, int Column);
+    virtual void DoEditCancelled(PQvNode Node, int Column);
+    // Structural changes cancel an edit in progress.
+    void StructureChanging() override;
     void StructureChanged() override;
     void OptionsChanged() override;
     void NodeForgotten(PQvNode Node) override;
@@ -156,6 +181,7 @@ private:
     void ComputeRangeX();
 
     std::unique_ptr<TQvTreeInput> FInput;
+    std::unique_ptr<TQvTreeEditor> FEditor;
     int FOffsetX = 0, FOffsetY = 0;
     int FRangeX = 0;
     int FIndent = 18;

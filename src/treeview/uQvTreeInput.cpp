@@ -8,6 +8,7 @@
 #include "treeview/uQvBaseTree.h"
 
 namespace {
+constexpr WORD KeyF2 = 0x71;
 constexpr WORD KeyA = 'A';
 
 bool OnContent(const THitInfo& Hit, bool FullRow) {
@@ -37,7 +38,11 @@ void TQvTreeInput::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     const TQvSelectionOptions Sel = T->TreeOptions()->SelectionOptions();
     const TQvMiscOptions Misc = T->TreeOptions()->MiscOptions();
     PQvNode N = Hit.HitNode;
-    if (Button == mbLeft) FPressedColumn = N != nullptr ? Hit.HitColumn : -2;
+    T->FEditor->StopTimer();
+    if (Button == mbLeft) {
+        FPressedColumn = N != nullptr ? Hit.HitColumn : -2;
+        FPressOnFocused = N != nullptr && N == T->FocusedNode();
+    }
     if (N != nullptr && Button == mbLeft && Hit.HitPositions.Contains(hiOnItemButton)) {
         T->ToggleNode(N);
         return;
@@ -49,6 +54,9 @@ void TQvTreeInput::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
             if (!Alive.Alive() || Ref.Node() == nullptr) return;
         }
         T->DoNodeDblClick(Hit);
+        if (!Alive.Alive() || Ref.Node() == nullptr) return;
+        if (Misc.Contains(toEditOnDblClick) && N == T->FocusedNode() && Hit.HitColumn == T->FocusedColumn())
+            T->FEditor->StartTimer();
         return;
     }
     if (N != nullptr && Button == mbLeft && Hit.HitPositions.Contains(hiOnItemCheckbox) &&
@@ -120,7 +128,13 @@ void TQvTreeInput::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         T->DoColumnClick(Pressed, Shift);
         if (!Alive.Alive()) return;
     }
-    if (Hit.HitNode != nullptr && Ref.Node() != nullptr) T->DoNodeClick(Hit);
+    if (Hit.HitNode == nullptr || Ref.Node() == nullptr) return;
+    T->DoNodeClick(Hit);
+    if (!Alive.Alive() || Ref.Node() == nullptr) return;
+    // A click on the text of the row that was focused already edits it after a pause.
+    if (FPressOnFocused && T->TreeOptions()->MiscOptions().Contains(toEditOnClick) && Hit.HitNode == T->FocusedNode() &&
+        OnContent(Hit, T->TreeOptions()->SelectionOptions().Contains(toFullRowSelect)) && T->DoCanEdit(Hit.HitNode, Hit.HitColumn))
+        T->FEditor->StartTimer();
 }
 
 void TQvTreeInput::MouseLeave() { FTree->SetHot(nullptr, -1); }
@@ -348,6 +362,10 @@ void TQvTreeInput::KeyDown(WORD& Key, TShiftState Shift) {
             return;
         }
     }
+    if ((Key == VK_UP || Key == VK_DOWN) && T->IsEditing()) {
+        T->EndEditNode();
+        if (!Alive.Alive()) return;
+    }
     const TQvSelectionOptions Sel = T->TreeOptions()->SelectionOptions();
     const bool Multi = Sel.Contains(toMultiSelect);
     const bool HasNodes = T->GetFirst() != nullptr;
@@ -381,6 +399,15 @@ void TQvTreeInput::KeyDown(WORD& Key, TShiftState Shift) {
                 FPendingCheck = Next;
                 FSpaceCheck = true;
                 T->SetCheckState(F, Pressed(F->CheckState));
+            }
+            break;
+        case VK_ESCAPE:
+            T->CancelEditNode();
+            break;
+        case KeyF2:
+            if (Shift.Empty() && F != nullptr && !T->IsEditing() && T->DoCanEdit(F, T->FocusedColumn())) {
+                const TQvNodeRef Ref(T, F);
+                if (Alive.Alive() && Ref.Node() != nullptr) T->FEditor->Start();
             }
             break;
         case KeyA:

@@ -53,4 +53,5 @@ private:
     bool FSpaceCheck = false;
     int FPressedColumn = -2;  // the column of the last left press in the rows (-2: none)
     bool FNumPadDown = false;  // a number-pad key went down; its character is no second key
+    bool FPressOnFocused = false;  // the last left press hit the node focused before it
 };
