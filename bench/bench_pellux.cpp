@@ -87,7 +87,7 @@ void BM_HoverChangeOnOneSkinnedButton(benchmark::State& State) {
         In = !In;
         QvInputMouseMove(In ? POINT{Inside.X, Inside.Y} : POINT{Outside.X, Outside.Y});
         Application->ProcessMessages();
-        Hot += In && F.First->VisualState() == vsHot;
+        Hot += In && F.First->VisualState() == TQvVisualState::Hot;
     }
     // 1 when every move onto the button made it hot.
     State.counters["hot"] = benchmark::Counter(static_cast<double>(2 * Hot) / static_cast<double>(State.iterations()));

@@ -359,10 +359,10 @@ void TPelluxCustomButton::WndProc(TMessage& M) {
 bool TPelluxCustomButton::FetchFrame(TPngPictures* Strip, TQvVisualState State, TPelluxImage& Frame) {
     if (!Strip->Active()) return false;
     switch (State) {
-        case vsHot: return Strip->GetHotImage(&Frame);
-        case vsDisabled: return Strip->GetDisableImage(&Frame);
-        case vsPressed: return Strip->GetPressedImage(&Frame);
-        case vsNormal: break;
+        case TQvVisualState::Hot: return Strip->GetHotImage(&Frame);
+        case TQvVisualState::Disabled: return Strip->GetDisableImage(&Frame);
+        case TQvVisualState::Pressed: return Strip->GetPressedImage(&Frame);
+        case TQvVisualState::Normal: break;
     }
     return Strip->GetNormalImage(&Frame);
 }
@@ -391,7 +391,7 @@ void TPelluxCustomButton::DrawLayers(TSurface32* Bitmap) {
     const TQvVisualState S = VisualState();
     if (!FetchFrame(FLayers.get(), S, Frame)) return;
     int X = ScaleByDPI(this, FLayersOffset->X()), Y = ScaleByDPI(this, FLayersOffset->Y());
-    if (S == vsPressed) {
+    if (S == TQvVisualState::Pressed) {
         X += FPressedOffset;
         Y += FPressedOffset;
     }
@@ -424,7 +424,7 @@ void TPelluxCustomButton::DrawSkin(TSurface32* Buffer) {
     C.Top += ScaleByDPI(this, FCaptionOffset->Y());
     TPoint I{Client.Left + ScaleByDPI(this, FImageOffset->X()), Client.Top + ScaleByDPI(this, FImageOffset->Y())};
     const TQvVisualState S = VisualState();
-    if (S == vsPressed) {
+    if (S == TQvVisualState::Pressed) {
         C.Left += FPressedOffset + 1;
         C.Bottom += FPressedOffset;
         I.X += FPressedOffset;
@@ -441,7 +441,7 @@ void TPelluxCustomButton::DrawSkin(TSurface32* Buffer) {
     DrawDropdownArrow(Buffer);
     if (FCaptionVisible) {
         PrepareHotFont();
-        DrawCaptionText(Buffer, C, S == vsHot ? FHotFont.get() : Font(), RGB(178, 178, 178));
+        DrawCaptionText(Buffer, C, S == TQvVisualState::Hot ? FHotFont.get() : Font(), RGB(178, 178, 178));
     }
     DrawOverlay(Buffer);
     if (OnCustomPaint) OnCustomPaint(this, Buffer);
@@ -465,7 +465,7 @@ TPelluxButton::TPelluxButton(TComponent* AOwner) : TPelluxCustomButton(AOwner) {
 void TPelluxButton::DrawSkin(TSurface32* Buffer) {
     TRect C = ClientRect();
     const TQvVisualState S = VisualState();
-    if (S == vsPressed) OffsetRect(C, PressedOffset(), PressedOffset());
+    if (S == TQvVisualState::Pressed) OffsetRect(C, PressedOffset(), PressedOffset());
     TPelluxImage Frame;
     if (FetchFrame(Pictures(), S, Frame)) {
         Frame.SetDrawMode(dmBlend);
@@ -476,7 +476,7 @@ void TPelluxButton::DrawSkin(TSurface32* Buffer) {
     C.Right -= ArrowWidth();
     if (CaptionVisible()) {
         PrepareHotFont();
-        DrawCaptionText(Buffer, C, S == vsHot ? HotFont() : Font(), RGB(178, 178, 178));
+        DrawCaptionText(Buffer, C, S == TQvVisualState::Hot ? HotFont() : Font(), RGB(178, 178, 178));
     }
     DrawOverlay(Buffer);
     if (OnCustomPaint) OnCustomPaint(this, Buffer);

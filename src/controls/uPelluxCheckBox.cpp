@@ -374,7 +374,7 @@ void TPelluxSwitchButton::DrawSkin(TSurface32* Buffer) {
     SplitStrip(SkinResManager().GetImageByName(Strip->Image(), true), Strip->Count(), Frames);
     if (Frames.empty()) return;
     const TQvVisualState S = VisualState();
-    const int Index = S == vsPressed ? Strip->Pressed() : S == vsHot ? Strip->Hot() : Strip->Normal();
+    const int Index = S == TQvVisualState::Pressed ? Strip->Pressed() : S == TQvVisualState::Hot ? Strip->Hot() : Strip->Normal();
     TPelluxImage* Frame = Index >= 0 && Index < static_cast<int>(Frames.size())
                               ? Frames[static_cast<size_t>(Index)].get()
                               : nullptr;

@@ -138,7 +138,7 @@ public:
 
     // What the switch shows now: pressed while held, else hot while the pointer is over it.
     TQvVisualState VisualState() const {
-        return FPress.Held() ? vsPressed : FPress.Inside() ? vsHot : vsNormal;
+        return FPress.Held() ? TQvVisualState::Pressed : FPress.Inside() ? TQvVisualState::Hot : TQvVisualState::Normal;
     }
 
     TNotifyEvent OnChanged;

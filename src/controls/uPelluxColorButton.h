@@ -48,7 +48,7 @@ public:
 protected:
     // The fill of the current state (the disabled grey first).
     TColor StateColor() const;
-    bool IsHot() const { return VisualState() == vsHot; }
+    bool IsHot() const { return VisualState() == TQvVisualState::Hot; }
     bool IsPressed() const { return MouseHeld() || Down(); }
     // How far icon and caption move now (PressedOffset while pressed).
     TPoint PressShift() const;

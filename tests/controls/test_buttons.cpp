@@ -72,7 +72,7 @@ TEST_F(ButtonsTest, EveryStateShowsItsFrame) {
     auto* B = NewButton(Rect(10, 10, 20, 20));
     EXPECT_EQ(Shown(B), 0);
     MoveTo(B, 5, 5);
-    EXPECT_EQ(B->VisualState(), vsHot);
+    EXPECT_EQ(B->VisualState(), TQvVisualState::Hot);
     EXPECT_EQ(Shown(B), 1);
     Headless->Press();
     RunScript();
@@ -139,7 +139,7 @@ TEST_F(ButtonsTest, ADropDownMenuLeavesTheButtonReleasedWithoutRepeat) {
     EXPECT_FALSE(B->MouseHeld());
     Wait(1000);
     EXPECT_EQ(Repeats, 0);
-    EXPECT_EQ(B->VisualState(), vsHot);
+    EXPECT_EQ(B->VisualState(), TQvVisualState::Hot);
 }
 
 TEST_F(ButtonsTest, HoldingRepeatsAfterTheDelayUntilRelease) {

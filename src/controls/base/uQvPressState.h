@@ -6,7 +6,7 @@
 #include <functional>
 
 // What a clickable thing shows.
-enum TQvVisualState { vsNormal, vsHot, vsPressed, vsDisabled };
+enum class TQvVisualState { Normal, Hot, Pressed, Disabled };
 
 class TQvPressState {
 public:
@@ -32,10 +32,10 @@ public:
     // The look of a button: a latched (Down) thing reads as pressed and never as hot; hot
     // goes before disabled, which goes before pressed.
     TQvVisualState ButtonState(bool Enabled, bool Latched) const {
-        if (FInside && !Latched) return vsHot;
-        if (!Enabled) return vsDisabled;
-        if (FHeld || Latched) return vsPressed;
-        return vsNormal;
+        if (FInside && !Latched) return TQvVisualState::Hot;
+        if (!Enabled) return TQvVisualState::Disabled;
+        if (FHeld || Latched) return TQvVisualState::Pressed;
+        return TQvVisualState::Normal;
     }
 
     std::function<void()> OnChange;
