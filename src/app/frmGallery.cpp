@@ -1,6 +1,8 @@
 #include "app/frmGallery.h"
 
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxCheckBox.h"
+#include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxCircleShape.h"
 #include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxHtmlLabel.h"
@@ -87,7 +89,7 @@ TGalleryForm::TGalleryForm(TComponent* AOwner, TGalleryPage Page) : TForm(AOwner
     Header->SetGradientStartColor(RGB(36, 104, 196));
     Header->SetGradientEndColor(RGB(64, 150, 230));
     MakeLabel(Header, 20, 13, u"Pellux 控件库", 13, clWhite, true);
-    MakeLabel(Header, 170, 20, Page == gpControls ? u"按钮 · 面板 · 标签" : u"形状 · 线条 · 徽标 · HTML 标签", 9,
+    MakeLabel(Header, 170, 20, Page == gpControls ? u"按钮 · 面板 · 标签" : u"形状 · 线条 · 徽标 · HTML 标签 · 选择与滚动", 9,
               RGB(214, 232, 252));
     if (Page == gpControls)
         BuildControls();
@@ -228,7 +230,7 @@ void TGalleryForm::BuildControls() {
 }
 
 void TGalleryForm::BuildShapes() {
-    SetBounds(40, 40, 900, 508);
+    SetBounds(40, 40, 900, 632);
 
     // Shapes: each figure, fill opacity and outline style.
     TPelluxPanel* Shapes = Card(this, 20, 68, 860, 172, u"形状");
@@ -302,4 +304,29 @@ void TGalleryForm::BuildShapes() {
     Ruled->Font()->SetName(FaceName);
     Ruled->Font()->SetColor(Muted);
     Ruled->SetCaption(u"&copy; 2026 Varnoth &amp; Pellux<BR>第二行：&lt;标签&gt; 按原样显示");
+
+    // Toggles and the skinned scroll bar.
+    TPelluxPanel* Choices = Card(this, 20, 500, 860, 112, u"选择与滚动");
+    const auto Check = [&](int X, const String& Caption, bool Checked) {
+        auto* C = Add<TPelluxCheckBox>(Choices, X, 46, 110, 17);
+        C->SetCaption(Caption);
+        C->SetChecked(Checked);
+        return C;
+    };
+    Check(16, u"记住用户名", true);
+    Check(130, u"自动登录", false)->SetEnabled(false);
+    const char16_t* const Sizes[] = {u"小", u"中", u"大"};
+    for (int I = 0; I < 3; ++I) {
+        auto* R = Add<TPelluxRadioBox>(Choices, 250 + I * 64, 46, 60, 17);
+        R->SetCaption(Sizes[I]);
+        R->SetGroupIndex(1);
+        R->SetChecked(I == 1);
+    }
+    auto* On = Add<TPelluxSwitchButton>(Choices, 460, 45, 34, 18);
+    On->SetChecked(true);
+    Add<TPelluxSwitchButton>(Choices, 506, 45, 34, 18);
+    auto* Bar = Add<TPelluxScrollBar>(Choices, 570, 46, 270, 16);
+    Bar->SetKind(sbHorizontal);
+    Bar->SetRange(0, 100, 30, 25);
+    Note(Choices, 16, 80, u"复选框（含禁用）、单选组、开关，以及比例滑块的滚动条。");
 }
