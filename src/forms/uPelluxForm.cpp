@@ -393,7 +393,10 @@ void TPelluxForm::AddNCCtrl(WPARAM Control) {
     Found->SetHooked(true);
     if (Listed(Found)) return;
     FNCCtrlList.push_back(Found);
+    // Both ways: a control freed by its owner's clean-up must be heard of even when the
+    // two share that owner (which tells only of components that asked).
     FreeNotification(Found);
+    Found->FreeNotification(this);
     F->Perform(MM_NCPAINT, 0, 0);
 }
 
