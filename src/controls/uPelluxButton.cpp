@@ -94,39 +94,27 @@ void TPelluxCustomButton::SetDown(bool Value) {
 }
 
 void TPelluxCustomButton::SetGroupIndex(int Value) {
-    if (FGroupIndex == Value) return;
-    FGroupIndex = Value;
-    Invalidate();
+    Change(FGroupIndex, Value);
 }
 
 void TPelluxCustomButton::SetPressedOffset(int Value) {
-    if (FPressedOffset == Value) return;
-    FPressedOffset = Value;
-    Invalidate();
+    Change(FPressedOffset, Value);
 }
 
 void TPelluxCustomButton::SetShowFocusFrame(bool Value) {
-    if (FShowFocusFrame == Value) return;
-    FShowFocusFrame = Value;
-    Invalidate();
+    Change(FShowFocusFrame, Value);
 }
 
 void TPelluxCustomButton::SetLayerMode(bool Value) {
-    if (FLayerMode == Value) return;
-    FLayerMode = Value;
-    Invalidate();
+    Change(FLayerMode, Value);
 }
 
 void TPelluxCustomButton::SetCaptionVisible(bool Value) {
-    if (FCaptionVisible == Value) return;
-    FCaptionVisible = Value;
-    Invalidate();
+    Change(FCaptionVisible, Value);
 }
 
 void TPelluxCustomButton::SetStreach(bool Value) {
-    if (FStreach == Value) return;
-    FStreach = Value;
-    Invalidate();
+    Change(FStreach, Value);
 }
 
 void TPelluxCustomButton::SetDropdownMenu(TPopupMenu* Value) {
@@ -155,9 +143,7 @@ void TPelluxCustomButton::SetDefault(bool Value) {
 }
 
 void TPelluxCustomButton::SetActive(bool Value) {
-    if (FActive == Value) return;
-    FActive = Value;
-    Invalidate();
+    Change(FActive, Value);
 }
 
 void TPelluxCustomButton::FocusChanged(TWinControl* NowFocused) {

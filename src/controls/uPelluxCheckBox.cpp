@@ -31,9 +31,7 @@ TPelluxToggleBase::TPelluxToggleBase(TComponent* AOwner, const TQvResID& Default
 TPelluxToggleBase::~TPelluxToggleBase() = default;
 
 void TPelluxToggleBase::SetPictures(const TQvResID& Value) {
-    if (FPictures == Value) return;
-    FPictures = Value;
-    Invalidate();
+    Change(FPictures, Value);
 }
 
 void TPelluxToggleBase::SetLight(const TQvLightClass* Value) {
@@ -41,9 +39,7 @@ void TPelluxToggleBase::SetLight(const TQvLightClass* Value) {
 }
 
 void TPelluxToggleBase::SetBiDiMode(TBiDiMode Value) {
-    if (FBiDiMode == Value) return;
-    FBiDiMode = Value;
-    Invalidate();
+    Change(FBiDiMode, Value);
 }
 
 void TPelluxToggleBase::DoChanged() {
@@ -309,27 +305,19 @@ void TPelluxSwitchButton::SetChecked(bool Value) {
 }
 
 void TPelluxSwitchButton::SetCaptionVisible(bool Value) {
-    if (FCaptionVisible == Value) return;
-    FCaptionVisible = Value;
-    Invalidate();
+    Change(FCaptionVisible, Value);
 }
 
 void TPelluxSwitchButton::SetCaptionON(const String& Value) {
-    if (FCaptionON == Value) return;
-    FCaptionON = Value;
-    Invalidate();
+    Change(FCaptionON, Value);
 }
 
 void TPelluxSwitchButton::SetCaptionOFF(const String& Value) {
-    if (FCaptionOFF == Value) return;
-    FCaptionOFF = Value;
-    Invalidate();
+    Change(FCaptionOFF, Value);
 }
 
 void TPelluxSwitchButton::SetCaptionAlign(TQvSwitchButtonCaptionAlign Value) {
-    if (FCaptionAlign == Value) return;
-    FCaptionAlign = Value;
-    Invalidate();
+    Change(FCaptionAlign, Value);
 }
 
 void TPelluxSwitchButton::MouseEntered() {

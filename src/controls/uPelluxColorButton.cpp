@@ -53,45 +53,31 @@ TPelluxCustomColorButton::TPelluxCustomColorButton(TComponent* AOwner)
 }
 
 void TPelluxCustomColorButton::SetNormalColor(TColor Value) {
-    if (FNormalColor == Value) return;
-    FNormalColor = Value;
-    Invalidate();
+    Change(FNormalColor, Value);
 }
 
 void TPelluxCustomColorButton::SetHotColor(TColor Value) {
-    if (FHotColor == Value) return;
-    FHotColor = Value;
-    Invalidate();
+    Change(FHotColor, Value);
 }
 
 void TPelluxCustomColorButton::SetPressedColor(TColor Value) {
-    if (FPressedColor == Value) return;
-    FPressedColor = Value;
-    Invalidate();
+    Change(FPressedColor, Value);
 }
 
 void TPelluxCustomColorButton::SetAlpha(uint8_t Value) {
-    if (FAlpha == Value) return;
-    FAlpha = Value;
-    Invalidate();
+    Change(FAlpha, Value);
 }
 
 void TPelluxCustomColorButton::SetImage(const TQvResID& Value) {
-    if (FImage == Value) return;
-    FImage = Value;
-    Invalidate();
+    Change(FImage, Value);
 }
 
 void TPelluxCustomColorButton::SetHotImage(const TQvResID& Value) {
-    if (FHotImage == Value) return;
-    FHotImage = Value;
-    Invalidate();
+    Change(FHotImage, Value);
 }
 
 void TPelluxCustomColorButton::SetBorderSides(TSides Value) {
-    if (FBorderSides == Value) return;
-    FBorderSides = Value;
-    Invalidate();
+    Change(FBorderSides, Value);
 }
 
 void TPelluxCustomColorButton::SetRoundFrame(bool Value) {
@@ -234,15 +220,11 @@ TPelluxCustomCornerButton::TPelluxCustomCornerButton(TComponent* AOwner) : TPell
 }
 
 void TPelluxCustomCornerButton::SetCorners(TQvCorners Value) {
-    if (FCorners == Value) return;
-    FCorners = Value;
-    Invalidate();
+    Change(FCorners, Value);
 }
 
 void TPelluxCustomCornerButton::SetBorderWidth(int Value) {
-    if (FBorderWidth == Value) return;
-    FBorderWidth = Value;
-    Invalidate();
+    Change(FBorderWidth, Value);
 }
 
 void TPelluxCustomCornerButton::DrawFace(TSurface32* Work) {

@@ -3,9 +3,7 @@
 #include "framework/uQvRegistry.h"
 
 void TPelluxCustomHtmlLabel::SetHyperLinkFontHotColor(TColor Value) {
-    if (FHyperLinkFontHotColor == Value) return;
-    FHyperLinkFontHotColor = Value;
-    Invalidate();
+    Change(FHyperLinkFontHotColor, Value);
 }
 
 THtmlRenderParams TPelluxCustomHtmlLabel::Params() const {

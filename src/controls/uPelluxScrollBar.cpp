@@ -162,15 +162,11 @@ void TPelluxScrollBar::SetPageSize(int Value) {
 }
 
 void TPelluxScrollBar::SetSmallChange(int Value) {
-    if (FSmallChange == Value) return;
-    FSmallChange = Value;
-    Invalidate();
+    Change(FSmallChange, Value);
 }
 
 void TPelluxScrollBar::SetLargeChange(int Value) {
-    if (FLargeChange == Value) return;
-    FLargeChange = Value;
-    Invalidate();
+    Change(FLargeChange, Value);
 }
 
 void TPelluxScrollBar::SetAutoHide(bool Value) {

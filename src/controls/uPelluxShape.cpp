@@ -25,15 +25,11 @@ TPelluxCustomShape::TPelluxCustomShape(TComponent* AOwner)
 TPelluxCustomShape::~TPelluxCustomShape() = default;
 
 void TPelluxCustomShape::SetShape(TQvShapeKind Value) {
-    if (FShape == Value) return;
-    FShape = Value;
-    Invalidate();
+    Change(FShape, Value);
 }
 
 void TPelluxCustomShape::SetAlpha(uint8_t Value) {
-    if (FAlpha == Value) return;
-    FAlpha = Value;
-    Invalidate();
+    Change(FAlpha, Value);
 }
 
 void TPelluxCustomShape::SetRoundRadius(int Value) {

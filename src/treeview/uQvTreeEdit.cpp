@@ -30,35 +30,27 @@ bool TQvTreeEditor::Start() {
 }
 
 bool TQvTreeEditor::End() {
+    return Finish(&IQvEditLink::EndEdit, &TQvBaseTree::DoEdited);
+}
+
+bool TQvTreeEditor::Cancel() {
+    return Finish(&IQvEditLink::CancelEdit, &TQvBaseTree::DoEditCancelled);
+}
+
+bool TQvTreeEditor::Finish(bool (IQvEditLink::*Step)(), void (TQvBaseTree::*Report)(PQvNode, int)) {
     StopTimer();
     if (!Editing()) return true;
     // Hold the link while it works: a handler may end the edit again from inside.
     const TQvEditLinkPtr Link = FLink;
     const TQvAliveCheck Alive = FTree->AliveCheck();
-    if (!Link->EndEdit() || !Alive.Alive()) return false;
+    if (!((*Link).*Step)() || !Alive.Alive()) return false;
     if (FLink != Link) return !Editing();
     PQvNode Node = FNode;
     const int Column = FColumn;
     FLink = nullptr;
     FNode = nullptr;
     FTree->InvalidateNode(Node);
-    FTree->DoEdited(Node, Column);
-    return true;
-}
-
-bool TQvTreeEditor::Cancel() {
-    StopTimer();
-    if (!Editing()) return true;
-    const TQvEditLinkPtr Link = FLink;
-    const TQvAliveCheck Alive = FTree->AliveCheck();
-    if (!Link->CancelEdit() || !Alive.Alive()) return false;
-    if (FLink != Link) return !Editing();
-    PQvNode Node = FNode;
-    const int Column = FColumn;
-    FLink = nullptr;
-    FNode = nullptr;
-    FTree->InvalidateNode(Node);
-    FTree->DoEditCancelled(Node, Column);
+    (FTree->*Report)(Node, Column);
     return true;
 }
 

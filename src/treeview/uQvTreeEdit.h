@@ -52,6 +52,9 @@ public:
     static constexpr UINT_PTR TimerId = 0x5145;
 
 private:
+    // Ends the edit through the link's Step and reports it with the tree's Report.
+    bool Finish(bool (IQvEditLink::*Step)(), void (TQvBaseTree::*Report)(PQvNode, int));
+
     TQvBaseTree* FTree;
     TQvEditLinkPtr FLink;
     PQvNode FNode = nullptr;

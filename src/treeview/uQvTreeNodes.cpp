@@ -371,32 +371,26 @@ PQvNode TQvTreeNodes::GetLastVisibleDescendant(PQvNode Node) const {
     return N;
 }
 
-PQvNode TQvTreeNodes::GetNextVisibleSibling(PQvNode Node) const {
-    if (Node == nullptr) return nullptr;
-    for (PQvNode N = Node->NextSibling; N != nullptr; N = N->NextSibling)
+PQvNode TQvTreeNodes::FirstVisibleAlong(PQvNode From, PQvNode TQvNode::*Link) const {
+    for (PQvNode N = From; N != nullptr; N = N->*Link)
         if (IsVisibleNode(N)) return N;
     return nullptr;
+}
+
+PQvNode TQvTreeNodes::GetNextVisibleSibling(PQvNode Node) const {
+    return Node != nullptr ? FirstVisibleAlong(Node->NextSibling, &TQvNode::NextSibling) : nullptr;
 }
 
 PQvNode TQvTreeNodes::GetPreviousVisibleSibling(PQvNode Node) const {
-    if (Node == nullptr) return nullptr;
-    for (PQvNode N = Node->PrevSibling; N != nullptr; N = N->PrevSibling)
-        if (IsVisibleNode(N)) return N;
-    return nullptr;
+    return Node != nullptr ? FirstVisibleAlong(Node->PrevSibling, &TQvNode::PrevSibling) : nullptr;
 }
 
 PQvNode TQvTreeNodes::GetFirstVisibleChild(PQvNode Node) const {
-    if (Node == nullptr) return nullptr;
-    for (PQvNode N = Node->FirstChild; N != nullptr; N = N->NextSibling)
-        if (IsVisibleNode(N)) return N;
-    return nullptr;
+    return Node != nullptr ? FirstVisibleAlong(Node->FirstChild, &TQvNode::NextSibling) : nullptr;
 }
 
 PQvNode TQvTreeNodes::GetLastVisibleChild(PQvNode Node) const {
-    if (Node == nullptr) return nullptr;
-    for (PQvNode N = Node->LastChild; N != nullptr; N = N->PrevSibling)
-        if (IsVisibleNode(N)) return N;
-    return nullptr;
+    return Node != nullptr ? FirstVisibleAlong(Node->LastChild, &TQvNode::PrevSibling) : nullptr;
 }
 
 namespace {

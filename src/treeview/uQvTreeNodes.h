@@ -145,6 +145,8 @@ public:
     uint32_t VisibleCount() const;
 
 private:
+    // The first visible node from From on, following Link.
+    PQvNode FirstVisibleAlong(PQvNode From, PQvNode TQvNode::*Link) const;
     enum : uint8_t { tfStale = 1, tfIndexed = 2 };
 
     PQvNode MakeNode();

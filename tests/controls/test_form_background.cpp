@@ -16,36 +16,36 @@ protected:
         SkinResManager().OnGetImage = [this](TObject*, const String& Name, TPelluxImage*& Image) {
             if (Name == u"Leaf") Image = &Leaf;
         };
-        Spec.FormWidth = 300;
-        Spec.FormHeight = 200;
-        Spec.MonitorWidth = 1920;
-        Spec.Title = 30;
-        Spec.Frame = 2;
-        Spec.TitlerColor = RGB(20, 90, 200);
-        Spec.Color = RGB(240, 244, 250);
+        Look.FormWidth = 300;
+        Look.FormHeight = 200;
+        Look.MonitorWidth = 1920;
+        Look.Title = 30;
+        Look.Frame = 2;
+        Look.TitlerColor = RGB(20, 90, 200);
+        Look.Color = RGB(240, 244, 250);
     }
     void TearDown() override {
         SkinResManager().OnGetImage = nullptr;
         PelluxTest::TearDown();
     }
     TPelluxImage Leaf;
-    TQvBackgroundLook Spec;
+    TQvBackgroundLook Look;
     TQvFormBackground Bg;
 };
 
 TEST_F(FormBackgroundTest, ColourStyleContinuesTheTitleGradient) {
-    Spec.ActiveGradient = false;
-    Bg.BuildColor(Spec);
-    EXPECT_EQ(Bg.NCBkColor(), Spec.TitlerColor);
-    EXPECT_EQ(Bg.ClientBkColor(), Spec.Color);
+    Look.ActiveGradient = false;
+    Bg.BuildColor(Look);
+    EXPECT_EQ(Bg.NCBkColor(), Look.TitlerColor);
+    EXPECT_EQ(Bg.ClientBkColor(), Look.Color);
     TSurface32* C = Bg.Picture(ssColor);
     EXPECT_EQ(C->Width(), 310);
     EXPECT_EQ(C->GetPixel(150, 100), Color32(240, 244, 250));
     EXPECT_EQ(C->GetPixel(0, 0), C->GetPixel(309, 209));
 
-    Spec.ActiveGradient = true;
-    Spec.GradientHeight = 120;
-    Bg.BuildColor(Spec);
+    Look.ActiveGradient = true;
+    Look.GradientHeight = 120;
+    Bg.BuildColor(Look);
     const TSurface32& Strip = Bg.GradientStrip();
     ASSERT_EQ(Strip.Width(), 1930);
     ASSERT_EQ(Strip.Height(), 120);
@@ -56,16 +56,16 @@ TEST_F(FormBackgroundTest, ColourStyleContinuesTheTitleGradient) {
     EXPECT_EQ(C->GetPixel(5, 89), Strip.GetPixel(5, 119));
     EXPECT_EQ(C->GetPixel(5, 90), Color32(240, 244, 250));
 
-    Spec.HueShift = 40;
-    Spec.BrightnessShift = -10;
-    Bg.BuildColor(Spec);
-    EXPECT_EQ(Bg.ClientBkColor(), AdjustColorHSB(Spec.Color, 40, 0, -10));
+    Look.HueShift = 40;
+    Look.BrightnessShift = -10;
+    Bg.BuildColor(Look);
+    EXPECT_EQ(Bg.ClientBkColor(), AdjustColorHSB(Look.Color, 40, 0, -10));
 
     // Painting copies the cache; a form that outgrew it gets a new one.
     TSurface32 Screen;
     Screen.SetSize(400, 300);
-    Spec.FormWidth = 390;
-    Bg.PaintClient(Screen.Handle(), Spec);
+    Look.FormWidth = 390;
+    Bg.PaintClient(Screen.Handle(), Look);
     EXPECT_EQ(C->Width(), 400);
     EXPECT_EQ(Screen.GetPixel(395, 150), SetAlpha(ToColor32(Bg.ClientBkColor()), 255));
 }
@@ -74,9 +74,9 @@ TEST_F(FormBackgroundTest, PictureStylesFadeAndAlign) {
     Leaf.SetSize(240, 160);
     for (int Y = 0; Y < 160; ++Y)
         for (int X = 0; X < 240; ++X) Leaf.SetPixel(X, Y, Color32(X, Y, 100));
-    Spec.Style = ssPicture;
-    Spec.CustomPicture = u"Leaf";
-    Bg.BuildPicture(Spec);
+    Look.Style = ssPicture;
+    Look.CustomPicture = u"Leaf";
+    Bg.BuildPicture(Look);
     // The average of the gradient picture continues around it; its top-left is intact
     // and its far corner has dissolved into the average.
     EXPECT_EQ(Bg.PictureBgColor(), RGB(119, 79, 100));
@@ -89,15 +89,15 @@ TEST_F(FormBackgroundTest, PictureStylesFadeAndAlign) {
     // Painted with the window's top-left corner as origin.
     TSurface32 Screen;
     Screen.SetSize(300, 200);
-    Bg.PaintClient(Screen.Handle(), Spec);
+    Bg.PaintClient(Screen.Handle(), Look);
     EXPECT_EQ(Screen.GetPixel(0, 0), P->GetPixel(2, 30));
 
     // Shifts recolour from the picture as found: building twice gives the same pixels.
-    Spec.HueShift = 60;
-    Bg.BuildPicture(Spec);
+    Look.HueShift = 60;
+    Bg.BuildPicture(Look);
     const TColor32 Once = P->GetPixel(10, 10);
     SkinResManager().OnGetImage = nullptr;
-    Bg.BuildPicture(Spec);
+    Bg.BuildPicture(Look);
     EXPECT_EQ(P->GetPixel(10, 10), Once);
     EXPECT_NE(Once, Color32(10, 10, 100));
 
@@ -112,13 +112,13 @@ TEST_F(FormBackgroundTest, PictureStylesFadeAndAlign) {
 
     // Nine-block: exactly the form's size, laid out again at every paint.
     SkinResManager().OnGetImage = [this](TObject*, const String&, TPelluxImage*& Image) { Image = &Leaf; };
-    Spec.HueShift = 0;
-    Spec.FillStyle = mfs9Block;
-    Bg.BuildPicture(Spec);
+    Look.HueShift = 0;
+    Look.FillStyle = mfs9Block;
+    Bg.BuildPicture(Look);
     EXPECT_EQ(P->Width(), 300);
     EXPECT_EQ(P->Height(), 200);
-    Spec.FormWidth = 320;
-    Bg.PaintClient(Screen.Handle(), Spec);
+    Look.FormWidth = 320;
+    Bg.PaintClient(Screen.Handle(), Look);
     EXPECT_EQ(P->Width(), 320);
 }
 
