@@ -1,7 +1,7 @@
 # Front door of the build. Every target first installs missing Debian packages.
 #   make run        build and start the program (the headless tour without a display)
 #   make test       build and run every test (CTest)
-#   make bench      build and run the benchmarks (Release)
+#   make bench      build and run the benchmarks (Release; medians of BENCH_REPS runs)
 #   make test-asan  build and run the tests under AddressSanitizer + UBSan
 #   make fuzz       build the libFuzzer targets with clang and run each briefly
 #   make format     clang-format the tree
@@ -12,6 +12,11 @@ JOBS ?= $(shell nproc)
 WERROR ?= 0
 CMAKE_FLAGS = -G Ninja -DQV_WERROR=$(if $(filter 1,$(WERROR)),ON,OFF)
 FUZZ_SECONDS ?= 60
+# Benchmarks repeat interleaved and report the median; BENCH_FILTER picks some by name.
+BENCH_REPS ?= 5
+BENCH_FILTER ?= .
+BENCH_ARGS = --benchmark_repetitions=$(BENCH_REPS) --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true --benchmark_filter='$(BENCH_FILTER)'
 
 .PHONY: all run test bench test-asan fuzz format deps clean
 
@@ -32,7 +37,9 @@ bench:
 	@scripts/install-deps bench
 	cmake -S . -B build-bench $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_BENCH=ON >/dev/null
 	cmake --build build-bench -j $(JOBS)
-	@for b in build-bench/bench/qv_bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in build-bench/bench/qv_bench_*; do [ -x "$$b" ] && "$$b" $(BENCH_ARGS) || exit 1; done
+	@echo "== the kernel benchmarks again at the SSE2 width (QV_SIMD=plain|sse2|avx2 caps it)"
+	@for b in draw raster gdi; do QV_SIMD=sse2 build-bench/bench/qv_bench_$$b $(BENCH_ARGS) || exit 1; done
 
 test-asan:
 	@scripts/install-deps asan

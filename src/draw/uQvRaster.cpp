@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/uQvPixel.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -573,7 +575,8 @@ uint32_t CoverageWeightRef(float Value, TPolyFillMode Mode) {
 }
 
 const TCoverageKernels& CoverageKernels() {
-    return *CoverageForms().back();
+    const auto& Forms = CoverageForms();
+    return *Forms[static_cast<size_t>(SimdFormIndex(static_cast<int>(Forms.size())))];
 }
 int CoverageKernelCount() {
     return static_cast<int>(CoverageForms().size());

@@ -317,7 +317,8 @@ const std::vector<const TLinearRowKernels*>& RowKernelForms() {
 }  // namespace
 
 const TLinearRowKernels& LinearRowKernels() {
-    return *RowKernelForms().back();
+    const auto& Forms = RowKernelForms();
+    return *Forms[static_cast<size_t>(SimdFormIndex(static_cast<int>(Forms.size())))];
 }
 int LinearRowKernelCount() {
     return static_cast<int>(RowKernelForms().size());

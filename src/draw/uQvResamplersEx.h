@@ -95,7 +95,8 @@ private:
 };
 
 // The two loops of the grid sampler, in a plain form and the vector forms this processor
-// runs (chosen once, the fastest last); every form gives the plain form's integers.
+// runs (the fastest last; the widest within the SIMD limit is used); every form gives the
+// plain form's integers.
 struct TLinearRowKernels {
     const char* Name;
     // Row[N * 4 + c] := (P_c * W + Q_c * (256 - W)) >> 8 for N in [Lo, Hi), P = Line[I[N]],

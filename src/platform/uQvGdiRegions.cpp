@@ -134,6 +134,18 @@ void TQvRegionBuilder::AddBandRects(int Top, int Bottom, const TRect* Rects, siz
     for (size_t K = 0; K < N; ++K) FRects.push_back({Rects[K].Left, Top, Rects[K].Right, Bottom});
 }
 
+void TQvRegionBuilder::AppendBands(const TRect* Rects, size_t N) {
+    if (N == 0) return;
+    size_t First = 1;
+    while (First < N && Rects[First].Top == Rects[0].Top) ++First;
+    AddBandRects(Rects[0].Top, Rects[0].Bottom, Rects, First);
+    if (First == N) return;
+    size_t Last = N - 1;
+    while (Last > First && Rects[Last - 1].Top == Rects[N - 1].Top) --Last;
+    FLastBand = FRects.size() + (Last - First);
+    FRects.insert(FRects.end(), Rects + First, Rects + N);
+}
+
 TQvRegion TQvRegionBuilder::Finish() {
     TQvRegion R;
     R.FRects = std::move(FRects);
@@ -259,22 +271,48 @@ TQvRegion TQvRegion::Combine(const TQvRegion& A, const TQvRegion& B, int Mode) {
         default:
             return A;
     }
+    if (Mode == RGN_AND || Mode == RGN_DIFF) {
+        TRect Both;
+        if (!IntersectRect(Both, A.FBounds, B.FBounds)) return Mode == RGN_AND ? TQvRegion{} : A;
+    }
     // Sweep down through the bands of both; each stretch of rows where neither changes
-    // becomes one band of the result.
+    // becomes one band of the result. A's bands wholly above B's first row, and the bands
+    // of either left when the other ends, pass through whole (or vanish) without a sweep.
     const std::vector<TRect>& RA = A.FRects;
     const std::vector<TRect>& RB = B.FRects;
     TQvRegionBuilder Out;
     Out.Reserve(Mode == RGN_AND ? std::min(RA.size(), RB.size()) : RA.size() + RB.size());
+    const int TopB = RB.front().Top;
+    size_t IA = static_cast<size_t>(
+        std::partition_point(RA.begin(), RA.end(), [TopB](const TRect& R) { return R.Bottom <= TopB; }) -
+        RA.begin());
+    if (Mode != RGN_AND) Out.AppendBands(RA.data(), IA);
     std::vector<int> Columns;
-    size_t IA = 0, IB = 0;
-    int Y = std::min(RA.front().Top, RB.front().Top);
+    size_t IB = 0;
+    int Y = IA < RA.size() ? std::min(RA[IA].Top, TopB) : TopB;
+    // The rest of one region once the other has ended: the band Y is inside, from Y on,
+    // then the whole bands after it.
+    auto PassRest = [&](const std::vector<TRect>& R, size_t I) {
+        if (I < R.size() && R[I].Top < Y) {
+            const size_t E = BandEnd(R, I);
+            Out.AddBandRects(Y, R[I].Bottom, R.data() + I, E - I);
+            I = E;
+        }
+        Out.AppendBands(R.data() + I, R.size() - I);
+    };
     while (IA < RA.size() || IB < RB.size()) {
         const bool HasA = IA < RA.size(), HasB = IB < RB.size();
-        const bool ActiveA = HasA && RA[IA].Top <= Y;
-        const bool ActiveB = HasB && RB[IB].Top <= Y;
-        int Next = INT_MAX;
-        if (HasA) Next = std::min(Next, ActiveA ? RA[IA].Bottom : RA[IA].Top);
-        if (HasB) Next = std::min(Next, ActiveB ? RB[IB].Bottom : RB[IB].Top);
+        if (!HasB) {
+            if (Mode != RGN_AND) PassRest(RA, IA);
+            break;
+        }
+        if (!HasA) {
+            if (Mode == RGN_OR || Mode == RGN_XOR) PassRest(RB, IB);
+            break;
+        }
+        const bool ActiveA = RA[IA].Top <= Y;
+        const bool ActiveB = RB[IB].Top <= Y;
+        const int Next = std::min(ActiveA ? RA[IA].Bottom : RA[IA].Top, ActiveB ? RB[IB].Bottom : RB[IB].Top);
         if (ActiveA || ActiveB) {
             const size_t EA = ActiveA ? BandEnd(RA, IA) : IA;
             const size_t EB = ActiveB ? BandEnd(RB, IB) : IB;

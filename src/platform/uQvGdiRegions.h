@@ -107,6 +107,9 @@ public:
     void AddBand(int Top, int Bottom, const int* Xs, size_t Count);
     // The same with the columns of Count rectangles (only Left and Right are read).
     void AddBandRects(int Top, int Bottom, const TRect* Rects, size_t Count);
+    // Whole bands of a canonical region, as they are: only the first may merge with the
+    // band added before.
+    void AppendBands(const TRect* Rects, size_t Count);
     void Reserve(size_t Rects) { FRects.reserve(Rects); }
     TQvRegion Finish();
 

@@ -1,6 +1,7 @@
 #include "platform/uQvPixel.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/uQvPixelSimd.h"
 
@@ -61,6 +62,8 @@ const TKernelSet& Kernels() {
     return Set;
 }
 
+std::atomic<int> SimdLimit{static_cast<int>(TSimdWidth::Avx2)};
+
 }  // namespace
 
 uint32_t MergeOver(uint32_t F, uint32_t B) {
@@ -85,9 +88,21 @@ uint32_t MergeOverMaster(uint32_t F, uint32_t B, uint32_t M) {
     return MergeOver((F & 0x00FFFFFFu) | MulDiv255(F >> 24, M) << 24, B);
 }
 
+void LimitSimdWidth(TSimdWidth Widest) {
+    SimdLimit.store(static_cast<int>(Widest), std::memory_order_relaxed);
+}
+
+TSimdWidth SimdWidthLimit() {
+    return static_cast<TSimdWidth>(SimdLimit.load(std::memory_order_relaxed));
+}
+
+int SimdFormIndex(int Count) {
+    return std::min(Count - 1, SimdLimit.load(std::memory_order_relaxed));
+}
+
 const TPixelKernels& PixelKernels() {
     const TKernelSet& Set = Kernels();
-    return *Set.Forms[Set.Count - 1];
+    return *Set.Forms[SimdFormIndex(Set.Count)];
 }
 
 int PixelKernelCount() {

@@ -214,7 +214,16 @@ struct TPixelKernels {
     void (*PremultiplyLine)(const uint32_t* Src, uint32_t* Dst, int Count);
 };
 
-// The kernels in use: the fastest the processor supports, chosen once.
+// The widest vector form drawing may use. Every form gives the same integers, so a limit
+// changes only speed; benchmarks set it to measure each width on one machine.
+enum class TSimdWidth { Plain = 0, Sse2 = 1, Avx2 = 2 };
+void LimitSimdWidth(TSimdWidth Widest);
+TSimdWidth SimdWidthLimit();
+// The form to use among Count forms listed plain, SSE2, AVX2 (as far as the processor
+// runs them): the widest within the limit.
+int SimdFormIndex(int Count);
+
+// The kernels in use: the fastest the processor supports within the limit.
 const TPixelKernels& PixelKernels();
 // Every form this processor can run, the plain reference first (for tests and benchmarks).
 int PixelKernelCount();

@@ -156,7 +156,7 @@ TEST(GdiRegions, AlgebraMatchesPixelSets) {
         }
         return TQvRegion::FromRects(Rs);
     };
-    for (int Round = 0; Round < 60; ++Round) {
+    for (int Round = 0; Round < 400; ++Round) {
         TPixels PA, PB;
         const TQvRegion A = RandomRegion(1 + Round % 9, PA);
         const TQvRegion B = RandomRegion(1 + Round % 5, PB);
