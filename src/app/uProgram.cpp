@@ -5,6 +5,7 @@
 #include "app/frmLogin.h"
 #include "app/frmMain.h"
 #include "app/uProSettings.h"
+#include "app/uSkinLib.h"
 #include "controls/uPelluxControls.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvRegistry.h"
@@ -32,6 +33,7 @@ String ApplicationTitle() {
 void ProgramInitialization() {
     HighDPIEnabled = true;
     QvRegisterInitStep(ioSettings, u"settings", [] { ProSettings(); }, [] { ShutdownProSettings(); });
+    RegisterSkinLib();
     RegisterPelluxControls();
     AppInit();
     RegisterProgramClasses();
