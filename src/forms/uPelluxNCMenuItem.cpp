@@ -133,7 +133,10 @@ void TPelluxNCMenuItem::LMouseDown() {
                 FPelluxMainMenu->SetLastFocusMenu(nullptr);
             EndPress();
         }
-    } else if (Visible() && Enabled() && (FClickCount - 1) % 3 == 0) {
+    } else if (Visible() && Enabled() && (FClickCount - 1) % 3 != 0) {
+        // A press that opens nothing still starts the click its release ends.
+        if (!FInClick) FPress.Press();
+    } else if (Visible() && Enabled()) {
         FPelluxMainMenu->SetNextFocusMenu(nullptr);
         FPelluxMainMenu->SetLastFocusMenu(this);
         SetDown(true);
@@ -164,8 +167,11 @@ void TPelluxNCMenuItem::Click() {
     if (!Visible() || !Enabled()) return;
     const TBusy Busy(this);
     const TQvAliveCheck Alive = AliveCheck();
+    FInClick = true;
     LMouseDown();
-    if (Alive.Alive()) TPelluxNCButton::Click();
+    if (!Alive.Alive()) return;
+    FInClick = false;
+    TPelluxNCButton::Click();
 }
 
 void TPelluxNCMenuItem::Paint(TSurface32* Surface) {

@@ -50,4 +50,6 @@ private:
     TQvMainMenuData* FMenuData;
     TPelluxMainMenu* FPelluxMainMenu;
     int FClickCount = 0;
+    // LMouseDown runs for Click, not for a press.
+    bool FInClick = false;
 };
