@@ -20,6 +20,8 @@
 namespace {
 
 constexpr TColor DisabledText = 13551034;
+// Between a caption and its shortcut, at 96 dpi.
+constexpr int ShortCutGap = 16;
 
 // Sizes given at 96 dpi scale for the application's main form, as the menus' own frame does.
 int Scaled(int Value) {
@@ -159,7 +161,8 @@ void TPelluxMenu::MeasureItem(TMenuItem* Item, TCanvas* ACanvas, int& Width, int
         ACanvas->TextRect(R, Text.empty() ? String(u" ") : Text, {tfCalcRect, tfSingleLine});
         TextWidth = R.Width();
     }
-    Width = TextWidth + G + 2 * B;
+    // A caption and its shortcut would touch in the widest row without the gap.
+    Width = TextWidth + G + 2 * B + (Item->ShortCut() != 0 ? Scaled(ShortCutGap) : 0);
     TPelluxImage* Hilight = SkinResManager().GetImageByName(FMenu_hilight, true);
     Height = (Hilight != nullptr ? Hilight->Height() : Scaled(22)) + B / 2;
     const std::vector<TMenuItem*> Shown = ShownMenuItems(Item->Parent());
