@@ -179,7 +179,8 @@ bool TPelluxMainMenu::Accelerate(WORD Key) {
     if (FMainMenu == nullptr) return false;
     for (const auto& Rec : FList) {
         TPelluxNCMenuItem* Entry = Rec->NCMenuItem;
-        if (Entry == nullptr || !Entry->Visible() || !Entry->Enabled() || !IsAccel(Key, Rec->Caption)) continue;
+        if (Entry == nullptr || !Entry->Visible() || !Entry->Enabled() || !IsAccel(Key, Rec->Caption))
+            continue;
         // One entry only: a second would open when the first one's popup closed.
         Entry->SetClickCount(1);
         Entry->Click();

@@ -30,8 +30,10 @@ int Scaled(int Value) {
 
 // Copies Box of Dst's coordinates from Src, whose (0, 0) lies at Offset of Dst; alpha too.
 void CopyBox(const TSurface32* Src, TSurface32* Dst, const TRect& Box, TPoint Offset) {
-    const int L = std::max({Box.Left, 0, Offset.X}), R = std::min({Box.Right, Dst->Width(), Offset.X + Src->Width()});
-    const int T = std::max({Box.Top, 0, Offset.Y}), B = std::min({Box.Bottom, Dst->Height(), Offset.Y + Src->Height()});
+    const int L = std::max({Box.Left, 0, Offset.X}),
+              R = std::min({Box.Right, Dst->Width(), Offset.X + Src->Width()});
+    const int T = std::max({Box.Top, 0, Offset.Y}),
+              B = std::min({Box.Bottom, Dst->Height(), Offset.Y + Src->Height()});
     if (L >= R) return;
     for (int Y = T; Y < B; ++Y)
         std::memcpy(Dst->PixelPtr(L, Y), Src->PixelPtr(L - Offset.X, Y - Offset.Y),
@@ -173,7 +175,8 @@ void TPelluxMenu::MeasureItem(TMenuItem* Item, TCanvas* ACanvas, int& Width, int
 }
 
 void TPelluxMenu::DropClosedWindows() {
-    std::erase_if(FMenuWnds, [](const TMenuWndRec& R) { return !IsWindow(R.Handle) || !IsWindowVisible(R.Handle); });
+    std::erase_if(FMenuWnds,
+                  [](const TMenuWndRec& R) { return !IsWindow(R.Handle) || !IsWindowVisible(R.Handle); });
 }
 
 const TMenuWnds& TPelluxMenu::MenuWnds() {
@@ -183,7 +186,8 @@ const TMenuWnds& TPelluxMenu::MenuWnds() {
 
 TMenuWndRec& TPelluxMenu::WindowRec(HWND Wnd, int Width, int Height) {
     DropClosedWindows();
-    auto It = std::find_if(FMenuWnds.begin(), FMenuWnds.end(), [Wnd](const TMenuWndRec& R) { return R.Handle == Wnd; });
+    auto It = std::find_if(FMenuWnds.begin(), FMenuWnds.end(),
+                           [Wnd](const TMenuWndRec& R) { return R.Handle == Wnd; });
     if (It != FMenuWnds.end() && It->hBit->Width() == Width && It->hBit->Height() == Height) return *It;
     if (It != FMenuWnds.end()) FMenuWnds.erase(It);
     TMenuWndRec Rec;
@@ -193,7 +197,8 @@ TMenuWndRec& TPelluxMenu::WindowRec(HWND Wnd, int Width, int Height) {
     Rec.hBit->Clear(0);
     const int Bw = Scaled(FBorderWidth);
     Rec.BgBmp32 = std::make_unique<TSurface32>();
-    if (auto Bg = NineGridResize(SkinResManager().GetImageByName(FMenu_bk, true), Width - 2 * Bw, Height - 2 * Bw)) {
+    if (auto Bg = NineGridResize(SkinResManager().GetImageByName(FMenu_bk, true), Width - 2 * Bw,
+                                 Height - 2 * Bw)) {
         Rec.BgBmp32->SetSize(Bg->Width(), Bg->Height());
         CopyBox(Bg.get(), Rec.BgBmp32.get(), Rect(0, 0, Bg->Width(), Bg->Height()), TPoint{0, 0});
     }
@@ -203,8 +208,10 @@ TMenuWndRec& TPelluxMenu::WindowRec(HWND Wnd, int Width, int Height) {
     return FMenuWnds.back();
 }
 
-void TPelluxMenu::AdvancedDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State) {
-    if (Item == nullptr || ACanvas == nullptr || dynamic_cast<TMainMenu*>(Item->GetParentMenu()) != nullptr) return;
+void TPelluxMenu::AdvancedDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect,
+                                   TOwnerDrawState State) {
+    if (Item == nullptr || ACanvas == nullptr || dynamic_cast<TMainMenu*>(Item->GetParentMenu()) != nullptr)
+        return;
     const HWND Wnd = WindowFromDC(ACanvas->Handle());
     if (Wnd == nullptr) return;
     FMenuWindowHandle = Wnd;
@@ -229,7 +236,8 @@ void TPelluxMenu::AdvancedDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRec
     // A paint redraws the items its rectangle meets, top to bottom; the lowest of them ends
     // it, whichever of them is selected (a highlight moving up repaints the old one last).
     RECT Clip;
-    const bool LowestOfPaint = GetClipBox(ACanvas->Handle(), &Clip) != NULLREGION && ARect.Bottom >= Clip.Bottom;
+    const bool LowestOfPaint =
+        GetClipBox(ACanvas->Handle(), &Clip) != NULLREGION && ARect.Bottom >= Clip.Bottom;
     if (Last || State.Contains(odSelected) || LowestOfPaint) Push(Wnd, Rec, TPoint{W.Left, W.Top});
 }
 
@@ -238,7 +246,8 @@ void TPelluxMenu::DrawContent(TSurface32* S, TMenuItem* Item, const TRect& Box, 
     const int B = Scaled(FBorderOffset), G = Scaled(FGlyphBarWidth), One = Scaled(1);
     const bool Enabled = Item->Enabled();
     const bool Selected = State.Contains(odSelected);
-    const TRect Shrunk{Content.Left + B / 2 + One, Content.Top + One, Content.Right - B / 2 - One, Content.Bottom - One};
+    const TRect Shrunk{Content.Left + B / 2 + One, Content.Top + One, Content.Right - B / 2 - One,
+                       Content.Bottom - One};
     if (Item->IsLine()) {
         S->HorzLineS(Shrunk.Left, Shrunk.Top + One, Shrunk.Right - 1, ToColor32(FLineColor));
         return;
@@ -255,8 +264,10 @@ void TPelluxMenu::DrawContent(TSurface32* S, TMenuItem* Item, const TRect& Box, 
         SplitStrip(SkinResManager().GetImageByName(FMenu_SubArrow, true), 3, Frames);
         if (Frames.size() == 3) {
             const int Fw = Frames[0]->Width();
-            DrawMark(FMenu_SubArrow, Mark, Rect(Box.Right - Fw - Scaled(4) - B, Content.Top, Box.Right - Scaled(4) - B,
-                                                Content.Bottom), S);
+            DrawMark(
+                FMenu_SubArrow, Mark,
+                Rect(Box.Right - Fw - Scaled(4) - B, Content.Top, Box.Right - Scaled(4) - B, Content.Bottom),
+                S);
         }
     }
     const TRect Glyph{Box.Left, Content.Top, Box.Left + G, Content.Bottom};
@@ -279,8 +290,8 @@ void TPelluxMenu::DrawContent(TSurface32* S, TMenuItem* Item, const TRect& Box, 
     if (Item->ShortCut() != 0) {
         // Right-aligned inside the highlight's rounded end.
         const TRect Keys{Text.Left, Text.Top, Box.Right - B / 2 - Scaled(4), Text.Bottom};
-        S->RenderText(Keys, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX, ShortCutToText(Item->ShortCut()), 0,
-                      Color);
+        S->RenderText(Keys, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX,
+                      ShortCutToText(Item->ShortCut()), 0, Color);
     }
 }
 

@@ -72,7 +72,8 @@ LRESULT CallWndProc(int Code, WPARAM WParam, LPARAM LParam) {
         GetClassNameString(Cwp->hwnd) == MenuWindowClassName && Held().count(Cwp->hwnd) == 0) {
         const ULONG_PTR Style = GetClassLongPtr(Cwp->hwnd, GCL_STYLE);
         if (Style & CS_DROPSHADOW)
-            SetClassLongPtr(Cwp->hwnd, GCL_STYLE, static_cast<LONG_PTR>(Style & ~static_cast<ULONG_PTR>(CS_DROPSHADOW)));
+            SetClassLongPtr(Cwp->hwnd, GCL_STYLE,
+                            static_cast<LONG_PTR>(Style & ~static_cast<ULONG_PTR>(CS_DROPSHADOW)));
         const auto Old = reinterpret_cast<WNDPROC>(
             SetWindowLongPtr(Cwp->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuWindowProc)));
         Held()[Cwp->hwnd] = THeldWindow{Old, false};
@@ -100,7 +101,9 @@ void RegisterPelluxMenuHook() {
     QvRegisterInitStep(ioMenuHook, u"menu hook", Install, Uninstall);
 }
 
-bool PelluxMenuHookInstalled() { return Hook != nullptr; }
+bool PelluxMenuHookInstalled() {
+    return Hook != nullptr;
+}
 
 bool PelluxMenuWindowHeld(HWND Wnd) {
     auto It = Held().find(Wnd);

@@ -23,7 +23,8 @@ TColor32 HalfAlpha(TColor Color) {
 
 }  // namespace
 
-TPelluxNCMenuItem::TPelluxNCMenuItem(TCustomForm* AForm, TPelluxMainMenu* AMainMenu, TQvMainMenuData* AMenuData)
+TPelluxNCMenuItem::TPelluxNCMenuItem(TCustomForm* AForm, TPelluxMainMenu* AMainMenu,
+                                     TQvMainMenuData* AMenuData)
     : TPelluxNCButton(AForm), FMenuData(AMenuData), FPelluxMainMenu(AMainMenu) {
     // Stored but never painted: the entry draws its own colours.
     Picture()->SetActive(false);
@@ -143,7 +144,8 @@ void TPelluxNCMenuItem::LMouseDown() {
         TPelluxNCButton::LMouseDown();
         if (!Alive.Alive() || Popup() == nullptr) return;
         TCustomForm* F = Form();
-        const int X = F->Left() + Pos()->DisplayX(), Y = F->Top() + Pos()->DisplayY() + Pos()->DisplayHeight();
+        const int X = F->Left() + Pos()->DisplayX(),
+                  Y = F->Top() + Pos()->DisplayY() + Pos()->DisplayHeight();
         if (TPelluxMenu* Skin = FPelluxMainMenu->MenuSkin())
             Menu->Popup(X - ScaleByDPI(F, Skin->BorderOffset()), Y);
         else
@@ -160,7 +162,8 @@ void TPelluxNCMenuItem::LMouseUp() {
     TPelluxNCButton::LMouseUp();
     // The group latch of a button is not the entry's: it shows pressed only while its
     // popup is open, and that has closed by now.
-    if (Alive.Alive() && (FPelluxMainMenu == nullptr || FPelluxMainMenu->LastFocusMenu() != this)) SetDown(false);
+    if (Alive.Alive() && (FPelluxMainMenu == nullptr || FPelluxMainMenu->LastFocusMenu() != this))
+        SetDown(false);
 }
 
 void TPelluxNCMenuItem::Click() {

@@ -60,6 +60,10 @@ void TPopupListEx::Release() {
     Saved.reset();
 }
 
-bool TPopupListEx::Active() { return Ours(); }
+bool TPopupListEx::Active() {
+    return Ours();
+}
 
-int TPopupListEx::InstallCount() { return Count; }
+int TPopupListEx::InstallCount() {
+    return Count;
+}

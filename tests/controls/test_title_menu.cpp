@@ -18,7 +18,9 @@
 
 namespace {
 
-int Channel(uint32_t Pixel, int Shift) { return static_cast<int>(Pixel >> Shift & 255); }
+int Channel(uint32_t Pixel, int Shift) {
+    return static_cast<int>(Pixel >> Shift & 255);
+}
 
 class TitleMenuTest : public FormSkinTest {
 protected:

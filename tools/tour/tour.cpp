@@ -151,7 +151,8 @@ void ShowMenusForm() {
     Title->Font()->SetStyle({fsBold});
     Title->Pos()->SetXValue(12);
     Title->Pos()->SetYValue(7);
-    for (TSystemButtonKind Kind : {bkClose, bkMaximize, bkMinimize}) (new TPelluxSystemButton(F))->SetKind(Kind);
+    for (TSystemButtonKind Kind : {bkClose, bkMaximize, bkMinimize})
+        (new TPelluxSystemButton(F))->SetKind(Kind);
     auto* Main = new TMainMenu(F);
     TMenuItem* File = MenuItem(F, Main->Items(), u"文件(&F)");
     MenuItem(F, File, u"新建(&N)", u"Ctrl+N");
@@ -192,7 +193,8 @@ void SaveMenusCrop() {
     const TRect R = MenusForm->BoundsRect();
     const TGdiBitmap& Screen = QvComposedScreen();
     std::vector<uint32_t> Pixels;
-    for (int Y = R.Top; Y < R.Bottom; ++Y) Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
     TQvPngWriteOptions Options;
     Options.ColorMode = pcmRGB;
     Options.CompressionLevel = 9;
