@@ -214,7 +214,6 @@ void TPelluxMenu::AdvancedDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRec
         return;
     const HWND Wnd = WindowFromDC(ACanvas->Handle());
     if (Wnd == nullptr) return;
-    FMenuWindowHandle = Wnd;
     const LONG_PTR Ex = GetWindowLongPtr(Wnd, GWL_EXSTYLE);
     if (!(Ex & WS_EX_LAYERED)) SetWindowLongPtr(Wnd, GWL_EXSTYLE, Ex | WS_EX_LAYERED);
     RECT W;

@@ -103,7 +103,6 @@ private:
     int FGlyphBarWidth = 31;
     std::vector<TMenuItem*> FMenuItemList;
     TMenuWnds FMenuWnds;
-    HWND FMenuWindowHandle = nullptr;
 };
 
 // The items of Parent a menu window shows, in order: the visible ones, without leading,

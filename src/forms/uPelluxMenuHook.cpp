@@ -105,11 +105,6 @@ bool PelluxMenuHookInstalled() {
     return Hook != nullptr;
 }
 
-bool PelluxMenuWindowHeld(HWND Wnd) {
-    auto It = Held().find(Wnd);
-    return It != Held().end() && !It->second.Drawn;
-}
-
 void PelluxMenuWindowDrawn(HWND Wnd) {
     if (auto It = Held().find(Wnd); It != Held().end()) It->second.Drawn = true;
 }

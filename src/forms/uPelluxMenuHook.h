@@ -16,9 +16,6 @@
 void RegisterPelluxMenuHook();
 // The hook is installed.
 bool PelluxMenuHookInstalled();
-// Wnd is a menu window the hook subclassed and it still holds back its frame and
-// background.
-bool PelluxMenuWindowHeld(HWND Wnd);
 // The skin drew an item of Wnd: its frame and background messages go through again.
 void PelluxMenuWindowDrawn(HWND Wnd);
 // Switches the menu fade and animation off, saving the effects first when nothing did yet.

@@ -7,6 +7,7 @@
 #include "controls/form_skin_fixture.h"
 #include "forms/uPelluxMainMenu.h"
 #include "forms/uPelluxMenu.h"
+#include "forms/uPelluxMenuHook.h"
 #include "forms/uPelluxNCMenuItem.h"
 #include "forms/uQvPopupListEx.h"
 #include "framework/uQvAppInit.h"
@@ -161,7 +162,7 @@ TEST_F(TitleMenuTest, SkinnedItemsShowNormalHotAndDisabledPixels) {
     Headless->Key(VK_DOWN);
     Headless->Key(VK_DOWN);
     struct TProbe {
-        bool Layered = false;
+        bool Layered = false, Shadow = true;
         uint32_t Corner = 0, Hot = 0, Normal = 0;
         int DisabledText = 0, DarkerThanGrey = 0, WhiteOnHot = 0;
     } Probe;
@@ -169,6 +170,7 @@ TEST_F(TitleMenuTest, SkinnedItemsShowNormalHotAndDisabledPixels) {
         const std::vector<HWND> Wnds = MenuWindows();
         ASSERT_EQ(Wnds.size(), 1u);
         Probe.Layered = (GetWindowLongPtr(Wnds[0], GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+        Probe.Shadow = (GetClassLongPtr(Wnds[0], GCL_STYLE) & CS_DROPSHADOW) != 0;
         ASSERT_EQ(MenuSkin->MenuWnds().size(), 1u);
         TSurface32* S = MenuSkin->MenuWnds()[0].hBit.get();
         // What the screen shows of the window, which only the pushed pixels reach.
@@ -195,7 +197,10 @@ TEST_F(TitleMenuTest, SkinnedItemsShowNormalHotAndDisabledPixels) {
     });
     Headless->Key(VK_ESCAPE);
     RunScript();
+    // The hook took the platform's shadow off; the skin draws its own.
+    EXPECT_TRUE(PelluxMenuHookInstalled());
     EXPECT_TRUE(Probe.Layered);
+    EXPECT_FALSE(Probe.Shadow);
     // The window's edge is see-through; the highlight is the skin's blue, a plain row white.
     EXPECT_EQ(Probe.Corner >> 24, 0u);
     EXPECT_EQ(Channel(Probe.Hot, 24), 255);
