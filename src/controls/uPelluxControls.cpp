@@ -11,12 +11,14 @@
 #include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
 #include "forms/uPelluxFormClasses.h"
+#include "forms/uPelluxMenuHook.h"
 #include "framework/uQvAppInit.h"
 #include "skin/uPelluxSkin.h"
 
 void RegisterPelluxControls() {
     RegisterPelluxSkin();
     RegisterSimpleTimers();
+    RegisterPelluxMenuHook();
     QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] {
         RegisterQvLocate();
         RegisterPelluxButtons();

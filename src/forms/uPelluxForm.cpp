@@ -323,6 +323,10 @@ void TPelluxForm::PaintNC() {
     const TQvBackgroundLook L = Look();
     const bool Max = IsZoomed(H);
     const TQvAliveCheck Alive = AliveCheck();
+    if (FMainMenu->NeedsBuild()) {
+        FMainMenu->Build();
+        if (!Alive.Alive()) return;
+    }
     TQvFrameLook Frame;
     Frame.Outer = SkinOuterFrameColor(FKeepFrameColor, FFrameColor);
     Frame.DoubleFrame = FDoubleFrame;

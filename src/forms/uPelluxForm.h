@@ -54,6 +54,7 @@ inline constexpr int QvFormRestored = 0x200;
 // The timers of the form window.
 inline constexpr UINT_PTR SkinTimerNCPaint = 3332;    // repaint the frame once resizing paused
 inline constexpr UINT_PTR SkinTimerShown = 3333;      // finish showing the form
+inline constexpr UINT_PTR SkinTimerNextMenu = 3334;   // open the next title-bar menu
 inline constexpr UINT_PTR SkinTimerMinimized = 3335;  // tell the border the form is minimized
 
 class TPelluxForm : public TQvHookWindowProc, public TQvFormSkinIntf {

@@ -2,6 +2,7 @@
 
 #include "forms/uPelluxForm.h"
 #include "forms/uPelluxMainMenu.h"
+#include "forms/uPelluxMenu.h"
 #include "forms/uPelluxNCButton.h"
 #include "forms/uPelluxNCCtrlBase.h"
 #include "forms/uPelluxNCImage.h"
@@ -14,6 +15,7 @@ void RegisterPelluxForms() {
     RegisterPelluxNCLabel();
     RegisterPelluxNCImage();
     RegisterQvFormBorder();
+    RegisterPelluxMenu();
     RegisterPelluxMainMenu();
     RegisterPelluxForm();
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "forms/uPelluxForm.h"
+#include "forms/uPelluxMainMenu.h"
 #include "forms/uPelluxNCCtrlBase.h"
 #include "forms/uPelluxNCImage.h"
 #include "forms/uPelluxNCLabel.h"
@@ -103,12 +104,21 @@ void TPelluxForm::NewWndProc(TMessage& M) {
         case MM_REMOVENCCTRL:
             return RemoveNCCtrl(M.WParam);
         case CM_DIALOGKEY:
+        case CM_DIALOGCHAR:
             // Alt alone never opens the platform's system menu.
-            if (M.WParam == VK_MENU) {
+            if (M.Msg == CM_DIALOGKEY && M.WParam == VK_MENU) {
                 M.Result = 1;
                 return;
             }
+            if (FMainMenu->Accelerate(static_cast<WORD>(M.WParam))) {
+                if (Alive.Alive()) M.Result = 1;
+                return;
+            }
             return PassOn(M);
+        case MM_MENUCLOSED:
+            if (FMainMenu->MenuClosed())
+                if (HWND H = Wnd()) SetTimer(H, SkinTimerNextMenu, 20, nullptr);
+            return;
         case CM_VISIBLECHANGED:
             PassOn(M);
             if (!Alive.Alive() || FImageBorder == nullptr) return;
@@ -348,6 +358,10 @@ void TPelluxForm::WMTimer(TMessage& M) {
             if (F->Height() < Mi.rcWork.Height()) F->SetHeight(F->Height() + 1);
             return;
         }
+        case SkinTimerNextMenu:
+            KillTimer(H, SkinTimerNextMenu);
+            FMainMenu->OpenNext();
+            return;
         case SkinTimerMinimized:
             if (FImageBorder != nullptr && Iconic()) FImageBorder->Minimizing();
             return;

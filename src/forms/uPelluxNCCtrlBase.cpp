@@ -137,6 +137,10 @@ void TPelluxNCCtrlBase::RemoveSelf() {
     delete this;
 }
 
+void TPelluxNCCtrlBase::SetTimerInterval(UINT Ms) {
+    if (FTimer) FTimer->SetInterval(Ms);
+}
+
 void TPelluxNCCtrlBase::Raise(const TNotifyEvent& Event) {
     if (Event) Event(this);
 }

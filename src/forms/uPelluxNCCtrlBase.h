@@ -170,6 +170,8 @@ protected:
     // Posts MM_ADDNCCTRL while the form has a window and the skin has not listed it yet.
     void Register();
     void Raise(const TNotifyEvent& Event);
+    // How often DoTimer runs (100 ms unless a class needs closer tracking).
+    void SetTimerInterval(UINT Ms);
 
     TQvPressState FPress;
 

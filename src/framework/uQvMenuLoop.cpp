@@ -122,7 +122,11 @@ void TLoopWatch::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TMenuLoop::Gone(TComponent* C) {
-    if (C == FMenu) FMenu = nullptr;
+    if (C == FMenu) {
+        // The popup list must not keep naming a menu that is gone.
+        PopupList()->Remove(FMenu);
+        FMenu = nullptr;
+    }
     if (C == FChosen) FChosen = nullptr;
     for (TLevel& L : FLevels) {
         if (L.Parent == C) L.Parent = nullptr;

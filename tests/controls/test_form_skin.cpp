@@ -5,6 +5,7 @@
 #include "controls/form_skin_fixture.h"
 #include "draw/uPelluxDPI.h"
 #include "forms/uPelluxMainMenu.h"
+#include "forms/uPelluxMenu.h"
 #include "forms/uQvFormBorder.h"
 #include "framework/uQvMenus.h"
 #include "platform/uQvMessages.h"
@@ -234,7 +235,7 @@ TEST_F(FormSkinTest, ReferencesToFreedComponentsAreCleared) {
     auto* Res = new TPelluxRes(F, u"./");
     auto* Border = new TQvFormLayerBorder(F);
     auto* Menu = new TMainMenu(F);
-    auto* MenuSkin = new TComponent(F);
+    auto* MenuSkin = new TPelluxMenu(F);
     Skin->SetSkinRes(Res);
     Skin->SetImageBorder(Border);
     Skin->MainMenu()->SetMainMenu(Menu);

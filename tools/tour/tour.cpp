@@ -26,6 +26,12 @@
 #include "platform/uQvPng.h"
 #include "platform/uQvScreen.h"
 #include "controls/uPelluxButton.h"
+#include "forms/uPelluxForm.h"
+#include "forms/uPelluxMainMenu.h"
+#include "forms/uPelluxMenu.h"
+#include "forms/uPelluxNCButton.h"
+#include "forms/uPelluxNCLabel.h"
+#include "forms/uPelluxNCMenuItem.h"
 
 namespace {
 
@@ -131,6 +137,72 @@ void SaveGallerySheet() {
     std::printf("%s\n", File.string().c_str());
 }
 
+// A skinned form with a title-bar menu whose popups the menu skin draws; its "文件" menu
+// is opened by a click and its recent-files submenu by the keyboard.
+TForm* MenusForm = nullptr;
+
+void ShowMenusForm() {
+    auto* F = Create<TForm>(MainForm);
+    F->SetCaption(u"菜单");
+    F->SetBoundsRect(Bounds(260, 150, 640, 400));
+    auto* Skin = new TPelluxForm(F);
+    auto* Title = new TPelluxNCLabel(F);
+    Title->SetCaption(u"Varnoth");
+    Title->Font()->SetStyle({fsBold});
+    Title->Pos()->SetXValue(12);
+    Title->Pos()->SetYValue(7);
+    for (TSystemButtonKind Kind : {bkClose, bkMaximize, bkMinimize})
+        (new TPelluxSystemButton(F))->SetKind(Kind);
+    auto* Main = new TMainMenu(F);
+    TMenuItem* File = MenuItem(F, Main->Items(), u"文件(&F)");
+    MenuItem(F, File, u"新建(&N)", u"Ctrl+N");
+    MenuItem(F, File, u"打开(&O)...", u"Ctrl+O");
+    TMenuItem* Recent = MenuItem(F, File, u"最近打开(&R)");
+    MenuItem(F, Recent, u"季度报表-2026.xlsx");
+    MenuItem(F, Recent, u"采购合同.docx");
+    MenuItem(F, Recent, u"客户名单.csv");
+    MenuItem(F, File, u"-");
+    MenuItem(F, File, u"保存(&S)", u"Ctrl+S");
+    MenuItem(F, File, u"另存为(&A)...");
+    MenuItem(F, File, u"-");
+    MenuItem(F, File, u"自动保存(&U)")->SetChecked(true);
+    MenuItem(F, File, u"打印(&P)...", u"Ctrl+P")->SetEnabled(false);
+    MenuItem(F, File, u"-");
+    MenuItem(F, File, u"退出(&X)", u"Alt+F4");
+    TMenuItem* Edit = MenuItem(F, Main->Items(), u"编辑(&E)");
+    MenuItem(F, Edit, u"复制(&C)", u"Ctrl+C");
+    MenuItem(F, Edit, u"粘贴(&V)", u"Ctrl+V");
+    TMenuItem* View = MenuItem(F, Main->Items(), u"视图(&V)");
+    MenuItem(F, View, u"工具栏(&T)")->SetChecked(true);
+    MenuItem(F, Main->Items(), u"帮助(&H)");
+    Skin->MainMenu()->Pos()->SetXValue(84);
+    Skin->MainMenu()->SetMainMenu(Main);
+    Skin->MainMenu()->SetMenuSkin(new TPelluxMenu(F));
+    F->Show();
+    Application->ProcessMessages();
+    MenusForm = F;
+    const TRect R = Skin->MainMenu()->List().front()->NCMenuItem->ClientRect();
+    // The first-show fade is over before the click.
+    Headless->Delay(100);
+    Headless->Click(F->Left() + (R.Left + R.Right) / 2, F->Top() + (R.Top + R.Bottom) / 2);
+    Keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN});
+}
+
+// The menus form with its open menus, as docs/menus.png shows it.
+void SaveMenusCrop() {
+    const TRect R = MenusForm->BoundsRect();
+    const TGdiBitmap& Screen = QvComposedScreen();
+    std::vector<uint32_t> Pixels;
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
+    TQvPngWriteOptions Options;
+    Options.ColorMode = pcmRGB;
+    Options.CompressionLevel = 9;
+    const std::filesystem::path File = Folder / "menus.png";
+    SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R.Width(), R.Height(), Options);
+    std::printf("%s\n", File.string().c_str());
+}
+
 struct TStop {
     std::string Shot;
     std::function<void()> Before;
@@ -171,6 +243,16 @@ const std::vector<TStop> Stops = {
          Headless->Step([] {
              delete Gallery;
              Gallery = nullptr;
+         });
+     }},
+    {"menus", ShowMenusForm},
+    {"main-after-menus",
+     [] {
+         Headless->Step(SaveMenusCrop);
+         Keys({VK_ESCAPE, VK_ESCAPE});
+         Headless->Step([] {
+             MenusForm->Free();
+             MenusForm = nullptr;
          });
      }},
 };
