@@ -1,8 +1,8 @@
 // Reads a screen capture (binary PPM, as ImageMagick's import writes it) and answers the
 // end-to-end test's questions about it, one per call:
-//   e2e_pixels bbox FILE R G B       the bounding box "L T W H" of the pixels that are not
-//                                     the desktop colour R G B, and the share of the box they
-//                                     cover in per cent, as "L T W H SHARE"
+//   e2e_pixels bbox FILE R G B [L T W H]   the bounding box of the pixels that are not the
+//                                     desktop colour R G B (within L T W H), and the share of
+//                                     the box they cover in per cent: "L T W H SHARE"
 //   e2e_pixels login-button FILE L T W H    where to click the button of the login window
 //                                     at L T W H on the screen: "X Y" in the window
 //   e2e_pixels caption-point FILE L T W H   a point on the title bar of the window at
@@ -75,7 +75,7 @@ TPicture Crop(const TPicture& P, int L, int T, int W, int H) {
     return C;
 }
 
-int Bbox(const TPicture& P, unsigned Desktop) {
+int Bbox(const TPicture& P, unsigned Desktop, int Dx, int Dy) {
     int L = P.Width, T = P.Height, R = -1, B = -1;
     long Covered = 0;
     for (int Y = 0; Y < P.Height; ++Y)
@@ -86,7 +86,7 @@ int Bbox(const TPicture& P, unsigned Desktop) {
             }
     if (R < 0) return 1;
     const long Area = static_cast<long>(R - L + 1) * (B - T + 1);
-    std::printf("%d %d %d %d %ld\n", L, T, R - L + 1, B - T + 1, Covered * 100 / Area);
+    std::printf("%d %d %d %d %ld\n", L + Dx, T + Dy, R - L + 1, B - T + 1, Covered * 100 / Area);
     return 0;
 }
 
@@ -147,7 +147,7 @@ int CaptionPoint(const TPicture& P) {
 
 int main(int Argc, char** Argv) {
     if (Argc < 3) {
-        std::fprintf(stderr, "usage: e2e_pixels bbox FILE R G B | login-button|caption-point FILE L T W H\n");
+        std::fprintf(stderr, "usage: e2e_pixels bbox FILE R G B [L T W H] | login-button|caption-point FILE L T W H\n");
         return 2;
     }
     TPicture P;
@@ -156,9 +156,11 @@ int main(int Argc, char** Argv) {
         return 2;
     }
     const std::string What = Argv[1];
-    if (What == "bbox" && Argc == 6) {
+    if (What == "bbox" && (Argc == 6 || Argc == 10)) {
         const unsigned Desktop = (std::atoi(Argv[3]) << 16) | (std::atoi(Argv[4]) << 8) | std::atoi(Argv[5]);
-        return Bbox(P, Desktop);
+        if (Argc == 6) return Bbox(P, Desktop, 0, 0);
+        const int L = std::max(0, std::atoi(Argv[6])), T = std::max(0, std::atoi(Argv[7]));
+        return Bbox(Crop(P, L, T, std::atoi(Argv[8]), std::atoi(Argv[9])), Desktop, L, T);
     }
     if ((What == "login-button" || What == "caption-point") && Argc == 7) {
         const TPicture W = Crop(P, std::atoi(Argv[3]), std::atoi(Argv[4]), std::atoi(Argv[5]), std::atoi(Argv[6]));

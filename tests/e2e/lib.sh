@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by run-e2e and measure-e2e: a private X display, the processes started on it,
 # and polling. Sourced, not run. Everything lives in $E2E_TMP and is removed at exit
 # (E2E_KEEP=1 keeps it for a look); every process started is ended by its own id.
@@ -21,7 +22,9 @@ e2e_cleanup() {
 
 # ended PID: the process started here has ended (it may wait to be reaped).
 ended() {
-  ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1" 2>/dev/null) == Z* ]]
+  local state=
+  { read -r _ _ state _ </proc/"$1"/stat; } 2>/dev/null || true
+  [ -z "$state" ] || [ "$state" = Z ]
 }
 trap e2e_cleanup EXIT
 
@@ -113,7 +116,7 @@ windows_named() {
 
 # geometry ID: "X Y W H" of a window as the display has it.
 geometry() {
-  local X Y WIDTH HEIGHT WINDOW SCREEN
+  local X Y WIDTH HEIGHT
   eval "$(x xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
   [ -n "${WIDTH:-}" ] && echo "$X $Y $WIDTH $HEIGHT"
 }
@@ -122,4 +125,21 @@ geometry() {
 # the root window cannot go away while it is read).
 capture() {
   x import -silent -window root -depth 8 "ppm:$1" 2>/dev/null
+}
+
+# find_login PIXELS: finds varnoth's login window by its button on the screen; sets login
+# (its id) and login_x, login_y (the button's screen point).
+find_login() {
+  local w at bx by wx wy
+  capture "$E2E_TMP/login.ppm" || return 1
+  for w in $(windows_named 'Varnoth'); do
+    # shellcheck disable=SC2046 # the geometry is four arguments
+    if at=$("$1" login-button "$E2E_TMP/login.ppm" $(geometry "$w")); then
+      read -r bx by <<<"$at"
+      read -r wx wy _ _ <<<"$(geometry "$w")"
+      login=$w login_x=$((wx + bx)) login_y=$((wy + by))
+      return 0
+    fi
+  done
+  return 1
 }
