@@ -7,6 +7,7 @@
 #include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxHtmlLabel.h"
 #include "controls/uPelluxLabel.h"
+#include "controls/uPelluxMessageBoxStyle.h"
 #include "controls/uPelluxPanel.h"
 #include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
@@ -17,6 +18,7 @@
 void RegisterPelluxControls() {
     RegisterPelluxSkin();
     RegisterSimpleTimers();
+    RegisterPelluxMessageBoxStyle();
     QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] {
         RegisterQvLocate();
         RegisterPelluxButtons();
