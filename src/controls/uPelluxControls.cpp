@@ -9,6 +9,7 @@
 #include "controls/uPelluxLabel.h"
 #include "controls/uPelluxMessageBoxStyle.h"
 #include "controls/uPelluxPanel.h"
+#include "controls/uPelluxPopupMessage.h"
 #include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
 #include "forms/uPelluxFormClasses.h"
@@ -28,6 +29,7 @@ void RegisterPelluxControls() {
         RegisterPelluxHtmlLabel();
         RegisterPelluxShapes();
         RegisterPelluxToggles();
+        RegisterPelluxPopupMessage();
         RegisterPelluxScrollBar();
         RegisterPelluxForms();
     }, {});
