@@ -220,6 +220,7 @@ void TPelluxMessageForm::Layout(const String& ACaption, const String& AText, int
         FButtons[K] = B;
         X += Bw + Gap;
     }
+    FitMessageCaption(FCaption, this);
     if (FButtons[Default] != nullptr) SetActiveControl(FButtons[Default]);
 }
 

@@ -1,6 +1,10 @@
 #include "controls/uPelluxMessageBoxStyle.h"
 
+#include <algorithm>
+
 #include "controls/uPelluxControls.h"
+#include "draw/uPelluxDPI.h"
+#include "forms/uPelluxNCLabel.h"
 #include "framework/uQvAppInit.h"
 #include "framework/uQvApplication.h"
 #include "platform/uQvHighDpi.h"
@@ -74,6 +78,14 @@ int MessageWindowPPI() {
     if (!HighDPIEnabled) return 96;
     if (Application != nullptr && Application->MainForm() != nullptr) return Application->MainForm()->CurrentPPI();
     return Screen != nullptr ? Screen->PixelsPerInch() : 96;
+}
+
+void FitMessageCaption(TPelluxNCLabel* Caption, const TCustomForm* Window) {
+    Caption->SetMaxWidth(0);
+    const int Room = Window->Width() - Caption->Pos()->DisplayX() - ScaleByDPI(Window, 22 + 6);
+    if (Caption->GetWidth() <= Room) return;
+    Caption->SetEllipsisPosition(epEndEllipsis);
+    Caption->SetMaxWidth(std::max(Room, 0));
 }
 
 String DefaultMessageBoxCaption(int Index) {

@@ -15,6 +15,8 @@
 #include "framework/uQvGraphics.h"
 #include "skin/uPelluxIntf.h"
 
+class TCustomForm;
+class TPelluxNCLabel;
 class TPngPictures;
 class TQvFormSkinRes;
 
@@ -86,6 +88,10 @@ private:
 // The dpi message windows are made for: the main form's, else the screen's; 96 while
 // HighDPIEnabled is off.
 int MessageWindowPPI();
+
+// Cuts a message window's title-bar caption with an ellipsis where it would run under
+// the close button (at 22 from the right edge); a caption that fits is left whole.
+void FitMessageCaption(TPelluxNCLabel* Caption, const TCustomForm* Window);
 
 // The built-in caption of a button (index of TQvMsgButton) or of the check box (7).
 String DefaultMessageBoxCaption(int Index);

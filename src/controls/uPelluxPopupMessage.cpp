@@ -295,6 +295,7 @@ TPelluxPopupForm* TPelluxPopupMessage::Popup(const String& ACaption, const Strin
     F->FCaption->SetFont(FTitleFont.get());
     F->FCaption->SetCaption(ACaption);
     F->FCaption->Light()->SetActive(false);
+    FitMessageCaption(F->FCaption, F);
     F->SetCaption(ACaption);
 
     // The label is inside the window already: its font is scaled here, as it was measured.

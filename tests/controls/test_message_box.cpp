@@ -8,6 +8,7 @@
 #include "controls/uPelluxMessageBox.h"
 #include "controls/uPelluxPanel.h"
 #include "forms/uPelluxNCButton.h"
+#include "forms/uPelluxNCLabel.h"
 #include "framework/uQvControlFind.h"
 #include "platform/uQvHighDpi.h"
 #include "platform/uQvInput.h"
@@ -104,6 +105,12 @@ TEST_F(MessageBoxTest, TheTextOrTheRowOfButtonsDecidesTheWidthAndTheCheckBoxPush
     EXPECT_EQ(F->Button(mbCancel)->Left() + 70, F->ClientWidth() - 8);
     EXPECT_GE(F->Button(mbYes)->Left(), Box->Left() + Box->Width());
     EXPECT_EQ(F->ClientWidth(), Box->Width() + 230 + 40);
+    F->Free();
+    // A caption wider than the box ends in an ellipsis before the close button.
+    F = new TPelluxMessageForm(Application, -100000, -100000);
+    F->Layout(String(40, u'题'), u"短", micNone, false, false, {mbOK});
+    EXPECT_EQ(F->CaptionLabel()->MaxWidth(), F->Width() - 5 - 28);
+    EXPECT_EQ(F->CaptionLabel()->EllipsisPosition(), epEndEllipsis);
     F->Free();
 }
 
