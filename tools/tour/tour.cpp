@@ -175,21 +175,28 @@ TRect PopupsRect() {
     return R;
 }
 
-// The crops side by side, tops aligned, on a neutral ground.
+// The popups' column at the left, the message boxes stacked beside it, on a neutral ground.
 void SaveMessagesSheet() {
     constexpr int Margin = 24;
-    int W = Margin, H = 0;
-    for (const auto& [R, Pixels] : MessageCrops) {
-        W += R.Width() + Margin;
-        H = std::max(H, R.Height() + 2 * Margin);
+    const TRect& First = MessageCrops.front().first;
+    int Right = 0, Stack = Margin;
+    for (size_t I = 1; I < MessageCrops.size(); ++I) {
+        Right = std::max(Right, MessageCrops[I].first.Width());
+        Stack += MessageCrops[I].first.Height() + Margin;
     }
+    const int W = 3 * Margin + First.Width() + Right, H = std::max(First.Height() + 2 * Margin, Stack);
     std::vector<uint32_t> Sheet(static_cast<size_t>(W) * H, 0xFFDCE0E6);
-    int Left = Margin;
-    for (const auto& [R, Pixels] : MessageCrops) {
+    int Left = Margin, Top = Margin;
+    for (size_t I = 0; I < MessageCrops.size(); ++I) {
+        const auto& [R, Pixels] = MessageCrops[I];
         for (int Y = 0; Y < R.Height(); ++Y)
             std::copy_n(&Pixels[static_cast<size_t>(Y) * R.Width()], R.Width(),
-                        &Sheet[static_cast<size_t>(Margin + Y) * W + Left]);
-        Left += R.Width() + Margin;
+                        &Sheet[static_cast<size_t>(Top + Y) * W + Left]);
+        if (I == 0) {
+            Left += R.Width() + Margin;
+        } else {
+            Top += R.Height() + Margin;
+        }
     }
     TQvPngWriteOptions Options;
     Options.ColorMode = pcmRGB;
