@@ -11,7 +11,7 @@ public:
     explicit TMainDataModule(TComponent* AOwner);
     ~TMainDataModule() override;
 
-    // The style of every message box (the main window keeps its title colour).
+    // The style of every message box of the application.
     TPelluxMessageBoxStyle* qvsknmsgbxstyl1 = nullptr;
 
 private:

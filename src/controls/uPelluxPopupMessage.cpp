@@ -47,6 +47,11 @@ void TMsgButton::Assign(const TPersistent* Source) {
 
 // ---- TPelluxPopupForm -----------------------------------------------------------------
 
+namespace {
+// Past the form skin's hiding at the first show (30 ms).
+constexpr uint64_t SkinSettleMs = 50;
+}  // namespace
+
 TPelluxPopupForm::TPelluxPopupForm(TComponent* AOwner, int X, int Y, int AClosePause, bool ActiveAnimate)
     : TForm(AOwner), FClosePause(AClosePause), FActiveAnimate(ActiveAnimate) {
     SetKeyPreview(true);
@@ -74,6 +79,7 @@ TPelluxPopupForm::TPelluxPopupForm(TComponent* AOwner, int X, int Y, int ACloseP
     FTimer->SetEnabled(AClosePause != 0);
     FTimer->SetOnTimer([this](TObject*) { CloseCheck(); });
     FPopupTime = GetTickCount64();
+    FMadeAt = FPopupTime;
 
     FPelluxForm = new TPelluxForm(this);
     FPelluxForm->SetTag(99999);
@@ -156,7 +162,9 @@ void TPelluxPopupForm::FadeStep() {
         }
     } else if (FAlpha + 10 >= 255) {
         FAlpha = 255;
-        FAnimate->SetEnabled(false);
+        // The form skin puts back the alpha it saved when the window first showed (0) a
+        // little after that: until then the fade keeps its own in place.
+        if (GetTickCount64() - FMadeAt >= SkinSettleMs) FAnimate->SetEnabled(false);
     } else {
         FAlpha = static_cast<BYTE>(FAlpha + 10);
     }
@@ -186,9 +194,9 @@ void TPelluxPopupForm::CheckHover() {
         FTimer->SetEnabled(false);
         FBlendHide = false;
         if (FActiveAnimate) {
-            FAnimate->SetEnabled(false);
             FAlpha = 255;
             SetAlphaBlendValue(255);
+            FAnimate->SetEnabled(GetTickCount64() - FMadeAt < SkinSettleMs);
         }
     } else {
         // Also a window made to stay: once left, it goes like any other.

@@ -103,6 +103,7 @@ private:
     bool FBlendHide = false;
     int FClosePause;
     uint64_t FPopupTime = 0;
+    uint64_t FMadeAt = 0;
     TTimer* FTimer = nullptr;
     TTimer* FAnimate = nullptr;
     String FID;

@@ -129,6 +129,13 @@ TEST_F(PopupMessageTest, HoverHoldsTheWindowEvenWhileItFadesOutAndLeavingLetsItG
     MoveTo(Form, 5, 5);
     Run(500);
     EXPECT_FALSE(Alive.Alive());
+    // Hovered as it starts to show: it stays opaque past the skin's first-show hiding.
+    TPelluxPopupForm* Early = Short();
+    Run(20);
+    MoveTo(Early->Msg(), 5, 5);
+    Run(100);
+    EXPECT_TRUE(Early->Held());
+    EXPECT_EQ(Early->AlphaBlendValue(), 255);
 }
 
 TEST_F(PopupMessageTest, TheButtonAddsItsRowAndItsClickIsToldThenCloses) {
