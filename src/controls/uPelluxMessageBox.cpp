@@ -154,8 +154,8 @@ void TPelluxMessageForm::Place(TControl* Cl, TWinControl* Parent, const TRect& R
     Cl->SetParent(Parent);
 }
 
-void TPelluxMessageForm::Layout(const String& ACaption, const String& AText, int AIcon, bool ShowDontShowAgain,
-                                bool DontShowAgain, TQvMsgButtons AButtons) {
+void TPelluxMessageForm::Layout(const String& ACaption, const String& AText, int AIcon,
+                                bool ShowDontShowAgain, bool DontShowAgain, TQvMsgButtons AButtons) {
     if (HighDPIEnabled) ScaleForPPI(MessageWindowPPI());
     const auto S = [this](int V) { return ScaleByDPI(this, V); };
     if (AButtons.Empty()) AButtons = {mbOK};
@@ -190,12 +190,14 @@ void TPelluxMessageForm::Layout(const String& ACaption, const String& AText, int
     int X = (ClientWidth() - Row) / 2;
     if (ShowDontShowAgain) {
         FCheckBox = new TPelluxCheckBox(this);
-        if (const TPelluxMessageBoxStyle* Style = CurrentMessageBoxStyle()) FCheckBox->Font()->Assign(Style->MessageFont());
+        if (const TPelluxMessageBoxStyle* Style = CurrentMessageBoxStyle())
+            FCheckBox->Font()->Assign(Style->MessageFont());
         FCheckBox->SetCaption(MessageBoxCaption(QvDontShowAgainIndex));
         FCheckBox->SetChecked(DontShowAgain);
         Place(FCheckBox, FBottomPanel, Bounds(S(5), 0, FCheckBox->Width(), FCheckBox->Height()));
         const int W = TextWidthIn(FCheckBox->Font(), FCheckBox->Caption()) + S(30);
-        FCheckBox->SetBounds(S(5), (FBottomPanel->Height() - FCheckBox->Height()) / 2, W, FCheckBox->Height());
+        FCheckBox->SetBounds(S(5), (FBottomPanel->Height() - FCheckBox->Height()) / 2, W,
+                             FCheckBox->Height());
         if (ClientWidth() < W + S(30)) SetClientWidth(W + S(30));
         if (ClientWidth() - Row - S(8) < FCheckBox->Left() + W) SetClientWidth(W + Row + S(40));
         X = ClientWidth() - Row - S(8);

@@ -48,8 +48,8 @@ public:
 
     // Caption, text, icon, buttons and check box placed, the window sized. The window is
     // scaled for the dpi first (while HighDPIEnabled).
-    void Layout(const String& ACaption, const String& AText, int AIcon, bool ShowDontShowAgain, bool DontShowAgain,
-                TQvMsgButtons AButtons);
+    void Layout(const String& ACaption, const String& AText, int AIcon, bool ShowDontShowAgain,
+                bool DontShowAgain, TQvMsgButtons AButtons);
     // What Ctrl+C puts on the clipboard: caption, line break, text, line break.
     String ClipboardText() const;
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-const char16_t* const BuiltInCaptions[8] = {u"确定", u"是", u"否", u"取消", u"中止", u"重试", u"忽略", u"下次不再显示"};
+const char16_t* const BuiltInCaptions[8] = {u"确定", u"是",   u"否",   u"取消",
+                                            u"中止", u"重试", u"忽略", u"下次不再显示"};
 
 struct TSharedState {
     String Captions[8];
@@ -76,7 +77,8 @@ void TPelluxMessageBoxStyle::SetCaption(int Index, const String& Value) {
 
 int MessageWindowPPI() {
     if (!HighDPIEnabled) return 96;
-    if (Application != nullptr && Application->MainForm() != nullptr) return Application->MainForm()->CurrentPPI();
+    if (Application != nullptr && Application->MainForm() != nullptr)
+        return Application->MainForm()->CurrentPPI();
     return Screen != nullptr ? Screen->PixelsPerInch() : 96;
 }
 
@@ -119,12 +121,16 @@ void RegisterPelluxMessageBoxStyle() {
                 .Prop(u"DefineYesButtonText", &T::DefineYesButtonText, &T::SetDefineYesButtonText, u"是")
                 .Prop(u"DefineNoButtonText", &T::DefineNoButtonText, &T::SetDefineNoButtonText, u"否")
                 .Prop(u"DefineOKButtonText", &T::DefineOKButtonText, &T::SetDefineOKButtonText, u"确定")
-                .Prop(u"DefineCancelButtonText", &T::DefineCancelButtonText, &T::SetDefineCancelButtonText, u"取消")
-                .Prop(u"DefineAbortButtonText", &T::DefineAbortButtonText, &T::SetDefineAbortButtonText, u"中止")
-                .Prop(u"DefineRetryButtonText", &T::DefineRetryButtonText, &T::SetDefineRetryButtonText, u"重试")
-                .Prop(u"DefineIgnoreButtonText", &T::DefineIgnoreButtonText, &T::SetDefineIgnoreButtonText, u"忽略")
-                .Prop(u"DefineDonotShowAgainText", &T::DefineDonotShowAgainText, &T::SetDefineDonotShowAgainText,
-                      u"下次不再显示");
+                .Prop(u"DefineCancelButtonText", &T::DefineCancelButtonText, &T::SetDefineCancelButtonText,
+                      u"取消")
+                .Prop(u"DefineAbortButtonText", &T::DefineAbortButtonText, &T::SetDefineAbortButtonText,
+                      u"中止")
+                .Prop(u"DefineRetryButtonText", &T::DefineRetryButtonText, &T::SetDefineRetryButtonText,
+                      u"重试")
+                .Prop(u"DefineIgnoreButtonText", &T::DefineIgnoreButtonText, &T::SetDefineIgnoreButtonText,
+                      u"忽略")
+                .Prop(u"DefineDonotShowAgainText", &T::DefineDonotShowAgainText,
+                      &T::SetDefineDonotShowAgainText, u"下次不再显示");
         },
         // The overrides are the program's: the next start begins with the built-in ones.
         [] {

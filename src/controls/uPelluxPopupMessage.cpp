@@ -20,7 +20,9 @@
 // ---- TMsgButton -----------------------------------------------------------------------
 
 TMsgButton::TMsgButton()
-    : FFont(std::make_unique<TFont>()), FHotFont(std::make_unique<TFont>()), FPictures(std::make_unique<TPngPictures>()) {
+    : FFont(std::make_unique<TFont>()),
+      FHotFont(std::make_unique<TFont>()),
+      FPictures(std::make_unique<TPngPictures>()) {
     FPictures->SetImage(u"PelluxButton");
     FPictures->SetCount(5);
     FPictures->SetNormal(0);
@@ -117,8 +119,9 @@ void TPelluxPopupForm::CreateParams(TCreateParams& Params) {
     TForm::CreateParams(Params);
     // A bare popup of no owner and no taskbar entry; the skin paints title and frame.
     Params.Style = (Params.Style & ~static_cast<DWORD>(WS_CAPTION | WS_SYSMENU)) | WS_POPUP;
-    Params.ExStyle = (Params.ExStyle & ~static_cast<DWORD>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_APPWINDOW)) |
-                     WS_EX_TOOLWINDOW;
+    Params.ExStyle =
+        (Params.ExStyle & ~static_cast<DWORD>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_APPWINDOW)) |
+        WS_EX_TOOLWINDOW;
     Params.ClassStyle = (Params.ClassStyle | CS_SAVEBITS) & ~static_cast<UINT>(CS_DROPSHADOW);
     Params.WndParent = nullptr;
 }
@@ -222,17 +225,18 @@ TPelluxPopupForm* TPelluxPopupMessage::Popup(const String& ACaption, const Strin
     return Popup(ACaption, AText, miNone, u"", 0, 0);
 }
 
-TPelluxPopupForm* TPelluxPopupMessage::Popup(const String& ACaption, const String& AText, TQvMessageIcon AIcon) {
+TPelluxPopupForm* TPelluxPopupMessage::Popup(const String& ACaption, const String& AText,
+                                             TQvMessageIcon AIcon) {
     return Popup(ACaption, AText, AIcon, u"", 0, 0);
 }
 
-TPelluxPopupForm* TPelluxPopupMessage::PopupXY(const String& ACaption, const String& AText, TQvMessageIcon AIcon,
-                                               int OrgX, int OrgY) {
+TPelluxPopupForm* TPelluxPopupMessage::PopupXY(const String& ACaption, const String& AText,
+                                               TQvMessageIcon AIcon, int OrgX, int OrgY) {
     return Popup(ACaption, AText, AIcon, u"", OrgX, OrgY);
 }
 
-TPelluxPopupForm* TPelluxPopupMessage::Popup(const String& ACaption, const String& AText, TQvMessageIcon AIcon,
-                                             const String& AID, int OrgX, int OrgY) {
+TPelluxPopupForm* TPelluxPopupMessage::Popup(const String& ACaption, const String& AText,
+                                             TQvMessageIcon AIcon, const String& AID, int OrgX, int OrgY) {
     const int Ppi = MessageWindowPPI();
     const auto S = [Ppi](int V) { return ScaleValueByPPI(V, Ppi); };
 

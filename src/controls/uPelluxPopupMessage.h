@@ -166,11 +166,12 @@ public:
 
     TPelluxPopupForm* Popup(const String& ACaption, const String& AText);
     TPelluxPopupForm* Popup(const String& ACaption, const String& AText, TQvMessageIcon AIcon);
-    TPelluxPopupForm* PopupXY(const String& ACaption, const String& AText, TQvMessageIcon AIcon, int OrgX, int OrgY);
+    TPelluxPopupForm* PopupXY(const String& ACaption, const String& AText, TQvMessageIcon AIcon, int OrgX,
+                              int OrgY);
     // OrgX <= 0: the next place of the stack; otherwise the window's bottom edge sits just
     // above (OrgX, OrgY) and every other open window of this component closes first.
-    TPelluxPopupForm* Popup(const String& ACaption, const String& AText, TQvMessageIcon AIcon, const String& AID,
-                            int OrgX, int OrgY);
+    TPelluxPopupForm* Popup(const String& ACaption, const String& AText, TQvMessageIcon AIcon,
+                            const String& AID, int OrgX, int OrgY);
 
     // The icon, the text or the window was clicked (Sender: what was).
     TNotifyEvent OnClick;

@@ -146,12 +146,13 @@ TEST_F(MessageBoxTest, DefinedCaptionsReachLaterBoxesAndAFreedStyleLeavesTheBuil
 TEST_F(MessageBoxTest, TheCheckBoxIsWrittenBackAndCtrlCCopiesCaptionAndText) {
     bool DontShow = true;
     Headless->Step([this] { EXPECT_TRUE(Open()->CheckBox()->Checked()); });
-    ClickLater([](TPelluxMessageForm* F) { return F->CheckBox(); }, [this] {
-        Headless->KeyDown(VK_CONTROL);
-        Headless->Key('C');
-        Headless->KeyUp(VK_CONTROL);
-        Headless->Key(VK_RETURN);
-    });
+    ClickLater([](TPelluxMessageForm* F) { return F->CheckBox(); },
+               [this] {
+                   Headless->KeyDown(VK_CONTROL);
+                   Headless->Key('C');
+                   Headless->KeyUp(VK_CONTROL);
+                   Headless->Key(VK_RETURN);
+               });
     EXPECT_EQ(SkinMessageBoxEx(u"提示", u"已保存。", micOK, 100, 80, DontShow, true, {mbOK}), mrOk);
     EXPECT_FALSE(DontShow);
     EXPECT_EQ(Headless->ClipboardText(), u"提示\r\n已保存。\r\n");

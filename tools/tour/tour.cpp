@@ -149,7 +149,8 @@ void CropMessages(TRect R) {
 void ShowPopups() {
     Popups = new TPelluxPopupMessage(MainForm);
     Popups->SetClosePause(0);
-    for (TFont* F : {Popups->TitleFont(), Popups->TextFont(), Popups->Button()->Font(), Popups->Button()->HotFont()}) {
+    for (TFont* F :
+         {Popups->TitleFont(), Popups->TextFont(), Popups->Button()->Font(), Popups->Button()->HotFont()}) {
         F->SetName(u"微软雅黑");
         F->SetSize(9);
     }
@@ -159,7 +160,8 @@ void ShowPopups() {
     Popups->Button()->Font()->SetColor(RGB(51, 62, 77));
     Popups->Button()->HotFont()->SetColor(RGB(70, 144, 220));
     Popups->Popup(u"保存成功", u"报表“2026 年第三季度销售汇总”已保存到共享目录。", miSuccess);
-    Popups->Popup(u"同步失败", u"与服务器的连接已断开，12 条记录尚未上传，系统将在网络恢复后自动重试。", miFailue);
+    Popups->Popup(u"同步失败", u"与服务器的连接已断开，12 条记录尚未上传，系统将在网络恢复后自动重试。",
+                  miFailue);
     Popups->Button()->SetVisible(true);
     Popups->Button()->SetCaption(u"查看");
     Popups->Popup(u"新消息", u"张经理邀请您参加明天上午 10:00 的项目评审会议。", miInformation);
