@@ -194,10 +194,11 @@ void TPelluxMessageForm::Layout(const String& ACaption, const String& AText, int
             FCheckBox->Font()->Assign(Style->MessageFont());
         FCheckBox->SetCaption(MessageBoxCaption(QvDontShowAgainIndex));
         FCheckBox->SetChecked(DontShowAgain);
-        Place(FCheckBox, FBottomPanel, Bounds(S(5), 0, FCheckBox->Width(), FCheckBox->Height()));
+        // Scaled first: its height and font are then the window's.
+        FCheckBox->ScaleForPPI(CurrentPPI());
         const int W = TextWidthIn(FCheckBox->Font(), FCheckBox->Caption()) + S(30);
-        FCheckBox->SetBounds(S(5), (FBottomPanel->Height() - FCheckBox->Height()) / 2, W,
-                             FCheckBox->Height());
+        const int H = FCheckBox->Height();
+        Place(FCheckBox, FBottomPanel, Bounds(S(5), (FBottomPanel->Height() - H) / 2, W, H));
         if (ClientWidth() < W + S(30)) SetClientWidth(W + S(30));
         if (ClientWidth() - Row - S(8) < FCheckBox->Left() + W) SetClientWidth(W + Row + S(40));
         X = ClientWidth() - Row - S(8);

@@ -162,13 +162,17 @@ TEST_F(MessageBoxTest, At144DpiEverySizeIsScaled) {
     HighDPIEnabled = true;
     Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, 2880, 1620), Rect(0, 0, 2880, 1560), 144}});
     Form->ScaleForPPI(144);
-    TPelluxMessageForm* F = Laid(u"短", micInfo, {mbYes, mbNo, mbCancel, mbAbort, mbRetry});
+    TPelluxMessageForm* F = Laid(u"短", micInfo, {mbYes, mbNo, mbCancel, mbAbort, mbRetry}, true);
     EXPECT_EQ(F->IconPanel()->BoundsRect(), Bounds(15, 23, 60, 60));
     EXPECT_EQ(F->Msg()->Left(), 98);
-    EXPECT_EQ(F->ClientWidth(), 90 + 5 * 105 + 4 * 15);
+    // The check box and the row of five do not fit the text's width: box + row + 40.
+    EXPECT_EQ(F->ClientWidth(), F->CheckBox()->Width() + 5 * 105 + 4 * 15 + 60);
+    EXPECT_EQ(F->Button(mbRetry)->Left() + 105, F->ClientWidth() - 12);
     EXPECT_NEAR(F->BottomPanel()->Height(), 53, 1);  // its top rounds too
     EXPECT_EQ(F->Button(mbYes)->Height(), 41);
     EXPECT_EQ(F->ClientHeight(), 90 + 41 + F->Msg()->Height());
+    EXPECT_EQ(F->CheckBox()->Height(), 26);
+    EXPECT_EQ(F->CheckBox()->Left(), 8);
     F->Free();
     HighDPIEnabled = false;
 }
