@@ -32,6 +32,8 @@
 #include "forms/uPelluxNCButton.h"
 #include "forms/uPelluxNCLabel.h"
 #include "forms/uPelluxNCMenuItem.h"
+#include "controls/uPelluxMessageBox.h"
+#include "controls/uPelluxPopupMessage.h"
 
 namespace {
 
@@ -209,6 +211,81 @@ struct TStop {
 };
 
 // After the splash, which is shot as it starts to fade.
+// The messages sheet: a stack of popup messages, a question with its check box and an
+// error, each cut from the screen while shown.
+TPelluxPopupMessage* Popups = nullptr;
+std::vector<std::pair<TRect, std::vector<uint32_t>>> MessageCrops;
+
+void CropMessages(TRect R) {
+    const TGdiBitmap& Screen = QvComposedScreen();
+    std::vector<uint32_t> Pixels;
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
+    MessageCrops.emplace_back(R, std::move(Pixels));
+}
+
+void ShowPopups() {
+    Popups = new TPelluxPopupMessage(MainForm);
+    Popups->SetClosePause(0);
+    for (TFont* F :
+         {Popups->TitleFont(), Popups->TextFont(), Popups->Button()->Font(), Popups->Button()->HotFont()}) {
+        F->SetName(u"微软雅黑");
+        F->SetSize(9);
+    }
+    Popups->TitleFont()->SetColor(clWhite);
+    Popups->TitleFont()->SetStyle(TFontStyles{fsBold});
+    Popups->TextFont()->SetColor(RGB(51, 62, 77));
+    Popups->Button()->Font()->SetColor(RGB(51, 62, 77));
+    Popups->Button()->HotFont()->SetColor(RGB(70, 144, 220));
+    Popups->Popup(u"保存成功", u"报表“2026 年第三季度销售汇总”已保存到共享目录。", miSuccess);
+    Popups->Popup(u"同步失败", u"与服务器的连接已断开，12 条记录尚未上传，系统将在网络恢复后自动重试。",
+                  miFailue);
+    Popups->Button()->SetVisible(true);
+    Popups->Button()->SetCaption(u"查看");
+    Popups->Popup(u"新消息", u"张经理邀请您参加明天上午 10:00 的项目评审会议。", miInformation);
+}
+
+// The popups' column.
+TRect PopupsRect() {
+    TRect R = Popups->List().front()->BoundsRect();
+    for (const TPelluxPopupForm* P : Popups->List()) {
+        R.Left = std::min(R.Left, P->Left());
+        R.Top = std::min(R.Top, P->Top());
+    }
+    return R;
+}
+
+// The popups' column at the left, the message boxes stacked beside it, on a neutral ground.
+void SaveMessagesSheet() {
+    constexpr int Margin = 24;
+    const TRect& First = MessageCrops.front().first;
+    int Right = 0, Stack = Margin;
+    for (size_t I = 1; I < MessageCrops.size(); ++I) {
+        Right = std::max(Right, MessageCrops[I].first.Width());
+        Stack += MessageCrops[I].first.Height() + Margin;
+    }
+    const int W = 3 * Margin + First.Width() + Right, H = std::max(First.Height() + 2 * Margin, Stack);
+    std::vector<uint32_t> Sheet(static_cast<size_t>(W) * H, 0xFFDCE0E6);
+    int Left = Margin, Top = Margin;
+    for (size_t I = 0; I < MessageCrops.size(); ++I) {
+        const auto& [R, Pixels] = MessageCrops[I];
+        for (int Y = 0; Y < R.Height(); ++Y)
+            std::copy_n(&Pixels[static_cast<size_t>(Y) * R.Width()], R.Width(),
+                        &Sheet[static_cast<size_t>(Top + Y) * W + Left]);
+        if (I == 0) {
+            Left += R.Width() + Margin;
+        } else {
+            Top += R.Height() + Margin;
+        }
+    }
+    TQvPngWriteOptions Options;
+    Options.ColorMode = pcmRGB;
+    Options.CompressionLevel = 9;
+    const std::filesystem::path File = Folder / "gallery-messages.png";
+    SavePngToFile(Utf8ToString(File.string()), Sheet.data(), W, H, Options);
+    std::printf("%s\n", File.string().c_str());
+}
+
 const std::vector<TStop> Stops = {
     {"login", [] {}},
     {"main", [] { ClickControl(u"LoginForm.btn1"); }},
@@ -218,6 +295,8 @@ const std::vector<TStop> Stops = {
              Application->MessageBox(u"欢迎使用 Varnoth！\nWelcome to the Varnoth tour.", u"",
                                      MB_OKCANCEL | MB_ICONINFORMATION);
          });
+         // Past the skinned box's first-show fade.
+         Headless->Delay(100);
      }},
     {"main-again", [] { Keys({VK_RETURN}); }},
     {"popup-menu", PopupMenu},
@@ -253,6 +332,41 @@ const std::vector<TStop> Stops = {
          Headless->Step([] {
              MenusForm->Free();
              MenusForm = nullptr;
+         });
+     }},
+    {"popup-messages",
+     [] {
+         Headless->Step(ShowPopups);
+         Headless->Delay(400);
+     }},
+    {"message-question",
+     [] {
+         Headless->Step([] {
+             CropMessages(PopupsRect());
+             bool DontShow = false;
+             SkinMessageBoxEx(u"确认", u"是否保存对“销售汇总”所做的更改？\n关闭后未保存的内容将会丢失。", micQuestion,
+                              -100000, -100000, DontShow, true, {mbYes, mbNo, mbCancel});
+         });
+         Headless->Delay(100);
+     }},
+    {"message-error",
+     [] {
+         Headless->Step([] { CropMessages(Screen->ActiveForm()->BoundsRect()); });
+         Keys({VK_ESCAPE});
+         Headless->Step([] {
+             SkinMessageBox(u"错误", u"无法连接到服务器 192.168.1.20:8080。\n请检查网络设置后重试。", micError, {mbOK});
+         });
+         Headless->Delay(100);
+     }},
+    {"main-after-messages",
+     [] {
+         Headless->Step([] {
+             CropMessages(Screen->ActiveForm()->BoundsRect());
+             SaveMessagesSheet();
+         });
+         Keys({VK_ESCAPE});
+         Headless->Step([] {
+             for (TPelluxPopupForm* P : std::vector<TPelluxPopupForm*>(Popups->List())) P->Close();
          });
      }},
 };
