@@ -185,6 +185,8 @@ void Queue(size_t I) {
         return;
     }
     Stops[I].Before();
+    // Skinned windows show themselves 30 ms after they appear (the first-show fade).
+    Headless->Delay(100);
     Headless->Step([I] {
         Shot(Stops[I].Shot);
         Queue(I + 1);
