@@ -152,21 +152,25 @@ TEST_F(MainWindow, TheStartUpEndsInTheSkinnedWindowThatItsTitleBarBordersAndButt
 }
 
 TEST_F(MainWindow, ColoursFollowTheTitleColourAndTheTitleStaysCentredAt150Percent) {
-    Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1040), 144}});
     ProgramInitialization();
     Application->CreateForm(MainForm);
     MainForm->Show();
     Headless->Advance(60);
     ProcessMessages();
-    ASSERT_TRUE(IsZoomed(MainForm->Handle()));
-    EXPECT_EQ(MainForm->ClientRect().Height(), 1040 - 56);
-    // The label measures in pixels at 144 dpi; its place is kept at 96.
-    TRect R = MainForm->nclbl1->ClientRect();
-    EXPECT_LE(std::abs((R.Left + R.Right) - 1920), 3);
     SendMessage(MainForm->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     ProcessMessages();
-    R = MainForm->nclbl1->ClientRect();
+    // The monitor turns to 150 %: the title bar is measured again at the new dpi, and the
+    // label (measured in pixels, placed at 96 dpi) stays in the middle.
+    Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1040), 144}});
+    ProcessMessages();
+    EXPECT_EQ(MainForm->Height() - MainForm->ClientHeight(), 56 + 1);
+    TRect R = MainForm->nclbl1->ClientRect();
     EXPECT_LE(std::abs((R.Left + R.Right) - MainForm->Width()), 3);
+    SendMessage(MainForm->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ProcessMessages();
+    EXPECT_EQ(MainForm->ClientRect().Height(), 1040 - 56);
+    R = MainForm->nclbl1->ClientRect();
+    EXPECT_LE(std::abs((R.Left + R.Right) - 1920), 3);
 
     constexpr TColor Red = RGB(200, 60, 60);
     MainForm->sf1->SetTitlerColor(Red);

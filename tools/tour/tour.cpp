@@ -25,6 +25,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvPng.h"
 #include "platform/uQvScreen.h"
+#include "platform/uQvWindows.h"
 #include "controls/uPelluxButton.h"
 
 namespace {
@@ -34,10 +35,10 @@ std::filesystem::path Folder;
 int Number = 0;
 int Failures = 0;
 
-void Shot(const std::string& Name) {
+void Shot(const std::string& Name, bool Numbered = true) {
     char Prefix[16];
     std::snprintf(Prefix, sizeof Prefix, "%02d-", ++Number);
-    const std::filesystem::path File = Folder / (Prefix + Name + ".png");
+    const std::filesystem::path File = Folder / ((Numbered ? Prefix : "") + Name + ".png");
     Headless->SaveScreenshot(Utf8ToString(File.string()));
     std::printf("%s\n", File.string().c_str());
 }
@@ -131,9 +132,25 @@ void SaveGallerySheet() {
     std::printf("%s\n", File.string().c_str());
 }
 
+// The main window's own command (restore, maximize) as its system buttons give it.
+void MainCommand(WPARAM Command) {
+    Headless->Step([Command] { SendMessage(MainForm->Handle(), WM_SYSCOMMAND, Command, 0); });
+}
+
+// One monitor of 1920 x 1080 points at the given dpi, with its taskbar.
+void Monitor(int PPI) {
+    Headless->Step([PPI] {
+        const int W = MulDiv(1920, PPI, 96), H = MulDiv(1080, PPI, 96);
+        Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, W, H), Rect(0, 0, W, H - MulDiv(40, PPI, 96)),
+                                              static_cast<UINT>(PPI)}});
+    });
+}
+
 struct TStop {
     std::string Shot;
     std::function<void()> Before;
+    // Shots kept under their own name (the documentation's pictures) carry no number.
+    bool Numbered = true;
 };
 
 // After the splash, which is shot as it starts to fade.
@@ -173,6 +190,10 @@ const std::vector<TStop> Stops = {
              Gallery = nullptr;
          });
      }},
+    {"main-window-100-max", [] {}, false},
+    {"main-window-100", [] { MainCommand(SC_RESTORE); }, false},
+    {"main-window-150", [] { Monitor(144); }, false},
+    {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, false},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main
@@ -188,7 +209,7 @@ void Queue(size_t I) {
     // Skinned windows show themselves 30 ms after they appear (the first-show fade).
     Headless->Delay(100);
     Headless->Step([I] {
-        Shot(Stops[I].Shot);
+        Shot(Stops[I].Shot, Stops[I].Numbered);
         Queue(I + 1);
     });
 }
