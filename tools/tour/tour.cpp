@@ -35,11 +35,28 @@ std::filesystem::path Folder;
 int Number = 0;
 int Failures = 0;
 
-void Shot(const std::string& Name, bool Numbered = true) {
+void Shot(const std::string& Name) {
     char Prefix[16];
     std::snprintf(Prefix, sizeof Prefix, "%02d-", ++Number);
-    const std::filesystem::path File = Folder / ((Numbered ? Prefix : "") + Name + ".png");
+    const std::filesystem::path File = Folder / (Prefix + Name + ".png");
     Headless->SaveScreenshot(Utf8ToString(File.string()));
+    std::printf("%s\n", File.string().c_str());
+}
+
+// The main window alone, cut from the screen, under its own name (the documentation's
+// pictures).
+void WindowShot(const std::string& Name) {
+    const TRect W = MainForm->BoundsRect();
+    const TGdiBitmap& Screen = QvComposedScreen();
+    const int L = std::max(W.Left, 0), T = std::max(W.Top, 0);
+    const int R = std::min<int>(W.Right, Screen.Width()), B = std::min<int>(W.Bottom, Screen.Height());
+    std::vector<uint32_t> Pixels;
+    for (int Y = T; Y < B; ++Y) Pixels.insert(Pixels.end(), Screen.Row(Y) + L, Screen.Row(Y) + R);
+    TQvPngWriteOptions Options;
+    Options.ColorMode = pcmRGB;
+    Options.CompressionLevel = 9;
+    const std::filesystem::path File = Folder / (Name + ".png");
+    SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R - L, B - T, Options);
     std::printf("%s\n", File.string().c_str());
 }
 
@@ -149,8 +166,8 @@ void Monitor(int PPI) {
 struct TStop {
     std::string Shot;
     std::function<void()> Before;
-    // Shots kept under their own name (the documentation's pictures) carry no number.
-    bool Numbered = true;
+    // Of the main window alone, kept under its own name.
+    bool WindowOnly = false;
 };
 
 // After the splash, which is shot as it starts to fade.
@@ -190,10 +207,10 @@ const std::vector<TStop> Stops = {
              Gallery = nullptr;
          });
      }},
-    {"main-window-100-max", [] {}, false},
-    {"main-window-100", [] { MainCommand(SC_RESTORE); }, false},
-    {"main-window-150", [] { Monitor(144); }, false},
-    {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, false},
+    {"main-window-100-max", [] {}, true},
+    {"main-window-100", [] { MainCommand(SC_RESTORE); }, true},
+    {"main-window-150", [] { Monitor(144); }, true},
+    {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, true},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main
@@ -209,7 +226,10 @@ void Queue(size_t I) {
     // Skinned windows show themselves 30 ms after they appear (the first-show fade).
     Headless->Delay(100);
     Headless->Step([I] {
-        Shot(Stops[I].Shot, Stops[I].Numbered);
+        if (Stops[I].WindowOnly)
+            WindowShot(Stops[I].Shot);
+        else
+            Shot(Stops[I].Shot);
         Queue(I + 1);
     });
 }
