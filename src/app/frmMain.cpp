@@ -1,10 +1,12 @@
 #include "app/frmMain.h"
 
+#include "app/dmMain.h"
 #include "controls/uPelluxButton.h"
 #include "controls/uPelluxPanel.h"
 #include "draw/uPelluxDPI.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvFormResources.h"
+#include "framework/uQvRegistry.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -13,6 +15,17 @@ namespace {
 template <typename T>
 T* Part(TComponent* Root, const char16_t* Name) {
     return dynamic_cast<T*>(Root->FindComponent(Name));
+}
+
+// Form.TitlerColor of the message boxes' style. The style is whatever class the message
+// box's unit made for the data module, so its stored properties are reached by name.
+void SetMessageBoxTitleColor(TComponent* Style, TColor Color) {
+    const TClassInfo* Info = Style != nullptr ? ClassInfoOf(Style) : nullptr;
+    const TPropInfo* FormProp = Info != nullptr ? Info->FindProp(u"Form") : nullptr;
+    TPersistent* Form = FormProp != nullptr && FormProp->GetObject ? FormProp->GetObject(Style) : nullptr;
+    const TClassInfo* FormInfo = Form != nullptr ? ClassInfoOf(Form) : nullptr;
+    const TPropInfo* Title = FormInfo != nullptr ? FormInfo->FindProp(u"TitlerColor") : nullptr;
+    if (Title != nullptr && Title->SetOrd) Title->SetOrd(Form, Color);
 }
 
 }  // namespace
@@ -68,4 +81,5 @@ void TMainForm::sf1Changed(TObject*) {
     const TColor Title = sf1->TitlerColor();
     for (TPelluxPanel* P : {pnlLeft, pnl1, pnl2, pnl3}) P->SetColor(Title);
     sf1->SetColor(Title);
+    if (MainDataModule != nullptr) SetMessageBoxTitleColor(MainDataModule->qvsknmsgbxstyl1, Title);
 }
