@@ -366,7 +366,8 @@ void TCustomSurface32::FillArea(const TRect& R, TColor32 Value, bool Transparent
         // the word-by-word fill.
         TColor32* First = PixelPtr(R.Left, R.Top);
         std::fill_n(First, N, Value);
-        for (int Y = R.Top + 1; Y < R.Bottom; ++Y) std::memcpy(PixelPtr(R.Left, Y), First, N * sizeof(TColor32));
+        for (int Y = R.Top + 1; Y < R.Bottom; ++Y)
+            std::memcpy(PixelPtr(R.Left, Y), First, N * sizeof(TColor32));
         return;
     }
     const uint32_t A = AlphaComponent(Value);
