@@ -158,6 +158,7 @@ TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) 
         if (FlashForm->Progress() < 100) ++LoadingFrames;
     };
     bool LoginShown = false, MainShown = false;
+    Headless->Delay(50);  // the login window fades in first
     Headless->Step([&] {
         LoginShown = LoginForm != nullptr && LoginForm->Showing() && LoginForm->Caption() == ApplicationTitle() &&
                      LoginForm->WindowState() == wsMaximized;
@@ -182,6 +183,7 @@ TEST_F(Program, ALostDisplayEndsTheProgramAfterItsShutDownWithTheSettingsSaved) 
     // The display goes away while the main window waits for input: the wait raises, every
     // loop lets it through (none may take it for a handler's error and wait again), the
     // shut-down steps run and the exception reaches the program's main.
+    Headless->Delay(50);  // the login window fades in first
     Headless->Step([&] {
         const TPoint P = QvControlCenter(QvFindControl(u"LoginForm.btn1"));
         Headless->Click(P.X, P.Y);

@@ -25,6 +25,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvPng.h"
 #include "platform/uQvScreen.h"
+#include "platform/uQvWindows.h"
 #include "controls/uPelluxButton.h"
 #include "forms/uPelluxForm.h"
 #include "forms/uPelluxMainMenu.h"
@@ -47,6 +48,23 @@ void Shot(const std::string& Name) {
     std::snprintf(Prefix, sizeof Prefix, "%02d-", ++Number);
     const std::filesystem::path File = Folder / (Prefix + Name + ".png");
     Headless->SaveScreenshot(Utf8ToString(File.string()));
+    std::printf("%s\n", File.string().c_str());
+}
+
+// The main window alone, cut from the screen, under its own name (the documentation's
+// pictures).
+void WindowShot(const std::string& Name) {
+    const TRect W = MainForm->BoundsRect();
+    const TGdiBitmap& Screen = QvComposedScreen();
+    const int L = std::max(W.Left, 0), T = std::max(W.Top, 0);
+    const int R = std::min<int>(W.Right, Screen.Width()), B = std::min<int>(W.Bottom, Screen.Height());
+    std::vector<uint32_t> Pixels;
+    for (int Y = T; Y < B; ++Y) Pixels.insert(Pixels.end(), Screen.Row(Y) + L, Screen.Row(Y) + R);
+    TQvPngWriteOptions Options;
+    Options.ColorMode = pcmRGB;
+    Options.CompressionLevel = 9;
+    const std::filesystem::path File = Folder / (Name + ".png");
+    SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R - L, B - T, Options);
     std::printf("%s\n", File.string().c_str());
 }
 
@@ -205,12 +223,27 @@ void SaveMenusCrop() {
     std::printf("%s\n", File.string().c_str());
 }
 
+// The main window's own command (restore, maximize) as its system buttons give it.
+void MainCommand(WPARAM Command) {
+    Headless->Step([Command] { SendMessage(MainForm->Handle(), WM_SYSCOMMAND, Command, 0); });
+}
+
+// One monitor of 1920 x 1080 points at the given dpi, with its taskbar.
+void Monitor(int PPI) {
+    Headless->Step([PPI] {
+        const int W = MulDiv(1920, PPI, 96), H = MulDiv(1080, PPI, 96);
+        Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, W, H), Rect(0, 0, W, H - MulDiv(40, PPI, 96)),
+                                              static_cast<UINT>(PPI)}});
+    });
+}
+
 struct TStop {
     std::string Shot;
     std::function<void()> Before;
+    // Of the main window alone, kept under its own name.
+    bool WindowOnly = false;
 };
 
-// After the splash, which is shot as it starts to fade.
 // The messages sheet: a stack of popup messages, a question with its check box and an
 // error, each cut from the screen while shown.
 TPelluxPopupMessage* Popups = nullptr;
@@ -286,6 +319,7 @@ void SaveMessagesSheet() {
     std::printf("%s\n", File.string().c_str());
 }
 
+// After the splash, which is shot as it starts to fade.
 const std::vector<TStop> Stops = {
     {"login", [] {}},
     {"main", [] { ClickControl(u"LoginForm.btn1"); }},
@@ -369,6 +403,10 @@ const std::vector<TStop> Stops = {
              for (TPelluxPopupForm* P : std::vector<TPelluxPopupForm*>(Popups->List())) P->Close();
          });
      }},
+    {"main-window-100-max", [] {}, true},
+    {"main-window-100", [] { MainCommand(SC_RESTORE); }, true},
+    {"main-window-150", [] { Monitor(144); }, true},
+    {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, true},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main
@@ -381,8 +419,13 @@ void Queue(size_t I) {
         return;
     }
     Stops[I].Before();
+    // Skinned windows show themselves 30 ms after they appear (the first-show fade).
+    Headless->Delay(100);
     Headless->Step([I] {
-        Shot(Stops[I].Shot);
+        if (Stops[I].WindowOnly)
+            WindowShot(Stops[I].Shot);
+        else
+            Shot(Stops[I].Shot);
         Queue(I + 1);
     });
 }
