@@ -1,6 +1,7 @@
 #include "app/frmBase.h"
 
 #include "app/frmLogin.h"
+#include "app/uSkinLib.h"
 #include "framework/uQvFormResources.h"
 
 namespace {
@@ -32,11 +33,12 @@ void TBaseForm::CreateParams(TCreateParams& Params) {
 
 void TBaseForm::FormCreate(TObject*) {
     // The login window keeps its own colours whatever the scheme.
-    if (dynamic_cast<TLoginForm*>(this) == nullptr) BindSkinScheme();
+    if (dynamic_cast<TLoginForm*>(this) == nullptr) SkinLib().BindingPelluxForm(sf1);
 }
 
 void TBaseForm::FormDestroy(TObject*) {
-    UnbindSkinScheme();
+    // After the scheme's own end nothing is bound any more (a freed skin leaves by itself).
+    if (SkinLibAssigned()) SkinLib().UnbindPelluxForm(sf1);
 }
 
 void TBaseForm::SetTitle(const String& Title) {

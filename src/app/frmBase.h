@@ -24,9 +24,6 @@ protected:
     // The handlers that derived windows call first from their own.
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
-    // Ties sf1 to the skin scheme and lets it go again.
-    virtual void BindSkinScheme() {}
-    virtual void UnbindSkinScheme() {}
     // The window's caption, also shown by the title label.
     void SetTitle(const String& Title);
 };

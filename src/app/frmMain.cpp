@@ -2,11 +2,11 @@
 
 #include "app/dmMain.h"
 #include "controls/uPelluxButton.h"
+#include "controls/uPelluxMessageBoxStyle.h"
 #include "controls/uPelluxPanel.h"
 #include "draw/uPelluxDPI.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvFormResources.h"
-#include "framework/uQvRegistry.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -15,17 +15,6 @@ namespace {
 template <typename T>
 T* Part(TComponent* Root, const char16_t* Name) {
     return dynamic_cast<T*>(Root->FindComponent(Name));
-}
-
-// Form.TitlerColor of the message boxes' style. The style is whatever class the message
-// box's unit made for the data module, so its stored properties are reached by name.
-void SetMessageBoxTitleColor(TComponent* Style, TColor Color) {
-    const TClassInfo* Info = Style != nullptr ? ClassInfoOf(Style) : nullptr;
-    const TPropInfo* FormProp = Info != nullptr ? Info->FindProp(u"Form") : nullptr;
-    TPersistent* Form = FormProp != nullptr && FormProp->GetObject ? FormProp->GetObject(Style) : nullptr;
-    const TClassInfo* FormInfo = Form != nullptr ? ClassInfoOf(Form) : nullptr;
-    const TPropInfo* Title = FormInfo != nullptr ? FormInfo->FindProp(u"TitlerColor") : nullptr;
-    if (Title != nullptr && Title->SetOrd) Title->SetOrd(Form, Color);
 }
 
 }  // namespace
@@ -81,5 +70,6 @@ void TMainForm::sf1Changed(TObject*) {
     const TColor Title = sf1->TitlerColor();
     for (TPelluxPanel* P : {pnlLeft, pnl1, pnl2, pnl3}) P->SetColor(Title);
     sf1->SetColor(Title);
-    if (MainDataModule != nullptr) SetMessageBoxTitleColor(MainDataModule->qvsknmsgbxstyl1, Title);
+    if (MainDataModule != nullptr && MainDataModule->qvsknmsgbxstyl1 != nullptr)
+        MainDataModule->qvsknmsgbxstyl1->Form()->SetTitlerColor(Title);
 }

@@ -17,6 +17,7 @@
 #include "app/frmGallery.h"
 #include "app/frmMain.h"
 #include "app/uProgram.h"
+#include "app/uSkinLib.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvControlFind.h"
 #include "framework/uQvMenus.h"
@@ -228,6 +229,12 @@ void MainCommand(WPARAM Command) {
     Headless->Step([Command] { SendMessage(MainForm->Handle(), WM_SYSCOMMAND, Command, 0); });
 }
 
+// The skin scheme with colour index Index of its table, applied to every bound window.
+void Scheme(int Index) {
+    SkinLib().SetColorIndex(Index);
+    SkinLib().Apply();
+}
+
 // One monitor of 1920 x 1080 points at the given dpi, with its taskbar.
 void Monitor(int PPI) {
     Headless->Step([PPI] {
@@ -407,6 +414,15 @@ const std::vector<TStop> Stops = {
     {"main-window-100", [] { MainCommand(SC_RESTORE); }, true},
     {"main-window-150", [] { Monitor(144); }, true},
     {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, true},
+    {"main-window-scheme",
+     [] {
+         Monitor(96);
+         MainCommand(SC_RESTORE);
+         Headless->Step([] { Scheme(3); });
+     },
+     true},
+    // The default scheme again, so the settings file keeps what it had.
+    {"main-default-scheme", [] { Headless->Step([] { Scheme(0); }); }},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main
