@@ -3,6 +3,7 @@
 #include "app/dmMain.h"
 #include "controls/uPelluxButton.h"
 #include "controls/uPelluxMessageBoxStyle.h"
+#include "skin/uPelluxRes.h"
 #include "controls/uPelluxPanel.h"
 #include "draw/uPelluxDPI.h"
 #include "framework/uQvApplication.h"

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/dmMain.h"
+#include "controls/uPelluxMessageBoxStyle.h"
+#include "skin/uPelluxRes.h"
 #include "app/frmLogin.h"
 #include "app/frmMain.h"
 #include "app/uProSettings.h"
@@ -70,25 +72,6 @@ private:
         });
     }
     std::vector<std::function<void()>> FStages;
-};
-
-// A message-box style as the data module holds it: its form settings carry the title colour.
-class TProbeBoxForm : public TPersistent {
-public:
-    TColor TitlerColor() const { return FTitlerColor; }
-    void SetTitlerColor(TColor Value) { FTitlerColor = Value; }
-
-private:
-    TColor FTitlerColor = 0;
-};
-
-class TProbeBoxStyle : public TComponent {
-public:
-    using TComponent::TComponent;
-    TProbeBoxForm* Form() const { return FForm.get(); }
-
-private:
-    std::unique_ptr<TProbeBoxForm> FForm = std::make_unique<TProbeBoxForm>();
 };
 
 void ExpectSplitterCentred(TMainForm* F) {
@@ -175,12 +158,7 @@ TEST_F(MainWindow, TheStartUpEndsInTheSkinnedWindowThatItsTitleBarBordersAndButt
 
 TEST_F(MainWindow, ColoursFollowTheTitleColourAndTheTitleStaysCentredAt150Percent) {
     ProgramInitialization();
-    RegisterClass<TProbeBoxForm, TPersistent>(u"TProbeBoxForm")
-        .Color(u"TitlerColor", &TProbeBoxForm::TitlerColor, &TProbeBoxForm::SetTitlerColor);
-    RegisterClass<TProbeBoxStyle, TComponent>(u"TProbeBoxStyle").Object(u"Form", &TProbeBoxStyle::Form);
-    RegisterMessageBoxStyleMaker([](TMainDataModule* Owner) { return new TProbeBoxStyle(Owner); });
     Application->CreateForm(MainDataModule);
-    RegisterMessageBoxStyleMaker({});
     Application->CreateForm(MainForm);
     MainForm->Show();
     Headless->Advance(60);
@@ -207,7 +185,7 @@ TEST_F(MainWindow, ColoursFollowTheTitleColourAndTheTitleStaysCentredAt150Percen
     for (TPelluxPanel* P : {MainForm->pnlLeft, MainForm->pnl1, MainForm->pnl2, MainForm->pnl3})
         EXPECT_EQ(P->Color(), Red) << StringToUtf8(P->Name());
     EXPECT_EQ(MainForm->sf1->Color(), Red);
-    EXPECT_EQ(static_cast<TProbeBoxStyle*>(MainDataModule->qvsknmsgbxstyl1)->Form()->TitlerColor(), Red);
+    EXPECT_EQ(MainDataModule->qvsknmsgbxstyl1->Form()->TitlerColor(), Red);
     EXPECT_EQ(At(MainForm->pnlLeft, 5, 300), 0xC83C3Cu);
     EXPECT_EQ(At(MainForm->pnl1, 300, 5), 0xC83C3Cu);
     EXPECT_EQ(At(MainForm->pnlSubClient, 300, 300), 0xFFFFFFu);

@@ -35,6 +35,7 @@ protected:
 TEST_F(ProgramMessages, AnExceptionAtDispatchShowsInTheSkinnedBoxOfTheDataModulesStyle) {
     TPelluxMessageForm* Box = nullptr;
     String ButtonImage, Text, Caption;
+    Headless->Delay(50);  // the login window fades in first
     Headless->Step([&] {
         const TPoint P = QvControlCenter(QvFindControl(u"LoginForm.btn1"));
         Headless->Click(P.X, P.Y);

@@ -412,17 +412,11 @@ const std::vector<TStop> Stops = {
      }},
     {"main-window-100-max", [] {}, true},
     {"main-window-100", [] { MainCommand(SC_RESTORE); }, true},
-    {"main-window-150", [] { Monitor(144); }, true},
-    {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, true},
-    {"main-window-scheme",
-     [] {
-         Monitor(96);
-         MainCommand(SC_RESTORE);
-         Headless->Step([] { Scheme(3); });
-     },
-     true},
+    {"main-window-scheme", [] { Headless->Step([] { Scheme(3); }); }, true},
     // The default scheme again, so the settings file keeps what it had.
     {"main-default-scheme", [] { Headless->Step([] { Scheme(0); }); }},
+    {"main-window-150", [] { Monitor(144); }, true},
+    {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, true},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main
