@@ -1,8 +1,18 @@
 #include "forms/uQvFormBorder.h"
 
-#include "framework/uQvForms.h"
+#include <algorithm>
+#include <cstdlib>
+
+#include "draw/uPelluxDPI.h"
+#include "draw/uPelluxGraphics.h"
+#include "forms/uPelluxForm.h"
+#include "forms/uPelluxNCCtrlBase.h"
+#include "framework/uQvApplication.h"
 #include "framework/uQvRegistry.h"
+#include "platform/uQvBackend.h"
 #include "platform/uQvWinPos.h"
+#include "platform/uQvWindows.h"
+#include "skin/uQvSkinRegistry.h"
 
 void TQvBorderSize::Assign(const TPersistent* Source) {
     const auto* From = dynamic_cast<const TQvBorderSize*>(Source);
@@ -13,35 +23,282 @@ void TQvBorderSize::Assign(const TPersistent* Source) {
     FBottom = From->FBottom;
 }
 
+TQvBorderLayout QvBorderLayout(int W, int H, const TQvBorderSize& S, const TQvBorderSize& Inflate,
+                               bool Transparent) {
+    const int IL = std::abs(Inflate.Left()), IT = std::abs(Inflate.Top()), IR = std::abs(Inflate.Right()),
+              IB = std::abs(Inflate.Bottom());
+    const int Wi = W + S.Width(), Hi = H + S.Height();
+    const int TopH = IT + S.Top(), BottomH = IB + S.Bottom(), LeftW = IL + S.Left(), RightW = IR + S.Right();
+    TQvBorderLayout L;
+    L.Image = TSize{Wi, Hi};
+    const int X0 = -S.Left(), Y0 = -S.Top();
+    L.Sides[mpflTop] = Rect(X0, Y0, X0 + Wi, Y0 + TopH);
+    L.Sides[mpflBottom] = Rect(X0, H - IB, X0 + Wi, H - IB + BottomH);
+    // Transparent sides fill the height between the top and bottom ones; opaque ones run the
+    // full height behind them.
+    const int SideTop = Transparent ? Y0 + TopH : Y0;
+    const int SideBottom = std::max(SideTop, Transparent ? H - IB : Y0 + Hi);
+    L.Sides[mpflLeft] = Rect(X0, SideTop, X0 + LeftW, SideBottom);
+    L.Sides[mpflRight] = Rect(W - IR, SideTop, W - IR + RightW, SideBottom);
+    return L;
+}
+
+// ---- TQvFormLayerBorder -------------------------------------------------------------------
+
 TQvFormLayerBorder::TQvFormLayerBorder(TComponent* AOwner)
     : TComponent(AOwner),
       FSize(std::make_unique<TQvBorderSize>()),
-      FInflateSize(std::make_unique<TQvBorderSize>(5, 5, -5, -5)) {}
+      FInflateSize(std::make_unique<TQvBorderSize>(5, 5, -5, -5)) {
+    for (auto& S : FSlices) S = std::make_unique<TSurface32>();
+}
+
+TQvFormLayerBorder::~TQvFormLayerBorder() {
+    *FAlive = false;
+    FreeLayerWindow();
+    UnhookForm();
+}
 
 void TQvFormLayerBorder::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FForm) FForm = nullptr;
+    if (Operation != opRemove) return;
+    if (AComponent == FForm) {
+        // The form's handlers go with it.
+        FOldCloseEvent = nullptr;
+        FOldShowEvent = nullptr;
+        FForm = nullptr;
+        FAdopted.clear();
+    }
+    std::erase_if(FAdopted, [AComponent](const TAdopted& A) { return A.Control == AComponent; });
+    for (auto& W : FWindows)
+        if (W == AComponent) W = nullptr;
+}
+
+void TQvFormLayerBorder::SetDragEnabled(bool Value) {
+    FDragEnabled = Value;
+    for (TqvFormLayerWindow* W : FWindows)
+        if (W != nullptr) W->SetDrag(Value);
 }
 
 bool TQvFormLayerBorder::FormZoomed() const {
     return FForm != nullptr && FForm->HandleAllocated() && IsZoomed(FForm->Handle());
 }
 
-void TQvFormLayerBorder::InitFrame(TCustomForm* AForm) {
-    if (FForm == AForm) return;
-    if (FForm != nullptr) RemoveFreeNotification(FForm);
-    FForm = AForm;
-    if (AForm != nullptr) FreeNotification(AForm);
+bool TQvFormLayerBorder::FormIconic() const {
+    return FForm != nullptr && FForm->HandleAllocated() && IsIconic(FForm->Handle());
 }
 
-void TQvFormLayerBorder::Show() {
+bool TQvFormLayerBorder::HasWindows() const {
+    return std::all_of(std::begin(FWindows), std::end(FWindows), [](auto* W) { return W != nullptr; });
+}
+
+bool TQvFormLayerBorder::Translucent() {
+    return QvBackend().DisplayCaps().Translucency;
+}
+
+HWND TQvFormLayerBorder::TopBorderWindow() const {
+    TqvFormLayerWindow* W = FWindows[mpflTop];
+    return W != nullptr && W->HandleAllocated() ? W->Handle() : nullptr;
+}
+
+std::vector<TPelluxNCCtrlBase*> TQvFormLayerBorder::NCCtrlList() const {
+    if (FForm == nullptr) return {};
+    auto* Skin = dynamic_cast<TPelluxForm*>(FormSkinHelper()->Get(FForm));
+    return Skin != nullptr ? Skin->NCCtrlList() : std::vector<TPelluxNCCtrlBase*>{};
+}
+
+// ---- Following the form -------------------------------------------------------------------
+
+void TQvFormLayerBorder::InitFrame(TCustomForm* AForm) {
+    if (FForm == AForm) return;
+    UnhookForm();
+    FForm = AForm;
+    FFormClosed = false;
+    HookForm();
+}
+
+void TQvFormLayerBorder::HookForm() {
+    if (FForm == nullptr) return;
+    FreeNotification(FForm);
+    FOldCloseEvent = FForm->OnClose;
+    FOldShowEvent = FForm->OnShow;
+    std::weak_ptr<bool> Alive = FAlive;
+    FForm->OnClose = [this, Alive](TObject* Sender, TCloseAction& Action) {
+        const TCloseEvent Old = FOldCloseEvent;
+        if (Old) Old(Sender, Action);
+        // A close the form refused, or turned into a minimize, leaves it open.
+        if (!Alive.expired() && (Action == caHide || Action == caFree)) FFormClosed = true;
+    };
+    FForm->OnShow = [this, Alive](TObject* Sender) {
+        const TNotifyEvent Old = FOldShowEvent;
+        if (Old) Old(Sender);
+        if (!Alive.expired()) FFormClosed = false;
+    };
+}
+
+void TQvFormLayerBorder::UnhookForm() {
+    if (FForm == nullptr) return;
+    FForm->OnClose = FOldCloseEvent;
+    FForm->OnShow = FOldShowEvent;
+    FOldCloseEvent = nullptr;
+    FOldShowEvent = nullptr;
+    ReleaseControls();
+    RemoveFreeNotification(FForm);
+}
+
+// ---- Slices and windows -------------------------------------------------------------------
+
+bool TQvFormLayerBorder::Slice(int W, int H) {
+    for (auto& S : FSlices) S->SetSize(0, 0);
+    const TQvBorderSize NoInflate(0, 0, 0, 0);
+    const bool Tiled = FTransparent && FStretchKind == skTile;
+    FLayout = QvBorderLayout(W, H, *FSize, Tiled ? NoInflate : *FInflateSize, FTransparent);
+    TPelluxImage* Img = SkinResManager().GetImageByName(FImage, true);
+    if (Img == nullptr || Img->Empty() || FLayout.Image.cx <= 0 || FLayout.Image.cy <= 0) return false;
+    TSurface32 Full;
+    Full.SetSize(FLayout.Image.cx, FLayout.Image.cy);
+    if (FStretchKind == skAuto) {
+        DrawNineGridThirds(Img, &Full, true);
+    } else {
+        // Copied, not blended: the border's alpha is the image's own.
+        const int Iw = Img->Width(), Ih = Img->Height();
+        for (int Y = 0; Y < Full.Height(); ++Y) {
+            const TColor32* Src = Img->ScanLine(Y % Ih);
+            TColor32* Dst = Full.ScanLine(Y);
+            for (int X = 0; X < Full.Width(); ++X) Dst[X] = Src[X % Iw];
+        }
+    }
+    // Each side shows the part of the image under its window.
+    for (int Side = 0; Side < 4; ++Side) {
+        TRect R = FLayout.Sides[Side];
+        OffsetRect(R, FSize->Left(), FSize->Top());
+        TSurface32& S = *FSlices[Side];
+        if (R.Width() <= 0 || R.Height() <= 0) continue;
+        S.SetSize(R.Width(), R.Height());
+        for (int Y = 0; Y < R.Height(); ++Y)
+            std::copy_n(Full.PixelPtr(R.Left, R.Top + Y), R.Width(), S.ScanLine(Y));
+    }
+    return true;
+}
+
+void TQvFormLayerBorder::CreateWindows() {
+    const bool Remake = !HasWindows() || FWindowsTransparent != FTransparent;
+    if (!Remake) return;
+    FreeLayerWindow();
+    for (TqvFormLayerBorderType Side : {mpflLeft, mpflRight, mpflTop, mpflBottom}) {
+        auto* W = new TqvFormLayerWindow(this, Side, FTransparent, FForm);
+        W->SetDrag(FDragEnabled);
+        FWindows[Side] = W;
+        FreeNotification(W);
+    }
+    FWindowsTransparent = FTransparent;
+}
+
+void TQvFormLayerBorder::FreeLayerWindow() {
+    ReleaseControls();
+    for (auto& W : FWindows) {
+        TqvFormLayerWindow* Old = W;
+        W = nullptr;
+        delete Old;
+    }
+}
+
+void TQvFormLayerBorder::DrawAll() {
+    if (!HasWindows()) return;
+    for (TqvFormLayerBorderType Side : {mpflTop, mpflBottom, mpflLeft, mpflRight})
+        if (TqvFormLayerWindow* W = FWindows[Side]) W->DrawSelf(FHide || W->IsHided());
+}
+
+void TQvFormLayerBorder::Place(int X, int Y, bool Showing) {
+    if (!HasWindows() || FForm == nullptr || !FForm->HandleAllocated() || FPlacing) return;
+    FPlacing = true;
+    const HWND F = FForm->Handle();
+    // Directly behind the form; a minimized form has left its place, so behind the window
+    // that was above it.
+    HWND After = F;
+    if (IsIconic(F)) {
+        After = GetWindow(F, GW_HWNDPREV);
+        if (After == nullptr) After = HWND_TOP;
+    }
+    // The sides share the form's band.
+    const bool Topmost = (GetWindowLongPtr(F, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    for (TqvFormLayerWindow* W : FWindows) {
+        const bool Is = (GetWindowLongPtr(W->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        if (Is != Topmost)
+            SetWindowPos(W->Handle(), Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    const UINT Flags = SWP_NOACTIVATE | SWP_NOSIZE | (Showing ? SWP_SHOWWINDOW : 0);
+    const HDWP Batch = BeginDeferWindowPos(4);
+    for (TqvFormLayerBorderType Side : {mpflTop, mpflBottom, mpflLeft, mpflRight}) {
+        const TRect& R = FLayout.Sides[Side];
+        DeferWindowPos(Batch, FWindows[Side]->Handle(), After, X + R.Left, Y + R.Top, 0, 0, Flags);
+    }
+    EndDeferWindowPos(Batch);
+    FPlacing = false;
+}
+
+// ---- Operations ---------------------------------------------------------------------------
+
+void TQvFormLayerBorder::Show(int X, int Y, int W, int H) {
+    if (FFormClosed || FForm == nullptr) return;
+    FWidth = W;
+    FHeight = H;
     FVisible = true;
     FHide = false;
+    const bool Sliced = Slice(W, H);
+    if (!Sliced || !Showable()) {
+        FreeLayerWindow();
+        return;
+    }
+    CreateWindows();
+    for (TqvFormLayerWindow* Side : FWindows) Side->ShowSide();
+    Place(X, Y, true);
 }
 
 void TQvFormLayerBorder::ShowWithForm(const std::vector<TPelluxNCCtrlBase*>&) {
-    Show();
-    if (FForm != nullptr) FLeftTop = TPoint{FForm->Left(), FForm->Top()};
+    // The controls are read from the form's skin whenever a side draws, so a control freed
+    // meanwhile is never touched.
+    if (FFormClosed || FForm == nullptr || !FForm->HandleAllocated()) return;
+    RECT R;
+    GetWindowRect(FForm->Handle(), &R);
+    Show(R.Left, R.Top, R.Width(), R.Height());
+}
+
+void TQvFormLayerBorder::SetBounds(int X, int Y, int W, int H) {
+    if (!FVisible || FFormClosed) return;
+    FWidth = W;
+    FHeight = H;
+    if (!Slice(W, H)) return;
+    DrawAll();
+    if (!FormIconic()) Place(X, Y, false);
+}
+
+void TQvFormLayerBorder::SetBoundsWithForm() {
+    if (FFormClosed || FForm == nullptr) return;
+    if (FormZoomed()) return Minimizing();
+    if (FHide && !FormIconic()) Restoring();
+    if (!FVisible || !FForm->HandleAllocated() || !IsWindowVisible(FForm->Handle())) return;
+    RECT R;
+    GetWindowRect(FForm->Handle(), &R);
+    SetBounds(R.Left, R.Top, R.Width(), R.Height());
+}
+
+void TQvFormLayerBorder::MoveWithForm(int ALeft, int ATop) {
+    if (!FVisible || FFormClosed || FormIconic() || !HasWindows() || FHide) return;
+    Place(ALeft, ATop, false);
+}
+
+void TQvFormLayerBorder::Show() {
+    if (FFormClosed) return;
+    FHide = false;
+    for (TqvFormLayerWindow* W : FWindows)
+        if (W != nullptr) W->ShowSide();
+}
+
+void TQvFormLayerBorder::Hide() {
+    FHide = true;
+    for (TqvFormLayerWindow* W : FWindows)
+        if (W != nullptr) W->HideSide();
 }
 
 void TQvFormLayerBorder::Minimizing() {
@@ -49,13 +306,17 @@ void TQvFormLayerBorder::Minimizing() {
     FMinimized = true;
     FHide = true;
     FVisible = false;
+    for (TqvFormLayerWindow* W : FWindows)
+        if (W != nullptr) W->HideSide();
 }
 
 void TQvFormLayerBorder::Restoring() {
-    if (!FMinimized) return;
+    if (!FMinimized || FFormClosed) return;
     FMinimized = false;
     FHide = false;
     FVisible = true;
+    for (TqvFormLayerWindow* W : FWindows)
+        if (W != nullptr) W->ShowSide();
 }
 
 void TQvFormLayerBorder::ReAlign() {
@@ -65,9 +326,42 @@ void TQvFormLayerBorder::ReAlign() {
         Restoring();
 }
 
-void TQvFormLayerBorder::SetBoundsWithForm() {
-    if (FormZoomed()) return Minimizing();
-    if (FHide && FForm != nullptr && FForm->HandleAllocated() && !IsIconic(FForm->Handle())) Restoring();
+void TQvFormLayerBorder::CheckFormAlpha(bool Update) {
+    if (FVisible && Update) SetAlphaBlend();
+}
+
+void TQvFormLayerBorder::SetAlphaBlend() {
+    DrawAll();
+}
+
+// ---- Title-bar controls on an opaque border -----------------------------------------------
+
+void TQvFormLayerBorder::AdoptControl(TPelluxNCCtrlBase* Control, TqvFormLayerWindow* Window) {
+    if (Control == nullptr || Window == nullptr || FForm == nullptr || Control->Form() != FForm) return;
+    int Shift = 0;
+    if (Control->Pos()->Align() == caRight) {
+        // Measured from the window's right edge now: as far again as that edge lies beyond
+        // the form's, in the control's design units.
+        const int Pixels = FLayout.Sides[Window->BorderType()].Right - FWidth;
+        Shift = MulDiv(Pixels, USER_DEFAULT_SCREEN_DPI, ScaleByDPI(Window, USER_DEFAULT_SCREEN_DPI));
+    }
+    Control->SetSourceForm(FForm);
+    Control->MoveToForm(Window);
+    if (Shift != 0) Control->Pos()->SetXValue(Control->Pos()->XValue() + Shift);
+    FAdopted.push_back(TAdopted{Control, Shift});
+    FreeNotification(Control);
+}
+
+void TQvFormLayerBorder::ReleaseControls() {
+    const std::vector<TAdopted> List = std::move(FAdopted);
+    FAdopted.clear();
+    for (const TAdopted& A : List) {
+        RemoveFreeNotification(A.Control);
+        if (FForm == nullptr) continue;
+        A.Control->MoveToForm(FForm);
+        A.Control->SetSourceForm(nullptr);
+        if (A.Shift != 0) A.Control->Pos()->SetXValue(A.Control->Pos()->XValue() - A.Shift);
+    }
 }
 
 void RegisterQvFormBorder() {
