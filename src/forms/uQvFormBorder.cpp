@@ -181,8 +181,8 @@ bool TQvFormLayerBorder::Slice(int W, int H) {
 }
 
 void TQvFormLayerBorder::CreateWindows() {
-    const bool Remake = !HasWindows() || FWindowsTransparent != FTransparent;
-    if (!Remake) return;
+    // Made anew for every show, so they start enabled and in the form's current band even
+    // when a modal loop disabled the ones before.
     FreeLayerWindow();
     for (TqvFormLayerBorderType Side : {mpflLeft, mpflRight, mpflTop, mpflBottom}) {
         auto* W = new TqvFormLayerWindow(this, Side, FTransparent, FForm);
@@ -190,7 +190,6 @@ void TQvFormLayerBorder::CreateWindows() {
         FWindows[Side] = W;
         FreeNotification(W);
     }
-    FWindowsTransparent = FTransparent;
 }
 
 void TQvFormLayerBorder::FreeLayerWindow() {

@@ -148,7 +148,6 @@ private:
     TQvBorderLayout FLayout{};
     std::unique_ptr<TSurface32> FSlices[4];
     TqvFormLayerWindow* FWindows[4] = {};
-    bool FWindowsTransparent = true;  // what the windows were made for
     std::vector<TAdopted> FAdopted;
     bool FVisible = false;
     bool FHide = false;

@@ -186,10 +186,39 @@ TEST_F(FormBorderTest, OpaqueBorderCarriesTheTitleControlsAndDragsTheForm) {
     EXPECT_EQ(WindowRect(Side(mpflTop)), Bounds(332, 200, 416, 35));
     EXPECT_EQ(WindowRect(Side(mpflTop)).Left + B->ClientRect().Left, 340 + 400 - 41);
 
+    Border->SetDragEnabled(false);
+    Headless->Drag(400, 205, 440, 235);
+    RunScript();
+    EXPECT_EQ(F->BoundsRect(), Bounds(340, 230, 400, 300));
+
     // Freeing the sides gives the control back to the form, where it was.
     Border->FreeLayerWindow();
     EXPECT_EQ(B->Form(), F);
     EXPECT_EQ(B->Pos()->XValue(), 41);
+}
+
+TEST_F(FormBorderTest, ARefusedCloseKeepsTheBorderAndAClosedFormGetsItBackWhenShown) {
+    TForm* F = Create<TForm>(Application);
+    F->SetBoundsRect(Bounds(100, 100, 400, 300));
+    TCloseAction Answer = caNone;
+    F->OnClose = [&](TObject*, TCloseAction& Action) { Action = Answer; };
+    Skin = new TPelluxForm(F);
+    Border = new TQvFormLayerBorder(F);
+    Skin->SetImageBorder(Border);
+    ShowAndSettle(F);
+    F->Close();
+    F->SetBounds(200, 100, 400, 300);
+    ProcessMessages();
+    EXPECT_EQ(WindowRect(Side(mpflTop)), Bounds(192, 92, 416, 13));
+    Answer = caHide;
+    F->Close();
+    ProcessMessages();
+    EXPECT_FALSE(IsWindowVisible(F->Handle()));
+    F->Show();
+    Wait(40);
+    EXPECT_TRUE(Border->Shown());
+    ExpectBehind(F, 255);
+    EXPECT_EQ(WindowRect(Side(mpflTop)), Bounds(192, 92, 416, 13));
 }
 
 TEST_F(FormBorderTest, WithoutPerPixelAlphaNoShadowShows) {
