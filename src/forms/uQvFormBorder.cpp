@@ -137,6 +137,13 @@ void TQvFormLayerBorder::HookForm() {
 
 void TQvFormLayerBorder::UnhookForm() {
     if (FForm == nullptr) return;
+    // A form being destroyed has no handlers left to give back.
+    if (FForm->ComponentState().Contains(csDestroying)) {
+        FOldCloseEvent = nullptr;
+        FOldShowEvent = nullptr;
+        FAdopted.clear();
+        return;
+    }
     FForm->OnClose = FOldCloseEvent;
     FForm->OnShow = FOldShowEvent;
     FOldCloseEvent = nullptr;
@@ -147,6 +154,40 @@ void TQvFormLayerBorder::UnhookForm() {
 
 // ---- Slices and windows -------------------------------------------------------------------
 
+namespace {
+
+// Puts into Slice the part at Part of Image drawn as a nine-block image of Full size: the
+// pieces of the nine-block copy, each stretched over its whole place and clipped to the
+// slice, so the inside of the form (most of the image) is never drawn.
+void NineBlockPart(TSurface32* Image, TSize Full, const TRect& Part, TSurface32* Slice) {
+    const int SW = Image->Width(), SH = Image->Height();
+    const int Cw = std::max(SW / 3, 1), Ch = std::max(SH / 3, 1);
+    TRect IR = Rect(Cw, Ch, 2 * Cw, 2 * Ch);
+    if (Full.cx == SW) IR = Rect(0, Ch, 0, 2 * Ch);
+    if (Full.cy == SH) IR = Rect(Cw, 0, 2 * Cw, 0);
+    const int DR = Full.cx - (SW - IR.Right), DB = Full.cy - (SH - IR.Bottom);
+    const TRect Pieces[9][2] = {
+        {IR, Rect(IR.Left, IR.Top, DR, DB)},
+        {Rect(0, IR.Top, IR.Left, IR.Bottom), Rect(0, IR.Top, IR.Left, DB)},
+        {Rect(IR.Left, 0, IR.Right, IR.Top), Rect(IR.Left, 0, DR, IR.Top)},
+        {Rect(IR.Right, IR.Top, SW, IR.Bottom), Rect(DR, IR.Top, Full.cx, DB)},
+        {Rect(IR.Left, IR.Bottom, IR.Right, SH), Rect(IR.Left, DB, DR, Full.cy)},
+        {Rect(0, 0, IR.Left, IR.Top), Rect(0, 0, IR.Left, IR.Top)},
+        {Rect(IR.Right, 0, SW, IR.Top), Rect(DR, 0, Full.cx, IR.Top)},
+        {Rect(0, IR.Bottom, IR.Left, SH), Rect(0, DB, IR.Left, Full.cy)},
+        {Rect(IR.Right, IR.Bottom, SW, SH), Rect(DR, DB, Full.cx, Full.cy)},
+    };
+    for (const auto& [Src, Dst] : Pieces) {
+        TRect Seen;
+        if (!IntersectRect(Seen, Dst, Part)) continue;
+        TRect At = Dst;
+        OffsetRect(At, -Part.Left, -Part.Top);
+        CopyStretched(Image, Slice, Src, At);
+    }
+}
+
+}  // namespace
+
 bool TQvFormLayerBorder::Slice(int W, int H) {
     for (auto& S : FSlices) S->SetSize(0, 0);
     const TQvBorderSize NoInflate(0, 0, 0, 0);
@@ -154,19 +195,6 @@ bool TQvFormLayerBorder::Slice(int W, int H) {
     FLayout = QvBorderLayout(W, H, *FSize, Tiled ? NoInflate : *FInflateSize, FTransparent);
     TPelluxImage* Img = SkinResManager().GetImageByName(FImage, true);
     if (Img == nullptr || Img->Empty() || FLayout.Image.cx <= 0 || FLayout.Image.cy <= 0) return false;
-    TSurface32 Full;
-    Full.SetSize(FLayout.Image.cx, FLayout.Image.cy);
-    if (FStretchKind == skAuto) {
-        DrawNineGridThirds(Img, &Full, true);
-    } else {
-        // Copied, not blended: the border's alpha is the image's own.
-        const int Iw = Img->Width(), Ih = Img->Height();
-        for (int Y = 0; Y < Full.Height(); ++Y) {
-            const TColor32* Src = Img->ScanLine(Y % Ih);
-            TColor32* Dst = Full.ScanLine(Y);
-            for (int X = 0; X < Full.Width(); ++X) Dst[X] = Src[X % Iw];
-        }
-    }
     // Each side shows the part of the image under its window.
     for (int Side = 0; Side < 4; ++Side) {
         TRect R = FLayout.Sides[Side];
@@ -174,8 +202,18 @@ bool TQvFormLayerBorder::Slice(int W, int H) {
         TSurface32& S = *FSlices[Side];
         if (R.Width() <= 0 || R.Height() <= 0) continue;
         S.SetSize(R.Width(), R.Height());
-        for (int Y = 0; Y < R.Height(); ++Y)
-            std::copy_n(Full.PixelPtr(R.Left, R.Top + Y), R.Width(), S.ScanLine(Y));
+        if (FStretchKind == skAuto) {
+            NineBlockPart(Img, FLayout.Image, R, &S);
+            continue;
+        }
+        // Tiled from the image's corner; copied, not blended: the border's alpha is the
+        // image's own.
+        const int Iw = Img->Width(), Ih = Img->Height();
+        for (int Y = 0; Y < R.Height(); ++Y) {
+            const TColor32* Src = Img->ScanLine((R.Top + Y) % Ih);
+            TColor32* Dst = S.ScanLine(Y);
+            for (int X = 0; X < R.Width(); ++X) Dst[X] = Src[(R.Left + X) % Iw];
+        }
     }
     return true;
 }

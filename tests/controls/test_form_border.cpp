@@ -144,6 +144,14 @@ TEST_F(FormBorderTest, SidesShowTheImageAroundTheFormAndFollowIt) {
     ExpectSlicesOf(F);
     // A click on the shadow reaches what lies below it.
     EXPECT_NE(WindowFromPoint(POINT{295, 300}), Side(mpflLeft));
+
+    // Tiled from the image's corner, the sides reach no further than the border's size.
+    Border->SetStretchKind(skTile);
+    F->SetBounds(300, 200, 500, 251);
+    ProcessMessages();
+    EXPECT_EQ(WindowRect(Side(mpflTop)), Bounds(292, 192, 516, 8));
+    EXPECT_EQ(WindowRect(Side(mpflLeft)), Bounds(292, 200, 8, 251));
+    EXPECT_EQ(QvTopLevelPixels(Side(mpflTop))->Pixel(67, 7), 0x0A000000u);
 }
 
 TEST_F(FormBorderTest, OpaqueBorderCarriesTheTitleControlsAndDragsTheForm) {
