@@ -121,15 +121,14 @@ void TQvFormLayerBorder::HookForm() {
     FreeNotification(FForm);
     FOldCloseEvent = FForm->OnClose;
     FOldShowEvent = FForm->OnShow;
+    // The form's own handlers run first, even once the border is gone.
     std::weak_ptr<bool> Alive = FAlive;
-    FForm->OnClose = [this, Alive](TObject* Sender, TCloseAction& Action) {
-        const TCloseEvent Old = FOldCloseEvent;
+    FForm->OnClose = [this, Alive, Old = FOldCloseEvent](TObject* Sender, TCloseAction& Action) {
         if (Old) Old(Sender, Action);
         // A close the form refused, or turned into a minimize, leaves it open.
         if (!Alive.expired() && (Action == caHide || Action == caFree)) FFormClosed = true;
     };
-    FForm->OnShow = [this, Alive](TObject* Sender) {
-        const TNotifyEvent Old = FOldShowEvent;
+    FForm->OnShow = [this, Alive, Old = FOldShowEvent](TObject* Sender) {
         if (Old) Old(Sender);
         if (!Alive.expired()) FFormClosed = false;
     };

@@ -22,8 +22,9 @@ void QvPremultiply(const TSurface32& Src, TSurface32& Dst) {
         const uint32_t P = S[I], A = P >> 24;
         // Rounded to nearest, as the screen composes premultiplied pixels.
         const auto Mul = [A](uint32_t C) { return (C * A + 127) / 255; };
-        D[I] = A == 255 ? P
-                        : (A << 24) | (Mul((P >> 16) & 0xFF) << 16) | (Mul((P >> 8) & 0xFF) << 8) | Mul(P & 0xFF);
+        D[I] = A == 255
+                   ? P
+                   : (A << 24) | (Mul((P >> 16) & 0xFF) << 16) | (Mul((P >> 8) & 0xFF) << 8) | Mul(P & 0xFF);
     }
 }
 
@@ -119,11 +120,13 @@ void TqvFormLayerWindow::DrawSelf(bool Hidden) {
         S.SetSize(1, 1);
     } else {
         S.SetSize(Slice->Width(), Slice->Height());
-        std::copy_n(Slice->Bits(), static_cast<size_t>(S.Width()) * static_cast<size_t>(S.Height()), S.Bits());
+        std::copy_n(Slice->Bits(), static_cast<size_t>(S.Width()) * static_cast<size_t>(S.Height()),
+                    S.Bits());
     }
     // The controls measure their places in the window's size, so it takes the slice's first.
     if (Width() != S.Width() || Height() != S.Height())
-        SetWindowPos(Handle(), nullptr, 0, 0, S.Width(), S.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(Handle(), nullptr, 0, 0, S.Width(), S.Height(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (!Hidden && !FHided && !FTransparent) {
         const TQvAliveCheck Alive = AliveCheck();
         for (TPelluxNCCtrlBase* C : SideControls()) {
@@ -133,8 +136,10 @@ void TqvFormLayerWindow::DrawSelf(bool Hidden) {
         }
     }
     const bool Translucent = TQvFormLayerBorder::Translucent();
-    if (!Translucent) SetWindowRgn(Handle(), GdiCreateRegion(MakeSolid(S)), FALSE);
-    else if (FShaped) SetWindowRgn(Handle(), nullptr, FALSE);
+    if (!Translucent)
+        SetWindowRgn(Handle(), GdiCreateRegion(MakeSolid(S)), FALSE);
+    else if (FShaped)
+        SetWindowRgn(Handle(), nullptr, FALSE);
     FShaped = !Translucent;
     TSurface32 P;
     QvPremultiply(S, P);

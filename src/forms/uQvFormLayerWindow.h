@@ -4,6 +4,8 @@
 // mouse through; an opaque one carries the title-bar controls placed on its side, hands
 // them the mouse, and drags the form when a press falls on no control.
 
+#include <vector>
+
 #include "draw/uQvSurface.h"
 #include "framework/uQvForms.h"
 

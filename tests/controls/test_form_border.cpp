@@ -76,7 +76,8 @@ protected:
             int Wrong = 0;
             for (int Y = 0; Y < R.Height(); ++Y)
                 for (int X = 0; X < R.Width(); ++X)
-                    Wrong += Px->Pixel(X, Y) != *Pre.PixelPtr(R.Left - Fr.Left + 8 + X, R.Top - Fr.Top + 8 + Y);
+                    Wrong +=
+                        Px->Pixel(X, Y) != *Pre.PixelPtr(R.Left - Fr.Left + 8 + X, R.Top - Fr.Top + 8 + Y);
             EXPECT_EQ(Wrong, 0) << "side " << S;
         }
     }
@@ -192,6 +193,9 @@ TEST_F(FormBorderTest, OpaqueBorderCarriesTheTitleControlsAndDragsTheForm) {
     RunScript();
     EXPECT_EQ(F->BoundsRect(), Bounds(340, 230, 400, 300));
     EXPECT_EQ(WindowRect(Side(mpflTop)), Bounds(332, 200, 416, 35));
+    // Only the side shows the control: the form's own title leaves it out.
+    SendMessage(F->Handle(), WM_NCPAINT, 1, 0);
+    EXPECT_EQ(ScreenAt(340 + 369, 242), ScreenAt(340 + 300, 242));
     EXPECT_EQ(WindowRect(Side(mpflTop)).Left + B->ClientRect().Left, 340 + 400 - 41);
 
     Border->SetDragEnabled(false);
