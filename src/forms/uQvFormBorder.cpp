@@ -379,7 +379,14 @@ void TQvFormLayerBorder::AdoptControl(TPelluxNCCtrlBase* Control, TqvFormLayerWi
         // Measured from the window's right edge now: as far again as that edge lies beyond
         // the form's, in the control's design units.
         const int Pixels = FLayout.Sides[Window->BorderType()].Right - FWidth;
-        Shift = MulDiv(Pixels, USER_DEFAULT_SCREEN_DPI, ScaleByDPI(Window, USER_DEFAULT_SCREEN_DPI));
+        const int X = Control->Pos()->XValue(), Want = ScaleByDPI(Window, X) + Pixels;
+        const auto Error = [&](int S) { return std::abs(ScaleByDPI(Window, X + S) - Want); };
+        // The design unit nearest to those pixels at the window's dpi.
+        const int Guess =
+            MulDiv(Pixels, USER_DEFAULT_SCREEN_DPI, ScaleByDPI(Window, USER_DEFAULT_SCREEN_DPI));
+        Shift = Guess;
+        for (int S : {Guess - 1, Guess + 1})
+            if (Error(S) < Error(Shift)) Shift = S;
     }
     Control->SetSourceForm(FForm);
     Control->MoveToForm(Window);

@@ -57,6 +57,8 @@ TqvFormLayerWindow::TqvFormLayerWindow(TQvFormLayerBorder* Border, TqvFormLayerB
     : TForm(Border), FBorderType(Side), FTransparent(Transparent), FLayerBorder(Border), FForm(Form) {
     SetBorderStyle(bsNone);
     SetScaled(false);
+    // The controls it carries keep the form's scaling.
+    if (Form != nullptr) ScaleForPPI(Form->CurrentPPI());
     HandleNeeded();
 }
 

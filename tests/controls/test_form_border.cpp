@@ -4,6 +4,7 @@
 // half-transparent shown where the display has no per-pixel alpha.
 
 #include "controls/form_skin_fixture.h"
+#include "draw/uPelluxDPI.h"
 #include "draw/uPelluxGraphics.h"
 #include "forms/uPelluxNCButton.h"
 #include "forms/uQvFormBorder.h"
@@ -207,6 +208,27 @@ TEST_F(FormBorderTest, OpaqueBorderCarriesTheTitleControlsAndDragsTheForm) {
     Border->FreeLayerWindow();
     EXPECT_EQ(B->Form(), F);
     EXPECT_EQ(B->Pos()->XValue(), 41);
+}
+
+TEST_F(FormBorderTest, AtHighDpiAnOpaqueSideKeepsARightAlignedControlWhereItWas) {
+    HighDPIEnabled = true;
+    Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, 2880, 1620), Rect(0, 0, 2880, 1560), 144}});
+    TForm* F = Create<TForm>(Application);
+    F->SetBoundsRect(Bounds(300, 200, 600, 450));
+    F->ScaleForPPI(144);
+    auto* B = new TPelluxNCButton(F);
+    B->Pos()->SetAlign(caRight);
+    B->Pos()->SetXValue(41);
+    Skin = new TPelluxForm(F);
+    Border = new TQvFormLayerBorder(F);
+    Border->SetTransparent(false);
+    Border->Size()->SetRight(7);
+    Skin->SetImageBorder(Border);
+    ShowAndSettle(F);
+    EXPECT_EQ(B->Form(), Border->SideWindow(mpflTop));
+    // MulDiv(41, 144, 96) = 62 from the form's right edge, as on the form's own title.
+    EXPECT_EQ(WindowRect(Side(mpflTop)).Left + B->ClientRect().Left, WindowRect(F->Handle()).Right - 62);
+    HighDPIEnabled = false;
 }
 
 TEST_F(FormBorderTest, ARefusedCloseKeepsTheBorderAndAClosedFormGetsItBackWhenShown) {
