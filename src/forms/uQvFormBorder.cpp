@@ -62,11 +62,14 @@ void TQvFormLayerBorder::Notification(TComponent* AComponent, TOperation Operati
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
     if (AComponent == FForm) {
-        // The form's handlers go with it.
+        // The form's handlers and controls go with it, and so do the sides, which would
+        // otherwise send it their drags.
         FOldCloseEvent = nullptr;
         FOldShowEvent = nullptr;
-        FForm = nullptr;
         FAdopted.clear();
+        FreeLayerWindow();
+        FForm = nullptr;
+        FVisible = false;
     }
     std::erase_if(FAdopted, [AComponent](const TAdopted& A) { return A.Control == AComponent; });
     for (auto& W : FWindows)

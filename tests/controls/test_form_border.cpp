@@ -253,6 +253,15 @@ TEST_F(FormBorderTest, ARefusedCloseKeepsTheBorderAndAClosedFormGetsItBackWhenSh
     EXPECT_TRUE(Border->Shown());
     ExpectBehind(F, 255);
     EXPECT_EQ(WindowRect(Side(mpflTop)), Bounds(192, 92, 416, 13));
+
+    // A border that outlives its form lets its sides go with it.
+    auto* Lone = new TQvFormLayerBorder(Application);
+    Skin->SetImageBorder(Lone);
+    ASSERT_NE(Lone->SideWindow(mpflTop), nullptr);
+    F->Free();
+    EXPECT_EQ(Lone->SideWindow(mpflTop), nullptr);
+    EXPECT_EQ(Lone->Form(), nullptr);
+    delete Lone;
 }
 
 TEST_F(FormBorderTest, WithoutPerPixelAlphaNoShadowShows) {
