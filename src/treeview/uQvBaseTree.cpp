@@ -6,6 +6,7 @@
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvScroll.h"
 #include "platform/uQvWinPaint.h"
+#include "platform/uQvWinPos.h"
 #include "treeview/uQvTreeInput.h"
 #include "treeview/uQvTreePaint.h"
 
@@ -18,7 +19,8 @@ int Saturate(int64_t V) { return static_cast<int>(std::clamp<int64_t>(V, INT_MIN
 TQvBaseTree::TQvBaseTree(TComponent* AOwner)
     : TQvTreeCore(AOwner),
       FInput(std::make_unique<TQvTreeInput>(this)),
-      FEditor(std::make_unique<TQvTreeEditor>(this)) {
+      FEditor(std::make_unique<TQvTreeEditor>(this)),
+      FHeader(std::make_unique<TQvTreeHeader>(this)) {
     SetBounds(Left(), Top(), 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -52,6 +54,7 @@ void TQvBaseTree::ChangeScale(int M, int D) {
     FIndent = Scale(FIndent);
     FMargin = Scale(FMargin);
     FTextMargin = Scale(FTextMargin);
+    FHeader->ChangeScale(M, D);
     for (PQvNode N = GetFirst(); N != nullptr; N = GetNext(N)) Nodes().SetNodeHeight(N, Scale(N->NodeHeight));
     EndUpdate();
 }
@@ -108,17 +111,31 @@ void TQvBaseTree::StructureChanging() {
 
 int TQvBaseTree::RangeY() { return Saturate(Nodes().ContentHeight()); }
 
-int TQvBaseTree::ColumnAt(int, int& Left, int& Right) {
+int TQvBaseTree::ColumnCount() const { return FHeader->Columns()->Count(); }
+
+int TQvBaseTree::MainColumn() const { return FHeader->MainColumn(); }
+
+int TQvBaseTree::ColumnsWidth() const { return FHeader->Columns()->TotalWidth(); }
+
+int TQvBaseTree::ColumnAt(int X, int& Left, int& Right) {
+    if (ColumnCount() > 0) return FHeader->Columns()->ColumnFromX(X, Left, Right);
     ColumnSpan(-1, Left, Right);
     return -1;
 }
 
-void TQvBaseTree::ColumnSpan(int, int& Left, int& Right) {
+void TQvBaseTree::ColumnSpan(int Column, int& Left, int& Right) {
+    if (Column >= 0 && Column < ColumnCount()) {
+        FHeader->Columns()->ColumnEdges(Column, Left, Right);
+        return;
+    }
     Left = 0;
     Right = std::max(FRangeX, ClientWidth());
 }
 
-TAlignment TQvBaseTree::ColumnAlignment(int) const { return taLeftJustify; }
+TAlignment TQvBaseTree::ColumnAlignment(int Column) const {
+    if (Column < 0 || Column >= ColumnCount()) return taLeftJustify;
+    return FHeader->Columns()->Items(Column)->Alignment();
+}
 
 int TQvBaseTree::DoGetNodeWidth(PQvNode, int, TCanvas*) { return 0; }
 
@@ -332,6 +349,49 @@ void TQvBaseTree::InvalidateToBottom(PQvNode Node) {
     InvalidateRect(Handle(), &Rest, FALSE);
 }
 
+void TQvBaseTree::InvalidateHeader() {
+    // Drawn at once: the frame has no update region of its own to wait in.
+    if (!Updating() && HandleAllocated() && FHeader->Visible()) PaintHeaderFrame();
+}
+
+void TQvBaseTree::PaintHeaderFrame() {
+    const int H = FHeader->Height();
+    const int W = ClientWidth();
+    if (W <= 0 || H <= 0) return;
+    RECT Outer;
+    GetWindowRect(Handle(), &Outer);
+    POINT Origin{0, 0};
+    ::ClientToScreen(Handle(), &Origin);
+    const TPoint Target{Origin.X - Outer.Left, Origin.Y - Outer.Top - H};
+    // Released even when a drawing handler throws (or frees the tree).
+    struct TWindowCanvas {
+        HDC Dc;
+        TCanvas Canvas;
+        explicit TWindowCanvas(HDC ADc) : Dc(ADc) { Canvas.SetHandle(Dc); }
+        ~TWindowCanvas() {
+            Canvas.SetHandle(nullptr);
+            ReleaseDC(nullptr, Dc);
+        }
+    };
+    const HDC Dc = GetWindowDC(Handle());
+    if (Dc == nullptr) return;
+    TWindowCanvas C(Dc);
+    FHeader->Columns()->PaintHeader(&C.Canvas, Rect(0, 0, W, H), Target);
+}
+
+void TQvBaseTree::HeaderChanged() {
+    if (Updating()) return;
+    UpdateScrollBars(true);
+    Invalidate();
+}
+
+void TQvBaseTree::HeaderFrameChanged() {
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HeaderChanged();
+}
+
 void TQvBaseTree::Paint() {
     TCanvas* C = Canvas();
     PaintTree(C, C->ClipRect(), C->ClipRect().TopLeft());
@@ -382,7 +442,13 @@ void TQvBaseTree::CreateParams(TCreateParams& Params) {
     if (FBorderStyle == bsSingle) Params.Style |= WS_BORDER;
 }
 
+void TQvBaseTree::Loaded() {
+    TCustomControl::Loaded();
+    FHeader->Loaded();
+}
+
 void TQvBaseTree::Resize() {
+    FHeader->RecalculateAutoSize();
     UpdateScrollBars(true);
     TCustomControl::Resize();
 }
@@ -391,18 +457,25 @@ void TQvBaseTree::Resize() {
 
 void TQvBaseTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TQvAliveCheck Alive = AliveCheck();
+    // Client y above 0 is the header.
+    if (FHeader->MouseDown(Button, Shift, X, Y + FHeader->ShownHeight())) return;
     FInput->MouseDown(Button, Shift, X, Y);
     if (Alive.Alive()) TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TQvBaseTree::MouseMove(TShiftState Shift, int X, int Y) {
     const TQvAliveCheck Alive = AliveCheck();
+    if (FHeader->MouseMove(Shift, X, Y + FHeader->ShownHeight())) {
+        if (Alive.Alive()) SetHot(nullptr, -1);
+        return;
+    }
     FInput->MouseMove(Shift, X, Y);
     if (Alive.Alive()) TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TQvBaseTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TQvAliveCheck Alive = AliveCheck();
+    if (FHeader->MouseUp(Button, Shift, X, Y + FHeader->ShownHeight())) return;
     FInput->MouseUp(Button, Shift, X, Y);
     if (Alive.Alive()) TCustomControl::MouseUp(Button, Shift, X, Y);
 }
@@ -454,6 +527,21 @@ void TQvBaseTree::DoColumnClick(int Column, TShiftState Shift) {
     QvRaise(OnColumnClick, this, Column, Shift);
 }
 
+void TQvBaseTree::DoHeaderClick(const TQvHeaderHitInfo& HitInfo) {
+    QvRaise(OnHeaderClick, FHeader.get(), HitInfo);
+}
+
+void TQvBaseTree::DoColumnResize(int Column) {
+    QvRaise(OnColumnResize, FHeader.get(), Column);
+}
+
+bool TQvBaseTree::DoHeaderDraw(TCanvas* Canvas, TQvTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                               TQvDropMarkMode DropMark) {
+    if (!FHeader->Options().Contains(hoOwnerDraw) || !OnHeaderDraw || Column->Style() != vsOwnerDraw) return false;
+    QvRaise(OnHeaderDraw, FHeader.get(), Canvas, Column, R, Hover, Pressed, DropMark);
+    return true;
+}
+
 void TQvBaseTree::DoGetCursor(TCursor& Cursor) {
     QvRaise(OnGetCursor, this, Cursor);
 }
@@ -471,12 +559,28 @@ void TQvBaseTree::WndProc(TMessage& M) {
                                   static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(M.WParam))));
             M.Result = 0;
             return;
+        case WM_NCCALCSIZE:
+            TCustomControl::WndProc(M);
+            if (FHeader->Visible()) {
+                // The header sits in the frame above the rows.
+                RECT* R = M.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam)->rgrc[0]
+                                   : reinterpret_cast<RECT*>(M.LParam);
+                if (R != nullptr) R->Top = std::min(R->Top + FHeader->Height(), R->Bottom);
+            }
+            return;
+        case WM_NCPAINT: {
+            const TQvAliveCheck Alive = AliveCheck();
+            TCustomControl::WndProc(M);
+            if (Alive.Alive() && FHeader->Visible()) PaintHeaderFrame();
+            return;
+        }
         case WM_SETCURSOR:
             if (FInput->SetCursor(M)) return;
             break;
         case CM_MOUSELEAVE:
             if (M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(this)) {
                 const TQvAliveCheck Alive = AliveCheck();
+                FHeader->MouseLeave();
                 FInput->MouseLeave();
                 if (!Alive.Alive()) return;
             }
@@ -494,6 +598,7 @@ void TQvBaseTree::WndProc(TMessage& M) {
             break;
         case WM_CANCELMODE:
         case CM_CANCELMODE:
+            FHeader->CancelTracking();
             FInput->CancelMode();
             break;
         default:

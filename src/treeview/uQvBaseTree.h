@@ -9,6 +9,7 @@
 #include "framework/uQvForms.h"
 #include "treeview/uQvTreeCore.h"
 #include "treeview/uQvTreeEdit.h"
+#include "treeview/uQvTreeHeader.h"
 #include "treeview/uQvTreeHitTest.h"
 
 class TQvTreeInput;
@@ -22,6 +23,12 @@ public:
     void Clear() override;
     // With toAutoChangeScale the row metrics and every row's height scale too.
     void ChangeScale(int M, int D) override;
+
+    // ---- Header and columns ----
+    TQvTreeHeader* Header() const { return FHeader.get(); }
+    void SetHeader(const TQvTreeHeader* Value) { FHeader->Assign(Value); }
+    // Repaints the header area (nothing while it is hidden or before the window exists).
+    void InvalidateHeader();
 
     // ---- Geometry (client coordinates unless said otherwise) ----
     PQvNode GetNodeAt(int X, int Y);
@@ -118,15 +125,21 @@ public:
     TQvCreateEditorEvent OnCreateEditor;
     TQvEditChangeEvent OnEdited;
     TQvEditChangeEvent OnEditCancelled;
+    TQvHeaderClickEvent OnHeaderClick;
+    TQvHeaderPaintEvent OnHeaderDraw;
+    TQvHeaderNotifyEvent OnColumnResize;
 
     void WndProc(TMessage& Message) override;
 
 protected:
     friend class TQvTreeInput;
     friend class TQvTreeEditor;
+    friend class TQvTreeHeader;
     friend void QvPaintTreeRows(TQvBaseTree& Tree, TCanvas* Target, const TRect& Window, TPoint Origin);
+    friend void QvPaintHeader(TQvTreeHeader& Header, TCanvas* Canvas, const TRect& R, TPoint Target, int RTLOffset);
 
     void CreateParams(TCreateParams& Params) override;
+    void Loaded() override;
     void Paint() override;
     void Resize() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -140,14 +153,14 @@ protected:
     void DoExit() override;
 
     // ---- Hooks for derived trees ----
-    // Columns: without a header the tree is one column, -1, as wide as the content.
-    virtual int ColumnCount() const { return 0; }
-    virtual int MainColumn() const { return -1; }
+    // Columns: without columns the tree is one column, -1, as wide as the content.
+    virtual int ColumnCount() const;
+    virtual int MainColumn() const;
     // The column at content x and its edges (content coordinates).
     virtual int ColumnAt(int X, int& Left, int& Right);
     // A column's edges (content coordinates); -1: the whole row.
     virtual void ColumnSpan(int Column, int& Left, int& Right);
-    virtual int ColumnsWidth() const { return 0; }
+    virtual int ColumnsWidth() const;
     virtual TAlignment ColumnAlignment(int Column) const;
     // The width of a node's content in a column; 0 unless a derived tree measures it.
     virtual int DoGetNodeWidth(PQvNode Node, int Column, TCanvas* Canvas);
@@ -162,6 +175,15 @@ protected:
     virtual void DoNodeClick(const THitInfo& HitInfo);
     virtual void DoNodeDblClick(const THitInfo& HitInfo);
     virtual void DoColumnClick(int Column, TShiftState Shift);
+    virtual void DoHeaderClick(const TQvHeaderHitInfo& HitInfo);
+    virtual void DoColumnResize(int Column);
+    // Whether the header draws Column itself: OnHeaderDraw did (hoOwnerDraw, vsOwnerDraw).
+    virtual bool DoHeaderDraw(TCanvas* Canvas, TQvTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                              TQvDropMarkMode DropMark);
+    // The columns changed: the content width, the scroll bars and the rows follow.
+    void HeaderChanged();
+    // The header was shown, hidden or changed its height: the frame is laid out again.
+    void HeaderFrameChanged();
     virtual void DoGetCursor(TCursor& Cursor);
     // Whether the cell may be edited now.
     virtual bool DoCanEdit(PQvNode Node, int Column);
@@ -179,9 +201,12 @@ private:
     void ClampOffsets();
     int ClientHeightOrZero() const;
     void ComputeRangeX();
+    // The header drawn into the window's frame above the rows.
+    void PaintHeaderFrame();
 
     std::unique_ptr<TQvTreeInput> FInput;
     std::unique_ptr<TQvTreeEditor> FEditor;
+    std::unique_ptr<TQvTreeHeader> FHeader;
     int FOffsetX = 0, FOffsetY = 0;
     int FRangeX = 0;
     int FIndent = 18;

@@ -5,6 +5,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvMonitors.h"
 #include "platform/uQvScroll.h"
+#include "platform/uQvWinPos.h"
 #include "treeview/uQvBaseTree.h"
 
 namespace {
@@ -157,6 +158,16 @@ bool TQvTreeInput::SetCursor(TMessage& M) {
     const int Hit = static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(M.LParam)));
     if (Hit != HTCLIENT || !T->HandleAllocated() || reinterpret_cast<HWND>(M.WParam) != T->Handle()) return false;
     TCursor Cursor = T->Cursor();
+    POINT P;
+    GetCursorPos(&P);
+    ScreenToClient(T->Handle(), &P);
+    if (T->Header()->Visible() && P.Y < 0) {
+        // Over the header: the splitter on a column border that resizes.
+        if (T->Header()->ResizeColumnAt(P.X) >= 0) Cursor = crHSplit;
+        ::SetCursor(CursorHandle(Cursor));
+        M.Result = 1;
+        return true;
+    }
     if (T->TreeOptions()->PaintOptions().Contains(toHotTrack) && T->HotNode() != nullptr &&
         T->HotCursor() != crDefault)
         Cursor = T->HotCursor();
