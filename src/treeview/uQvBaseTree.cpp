@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "framework/uQvImgList.h"
+#include "framework/uQvPictures.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvScroll.h"
 #include "platform/uQvWinPaint.h"
@@ -133,13 +135,59 @@ void TQvBaseTree::ColumnSpan(int Column, int& Left, int& Right) {
 }
 
 TAlignment TQvBaseTree::ColumnAlignment(int Column) const {
+    if (ColumnCount() == 0) return FAlignment;
     if (Column < 0 || Column >= ColumnCount()) return taLeftJustify;
     return FHeader->Columns()->Items(Column)->Alignment();
 }
 
 int TQvBaseTree::DoGetNodeWidth(PQvNode, int, TCanvas*) { return 0; }
 
-int TQvBaseTree::ImageWidth(PQvNode, int, TQvImageInfoIndex) { return 0; }
+TCustomImageList* TQvBaseTree::ImageList(TQvImageInfoIndex Kind) const {
+    return Kind == iiNormal ? FImages : Kind == iiState ? FStateImages : nullptr;
+}
+
+int TQvBaseTree::DoGetImageIndex(PQvNode Node, TQvImageKind Kind, int Column, bool& Ghosted) {
+    int Index = -1;
+    QvRaise(OnGetImageIndex, this, Node, Kind, Column, Ghosted, Index);
+    return Index;
+}
+
+int TQvBaseTree::ImageWidth(PQvNode Node, int Column, TQvImageInfoIndex Kind) {
+    TCustomImageList* List = ImageList(Kind);
+    if (List == nullptr || !OnGetImageIndex) return 0;
+    bool Ghosted = false;
+    int Index = -1;
+    if (Kind == iiNormal && Selected(Node)) Index = DoGetImageIndex(Node, ikSelected, Column, Ghosted);
+    if (Index < 0) Index = DoGetImageIndex(Node, Kind == iiNormal ? ikNormal : ikState, Column, Ghosted);
+    return Index >= 0 ? List->Width() : 0;
+}
+
+void TQvBaseTree::SetImages(TCustomImageList* Value) {
+    if (FImages == Value) return;
+    FImages = Value;
+    if (Value != nullptr) Value->FreeNotification(this);
+    StructureChanged();
+}
+
+void TQvBaseTree::SetStateImages(TCustomImageList* Value) {
+    if (FStateImages == Value) return;
+    FStateImages = Value;
+    if (Value != nullptr) Value->FreeNotification(this);
+    StructureChanged();
+}
+
+void TQvBaseTree::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TQvBaseTree::Notification(TComponent* AComponent, TOperation Operation) {
+    TQvTreeCore::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FImages) SetImages(nullptr);
+    if (AComponent == FStateImages) SetStateImages(nullptr);
+}
 
 int TQvBaseTree::NodeWidth(PQvNode Node, int Column) { return DoGetNodeWidth(Node, Column, Canvas()); }
 

@@ -12,7 +12,10 @@
 #include "treeview/uQvTreeHeader.h"
 #include "treeview/uQvTreeHitTest.h"
 
+class TBitmap;
+class TCustomImageList;
 class TQvTreeInput;
+class TQvTreePainter;
 
 class TQvBaseTree : public TQvTreeCore {
 public:
@@ -67,6 +70,15 @@ public:
     // Paints the rows that meet Window (client coordinates) onto Canvas, Window's top-left
     // going to Target.
     virtual void PaintTree(TCanvas* Canvas, const TRect& Window, TPoint Target);
+
+    // The image lists of normal and state images (not owned; forgotten when freed).
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+    // The alignment of the one cell of a tree without columns.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
 
     // ---- Editing ----
     // Focuses the node and, when editing is allowed (toEditable, not toReadOnly, OnEditing),
@@ -128,6 +140,13 @@ public:
     TQvHeaderClickEvent OnHeaderClick;
     TQvHeaderPaintEvent OnHeaderDraw;
     TQvHeaderNotifyEvent OnColumnResize;
+    TQvGetImageIndexEvent OnGetImageIndex;
+    TQvBeforeItemPaintEvent OnBeforeItemPaint;
+    TQvBeforeItemEraseEvent OnBeforeItemErase;
+    TQvItemPaintEvent OnAfterItemErase;
+    TQvBeforeCellPaintEvent OnBeforeCellPaint;
+    TQvAfterCellPaintEvent OnAfterCellPaint;
+    TQvItemPaintEvent OnAfterItemPaint;
 
     void WndProc(TMessage& Message) override;
 
@@ -135,6 +154,7 @@ protected:
     friend class TQvTreeInput;
     friend class TQvTreeEditor;
     friend class TQvTreeHeader;
+    friend class TQvTreePainter;
     friend void QvPaintTreeRows(TQvBaseTree& Tree, TCanvas* Target, const TRect& Window, TPoint Origin);
     friend void QvPaintHeader(TQvTreeHeader& Header, TCanvas* Canvas, const TRect& R, TPoint Target, int RTLOffset);
 
@@ -166,6 +186,11 @@ protected:
     virtual int DoGetNodeWidth(PQvNode Node, int Column, TCanvas* Canvas);
     // Image widths (0: no image) and the check image width.
     virtual int ImageWidth(PQvNode Node, int Column, TQvImageInfoIndex Kind);
+    // The image of a node for Kind from OnGetImageIndex (-1: none).
+    virtual int DoGetImageIndex(PQvNode Node, TQvImageKind Kind, int Column, bool& Ghosted);
+    // The list a kind of image comes from (nullptr: none).
+    TCustomImageList* ImageList(TQvImageInfoIndex Kind) const;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual int CheckImageWidth() const { return 16; }
     virtual int ButtonWidth() const { return 9; }
     // One cell of one row, with the canvas's origin at the row's top.
@@ -207,6 +232,10 @@ private:
     std::unique_ptr<TQvTreeInput> FInput;
     std::unique_ptr<TQvTreeEditor> FEditor;
     std::unique_ptr<TQvTreeHeader> FHeader;
+    std::unique_ptr<TBitmap> FRowBuffer;  // reused by every row painted
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    TAlignment FAlignment = taLeftJustify;
     int FOffsetX = 0, FOffsetY = 0;
     int FRangeX = 0;
     int FIndent = 18;
