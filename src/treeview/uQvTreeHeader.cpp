@@ -1,6 +1,7 @@
 #include "treeview/uQvTreeHeader.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "framework/uQvRegistry.h"
@@ -171,13 +172,17 @@ void TQvTreeHeader::RecalculateAutoSize(bool Force) {
 }
 
 void TQvTreeHeader::ChangeScale(int M, int D) {
-    if (M == D || D == 0) return;
-    SetHeight(MulDiv(FHeight, M, D));
+    if (M == D || D <= 0 || M <= 0) return;
+    // Rounded to nearest in 64 bits and saturated: a wide column stays wide.
+    const auto Scale = [M, D](int V) {
+        return static_cast<int>(std::clamp<int64_t>((int64_t{V} * M + D / 2) / D, INT_MIN, INT_MAX));
+    };
+    SetHeight(Scale(FHeight));
     if (!FParentFont) FFont->SetHeight(MulDiv(FFont->Height(), M, D));
     FColumns->BeginUpdate();
     for (int I = 0; I < FColumns->Count(); ++I) {
         TQvTreeColumn* C = FColumns->Items(I);
-        C->SetWidth(MulDiv(C->Width(), M, D));
+        C->SetWidth(Scale(C->Width()));
     }
     FColumns->EndUpdate();
 }

@@ -2,9 +2,12 @@
 // the auto-size column, columns read from a stored layout, sorting by header clicks, and
 // resizing and moving columns with the mouse.
 
+#include <climits>
+
 #include "framework/uQvFormReader.h"
 #include "framework/uQvFormWriter.h"
 #include "framework/uQvPictures.h"
+#include "platform/uQvScreen.h"
 #include "treeview/tree_fixture.h"
 #include "treeview/uQvTreeView.h"
 
@@ -85,6 +88,29 @@ TEST_F(TreeHeaderTest, ColumnsLayOutInDisplayOrderAndTheAutoSizeColumnTakesTheRe
     EXPECT_EQ(A->FocusedColumn(), 1);
     AC->Delete(1);
     EXPECT_EQ(A->Header()->MainColumn(), 0);
+
+    // Widths beyond the int range saturate instead of wrapping: the content ends at
+    // 2,147,483,647, scrolling there works, and a row paints into a window-sized buffer.
+    auto* Wide = NewTree<TQvStringTree>(200, 100);
+    for (int I = 0; I < 3; ++I) {
+        TQvTreeColumn* C = Wide->Header()->Columns()->Add();
+        C->SetMaxWidth(INT_MAX);
+        C->SetWidth(1000000000);
+    }
+    Wide->AddChild(nullptr);
+    TQvTreeColumns* WC = Wide->Header()->Columns();
+    EXPECT_EQ(WC->TotalWidth(), INT_MAX);
+    EXPECT_EQ(WC->Items(2)->Left(), 2000000000);
+    EXPECT_EQ(Wide->RangeX(), INT_MAX);
+    Wide->SetOffsetX(-INT_MAX);
+    EXPECT_EQ(Wide->OffsetX(), 200 - INT_MAX);
+    EXPECT_EQ(Wide->GetHitTestInfoAt(100, 5).HitColumn, 2);
+    WC->GetColumnBounds(2, L, R);
+    EXPECT_EQ(Rect(L, 0, R, 0), Rect(2000000000 + 200 - INT_MAX, 0, 200, 0));  // ends at the client edge
+    TBitmap B(200, 100);
+    Wide->PaintTree(B.Canvas(), Rect(0, 0, 200, 100), TPoint{0, 0});
+    Wide->ChangeScale(3, 2);  // toAutoChangeScale: every width grows, none wraps
+    EXPECT_EQ(WC->Items(0)->Width(), 1500000000);
 }
 
 TEST_F(TreeHeaderTest, StoredLayoutsKeepColumnsAndTheirOrder) {
@@ -139,13 +165,21 @@ TEST_F(TreeHeaderTest, HeaderClicksSortAndTheMouseResizesAndMovesColumns) {
     TQvTreeHeader* H = T->Header();
     H->SetHeight(20);
     H->SetOptions(H->Options().Include(hoVisible).Include(hoHeaderClickAutoSort));
-    EXPECT_EQ(T->ClientHeight(), 100);  // the header sits above the rows
+    EXPECT_EQ(T->ClientHeight(), 100);  // the header sits above the rows, in the frame
     TQvTreeColumns* Cols = H->Columns();
     AddColumn(T, 50, u"No");
     AddColumn(T, 100, u"Name");
     AddColumn(T, 100, u"Size");
     Cols->Items(0)->SetOptions(Cols->Items(0)->Options().Exclude(coAllowClick));
     Cols->Items(2)->SetDefaultSortDirection(sdDescending);
+    ProcessMessages();
+    const auto Screen = [&](int X, int Y) {
+        const TPoint S = T->ClientToScreen(TPoint{X, Y});
+        const RECT B = QvScreenBounds();
+        return QvComposedScreen().Pixel(S.X - B.Left, S.Y - B.Top) & 0xFFFFFF;
+    };
+    const uint32_t Face = ColorToRGB(clBtnFace);
+    EXPECT_EQ(Screen(120, -10), (Face & 0xFF) << 16 | (Face & 0xFF00) | (Face >> 16 & 0xFF));  // a column's middle
     const auto Key = [&](PQvNode N) { return *T->GetNodeData<int>(N); };
     for (int K : {2, 3, 1}) *T->GetNodeData<int>(T->AddChild(nullptr)) = K;
     T->OnCompareNodes = [&](TObject*, PQvNode A, PQvNode B, int, int& Result) { Result = Key(A) - Key(B); };
