@@ -148,7 +148,8 @@ void TQvTreeColumns::Update(TCollectionItem*) {
 }
 
 void TQvTreeColumns::Notify(TCollectionItem* Item, TCollectionNotification Action) {
-    if (Action == cnAdded) return;
+    // Every column that leaves is extracted (a deletion announces itself twice).
+    if (Action != cnExtracting) return;
     // A column that goes takes the marks that point at it along.
     const int Index = Item->Index();
     for (int* Mark : {&FHoverColumn, &FPressedColumn, &FDragColumn, &FDropTarget})

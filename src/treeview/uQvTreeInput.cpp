@@ -1,5 +1,6 @@
 #include "treeview/uQvTreeInput.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/uQvInput.h"
@@ -72,8 +73,14 @@ void TQvTreeInput::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     if (!Selects) return;
     const bool Multi = Sel.Contains(toMultiSelect);
     if (N == nullptr) {
-        // Empty space: a plain press in a multi-selection tree lets go of the selection.
+        // Empty space: a plain press in a multi-selection tree lets go of the selection;
+        // the left button starts a rubber band (adding to the selection with Ctrl).
         if (Multi && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift)) T->ClearSelection();
+        if (Multi && Button == mbLeft && Alive.Alive()) {
+            FBandBase = Shift.Contains(ssCtrl) ? T->SelectedNodes() : std::vector<PQvNode>{};
+            FBanding = true;
+            FBandStart = FBandEnd = TPoint{X - T->OffsetX(), Y - T->OffsetY()};
+        }
         return;
     }
     if (!T->ChangeFocus(N, Hit.HitColumn) || !Alive.Alive()) return;
@@ -94,6 +101,12 @@ void TQvTreeInput::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 
 void TQvTreeInput::MouseMove(TShiftState, int X, int Y) {
     TQvBaseTree* T = FTree;
+    if (FBanding) {
+        FBandEnd = TPoint{X - T->OffsetX(), Y - T->OffsetY()};
+        SelectBandRows();
+        T->Invalidate();
+        return;
+    }
     const THitInfo Hit = T->GetHitTestInfoAt(X, Y, true);
     if (FCheckNode != nullptr) {
         // The pressed look follows whether the pointer is still on the check box.
@@ -111,6 +124,10 @@ void TQvTreeInput::MouseMove(TShiftState, int X, int Y) {
 void TQvTreeInput::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TQvBaseTree* T = FTree;
     const TQvAliveCheck Alive = T->AliveCheck();
+    if (Button == mbLeft && FBanding) {
+        EndBand(false);
+        return;
+    }
     if (Button == mbLeft && FCheckNode != nullptr) {
         PQvNode N = FCheckNode;
         FCheckNode = nullptr;
@@ -141,12 +158,17 @@ void TQvTreeInput::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 void TQvTreeInput::MouseLeave() { FTree->SetHot(nullptr, -1); }
 
 void TQvTreeInput::CancelMode() {
+    if (FBanding) EndBand(false);
     if (FCheckNode != nullptr) FTree->SetCheckState(FCheckNode, FCheckRestore);
     FCheckNode = nullptr;
     FPressedColumn = -2;
 }
 
 void TQvTreeInput::NodeGone(PQvNode Node) {
+    if (Node == nullptr)
+        FBandBase.clear();
+    else
+        std::erase(FBandBase, Node);
     if (Node == nullptr || FCheckNode == Node) {
         FCheckNode = nullptr;
         FSpaceCheck = false;
@@ -177,6 +199,41 @@ bool TQvTreeInput::SetCursor(TMessage& M) {
     ::SetCursor(CursorHandle(Cursor));
     M.Result = 1;
     return true;
+}
+
+// ---- Rubber band ----------------------------------------------------------------------
+
+TRect TQvTreeInput::BandRect() const {
+    const int X = FTree->OffsetX(), Y = FTree->OffsetY();
+    return Rect(std::min(FBandStart.X, FBandEnd.X) + X, std::min(FBandStart.Y, FBandEnd.Y) + Y,
+                std::max(FBandStart.X, FBandEnd.X) + X + 1, std::max(FBandStart.Y, FBandEnd.Y) + Y + 1);
+}
+
+void TQvTreeInput::SelectBandRows() {
+    TQvBaseTree* T = FTree;
+    const std::vector<PQvNode> Base = FBandBase;
+    T->ClearSelection();
+    for (PQvNode N : Base) T->SetSelected(N, true);
+    // Rows whose span meets the band's, top to bottom (content coordinates).
+    const int Y0 = std::min(FBandStart.Y, FBandEnd.Y), Y1 = std::max(FBandStart.Y, FBandEnd.Y);
+    int Top = 0;
+    PQvNode N = T->GetNodeAt(0, Y0, false, Top);
+    for (int64_t RowTop = Top; N != nullptr && RowTop <= Y1; N = T->GetNextVisible(N)) {
+        if (RowTop + N->NodeHeight > Y0) T->SetSelected(N, true);
+        RowTop += N->NodeHeight;
+    }
+}
+
+void TQvTreeInput::EndBand(bool Restore) {
+    if (!FBanding) return;
+    FBanding = false;
+    if (Restore) {
+        const std::vector<PQvNode> Base = FBandBase;
+        FTree->ClearSelection();
+        for (PQvNode N : Base) FTree->SetSelected(N, true);
+    }
+    FBandBase.clear();
+    FTree->Invalidate();
 }
 
 // ---- Scrolling ------------------------------------------------------------------------
@@ -413,7 +470,10 @@ void TQvTreeInput::KeyDown(WORD& Key, TShiftState Shift) {
             }
             break;
         case VK_ESCAPE:
-            T->CancelEditNode();
+            if (FBanding)
+                EndBand(true);
+            else
+                T->CancelEditNode();
             break;
         case KeyF2:
             if (Shift.Empty() && F != nullptr && !T->IsEditing() && T->DoCanEdit(F, T->FocusedColumn())) {

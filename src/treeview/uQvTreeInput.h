@@ -4,6 +4,8 @@
 // the selection they carry, and scrolling. Every step that raises an event checks that
 // the tree and the nodes it holds still live before it goes on.
 
+#include <vector>
+
 #include "treeview/uQvTreeTypes.h"
 
 class TQvBaseTree;
@@ -30,6 +32,12 @@ public:
     bool FocusedCellCentre(TPoint& Screen);
     // A node leaves the tree (nullptr: all of them).
     void NodeGone(PQvNode Node);
+    // A rubber band drawn from empty space selects the rows it crosses (toMultiSelect).
+    bool Banding() const { return FBanding; }
+    // The band in client coordinates.
+    TRect BandRect() const;
+    // Ends the band; Restore gives back the selection it started from.
+    void EndBand(bool Restore);
 
 private:
     // The number-pad action for *, +, - and /.
@@ -46,7 +54,13 @@ private:
     // Sets the state (unchecking the other radio buttons of the group) and raises OnChecked.
     void SetChecked(PQvNode Node, TCheckState State);
 
+    // Selects the band's start selection and the rows the band crosses.
+    void SelectBandRows();
+
     TQvBaseTree* FTree;
+    bool FBanding = false;
+    TPoint FBandStart, FBandEnd;       // content coordinates
+    std::vector<PQvNode> FBandBase;    // the selection the band adds to
     PQvNode FCheckNode = nullptr;       // the check box pressed with the mouse or Space
     TCheckState FCheckRestore = csUncheckedNormal;  // its state before the press
     TCheckState FPendingCheck = csUncheckedNormal;  // what Space will apply

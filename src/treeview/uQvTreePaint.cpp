@@ -8,6 +8,7 @@
 #include "platform/uQvGdiPrimitives.h"
 #include "treeview/uQvBaseTree.h"
 #include "treeview/uQvTreeGlyphs.h"
+#include "treeview/uQvTreeInput.h"
 
 namespace {
 // What every cell of one row shares: its levels and the vertical alignment offset.
@@ -131,6 +132,7 @@ private:
             QvRaise(T.OnAfterItemPaint, &T, C, N, Item);
             if (!Alive(N)) return false;
         }
+        PaintBand(C, Top);
         // Copy the part of the row inside the window.
         SetViewportOrgEx(Dc, 0, 0, nullptr);
         const int From = std::max(Top, FWindow.Top), To = std::min(Top + H, FWindow.Bottom);
@@ -380,12 +382,13 @@ private:
     // ---- Below the rows ----
 
     void PaintBelow(int Top) {
-        const HDC Dc = FTarget->Handle();
-        const int Saved = SaveDC(Dc);
-        OffsetViewportOrgEx(Dc, FOrigin.X - FWindow.Left, FOrigin.Y - FWindow.Top, nullptr);
-        const TRect Area = Rect(FWindow.Left, Top, FWindow.Right, FWindow.Bottom);
-        FTarget->Brush()->SetColor(T.Color());
-        FTarget->FillRect(Area);
+        const int W = FWindow.Width(), H = FWindow.Bottom - Top;
+        if (FBuffer->Width() != W || FBuffer->Height() != H) FBuffer->SetSize(W, H);
+        TCanvas* C = FBuffer->Canvas();
+        const HDC Dc = C->Handle();
+        SetViewportOrgEx(Dc, -FWindow.Left, 0, nullptr);
+        C->Brush()->SetColor(T.Color());
+        C->FillRect(Rect(FWindow.Left, 0, FWindow.Right, H));
         if (FOrder.front() >= 0) {
             TQvTreeColumns* Cols = T.Header()->Columns();
             for (int Column : FOrder) {
@@ -393,11 +396,29 @@ private:
                 if (Col->Options().Contains(coParentColor)) continue;
                 int L, R;
                 Cols->GetColumnBounds(Column, L, R);
-                FTarget->Brush()->SetColor(Col->Color());
-                FTarget->FillRect(Rect(std::max(L, Area.Left), Top, std::min(R, Area.Right), Area.Bottom));
+                C->Brush()->SetColor(Col->Color());
+                C->FillRect(Rect(std::max(L, FWindow.Left), 0, std::min(R, FWindow.Right), H));
             }
         }
-        RestoreDC(Dc, Saved);
+        PaintBand(C, Top);
+        SetViewportOrgEx(Dc, 0, 0, nullptr);
+        BitBlt(FTarget->Handle(), FOrigin.X, FOrigin.Y + Top - FWindow.Top, W, H, Dc, 0, 0, SRCCOPY);
+    }
+
+    // The part of a rubber band in progress on the buffer, whose logical y 0 is client Top.
+    void PaintBand(TCanvas* C, int Top) {
+        if (!T.FInput->Banding()) return;
+        TRect B = T.FInput->BandRect();
+        OffsetRect(B, 0, -Top);
+        if (T.DrawSelectionMode() == smBlendedRectangle) {
+            BlendRect(*FBuffer, Rect(B.Left - FWindow.Left, B.Top, B.Right - FWindow.Left, B.Bottom),
+                      T.Colors()->SelectionRectangleBlendColor(), T.SelectionBlendFactor());
+            C->Brush()->SetColor(T.Colors()->SelectionRectangleBorderColor());
+            C->FrameRect(B);
+        } else {
+            const RECT R = B;
+            DrawFocusRect(C->Handle(), &R);
+        }
     }
 
     TQvBaseTree& T;

@@ -134,6 +134,42 @@ TEST_F(TreePaintTest, PartialRepaintsEqualAFullOne) {
     EXPECT_EQ(B->ScanLine(90)[150] & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST_F(TreePaintTest, RubberBandsSelectTheRowsTheyCrossAndShowWhileDragged) {
+    auto* T = NewTree<TQvStringTree>(200, 100);
+    T->SetColor(clWhite);
+    T->SetDrawSelectionMode(smBlendedRectangle);
+    T->Colors()->SetColor(tciSelectionRectangleBlendColor, clBlue);
+    T->Colors()->SetColor(tciSelectionRectangleBorderColor, clRed);
+    T->TreeOptions()->SetSelectionOptions(TQvSelectionOptions{toMultiSelect});
+    const std::vector<PQvNode> R = AddRows(T, 3);
+    const auto At = [&](int X, int Y) { return T->ClientToScreen(TPoint{X, Y}); };
+    // From the empty space below the rows up into row 1.
+    Headless->MouseMove(At(150, 90).X, At(150, 90).Y);
+    Headless->Press();
+    Headless->MouseMove(At(120, 25).X, At(120, 25).Y);
+    RunScript();
+    EXPECT_EQ(T->SelectedNodes(), (std::vector<PQvNode>{R[1], R[2]}));
+    const auto B = Paint(T);
+    EXPECT_EQ(B->ScanLine(80)[130] & 0xFFFFFF, 0x7F7FFFu);  // blue over white at 128 of 255
+    EXPECT_EQ(B->ScanLine(80)[120] & 0xFFFFFF, Rgb(clRed));  // the frame
+    EXPECT_EQ(B->ScanLine(45)[110] & 0xFFFFFF, 0xFFFFFFu);   // outside the band
+    Headless->Release();
+    RunScript();
+    EXPECT_EQ(Paint(T)->ScanLine(80)[130] & 0xFFFFFF, 0xFFFFFFu);  // gone with the release
+    // With Ctrl the band adds to the selection; Esc gives back the one it started from.
+    Headless->KeyDown(VK_CONTROL);
+    Headless->MouseMove(At(150, 95).X, At(150, 95).Y);
+    Headless->Press();
+    Headless->MouseMove(At(150, 5).X, At(150, 5).Y);
+    Headless->KeyUp(VK_CONTROL);
+    RunScript();
+    EXPECT_EQ(T->SelectedCount(), 3u);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(T->SelectedNodes(), (std::vector<PQvNode>{R[1], R[2]}));
+    Headless->Release();
+    RunScript();
+}
+
 TEST(TreeTextTest, TextsAreCutBetweenWholeCharactersOnly) {
     // Every UTF-16 unit one pixel wide; "..." three.
     const auto Width = [](const String& S) { return static_cast<int>(S.size()); };
