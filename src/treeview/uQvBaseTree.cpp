@@ -590,6 +590,35 @@ bool TQvBaseTree::DoHeaderDraw(TCanvas* Canvas, TQvTreeColumn* Column, const TRe
     return true;
 }
 
+String TQvBaseTree::CellHintText(PQvNode, int) { return String(); }
+
+bool TQvBaseTree::PrepareHint(THintInfo& Info) {
+    // Not while the mouse is held, a band is drawn or the header is tracked.
+    if (MouseCapture() || FInput->Banding() || FHeader->Tracking()) return false;
+    if (FHintMode != hmTooltip) return true;
+    const THitInfo Hit = GetHitTestInfoAt(Info.CursorPos.X, Info.CursorPos.Y, true);
+    PQvNode N = Hit.HitNode;
+    if (N == nullptr || !Hit.HitPositions.Contains(hiOnItemLabel)) return false;
+    if (IsEditing() && FEditor->Node() == N) return false;
+    const TQvAliveCheck Alive = AliveCheck();
+    const TQvNodeRef Ref(this, N);
+    const String Text = CellHintText(N, Hit.HitColumn);
+    if (!Alive.Alive() || Ref.Node() == nullptr || Text.empty()) return false;
+    const TRect Cell = GetDisplayRect(N, Hit.HitColumn, false);
+    const int Start = Cell.Left + CellGeometry(N, Hit.HitColumn).TextLeft();
+    const int Width = NodeWidth(N, Hit.HitColumn);
+    if (!Alive.Alive() || Ref.Node() == nullptr) return false;
+    const int TextLeft = Start + FTextMargin, TextRight = Start + Width - FTextMargin;
+    const bool Cut = TextRight > std::min(Cell.Right, ClientWidth()) || TextLeft < std::max(Cell.Left, 0) ||
+                     Cell.Top < 0 || Cell.Bottom > ClientHeight();
+    if (!Cut) return false;
+    Info.HintStr = Text;
+    // Moving within the cell keeps the hint; another cell asks again.
+    Info.CursorRect = Rect(std::max(Cell.Left, 0), std::max(Cell.Top, 0), std::min(Cell.Right, ClientWidth()),
+                           std::min(Cell.Bottom, ClientHeight()));
+    return true;
+}
+
 void TQvBaseTree::DoGetCursor(TCursor& Cursor) {
     QvRaise(OnGetCursor, this, Cursor);
 }
@@ -606,6 +635,9 @@ void TQvBaseTree::WndProc(TMessage& M) {
             FInput->ScrollMessage(M.Msg == WM_VSCROLL, LOWORD(static_cast<uintptr_t>(M.WParam)),
                                   static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(M.WParam))));
             M.Result = 0;
+            return;
+        case CM_HINTSHOW:
+            M.Result = M.LParam != 0 && PrepareHint(*reinterpret_cast<THintInfo*>(M.LParam)) ? 0 : 1;
             return;
         case WM_NCCALCSIZE:
             TCustomControl::WndProc(M);

@@ -7,6 +7,7 @@
 // Content taller or wider than 2,147,483,647 pixels scrolls only that far.
 
 #include "framework/uQvForms.h"
+#include "framework/uQvHints.h"
 #include "treeview/uQvTreeCore.h"
 #include "treeview/uQvTreeEdit.h"
 #include "treeview/uQvTreeHeader.h"
@@ -210,6 +211,11 @@ protected:
     // The header was shown, hidden or changed its height: the frame is laid out again.
     void HeaderFrameChanged();
     virtual void DoGetCursor(TCursor& Cursor);
+    // The full text of a cell for its hint (empty: none).
+    virtual String CellHintText(PQvNode Node, int Column);
+    // CM_HINTSHOW: false when no hint may show. With hmTooltip the hint is the text of the
+    // cell under the mouse, and only when that text is cut off.
+    virtual bool PrepareHint(THintInfo& Info);
     // Whether the cell may be edited now.
     virtual bool DoCanEdit(PQvNode Node, int Column);
     // The link from OnCreateEditor (nullptr: no editing).

@@ -31,6 +31,7 @@ protected:
     // The text cut to MaxWidth with "..." behind it (OnShortenString may do it).
     virtual String ShortenText(TCanvas* Canvas, PQvNode Node, int Column, const String& S, int MaxWidth);
     int DoGetNodeWidth(PQvNode Node, int Column, TCanvas* Canvas) override;
+    String CellHintText(PQvNode Node, int Column) override { return Text(Node, Column); }
     void DoPaintNode(TQvPaintInfo& PaintInfo) override;
 
 private:

@@ -170,6 +170,32 @@ TEST_F(TreePaintTest, RubberBandsSelectTheRowsTheyCrossAndShowWhileDragged) {
     RunScript();
 }
 
+TEST_F(TreePaintTest, TooltipHintsShowOnlyTextsThatAreCutOff) {
+    auto* T = NewTree<TQvStringTree>(200, 100);
+    T->SetHintMode(hmTooltip);
+    T->SetShowHint(true);
+    T->Header()->Columns()->Add()->SetWidth(90);
+    const String Long = u"A text far too long for its column";
+    T->OnGetText = [&](TObject*, PQvNode N, int, TQvTextType, String& Text) { Text = N->Index == 0 ? u"Fits" : Long; };
+    AddRows(T, 2);
+    const auto Hint = [&](int X, int Y, String& Text) {
+        THintInfo Info;
+        Info.CursorPos = TPoint{X, Y};
+        Info.HintStr = u"tree";
+        const bool Shows = T->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&Info)) == 0;
+        Text = Info.HintStr;
+        return Shows;
+    };
+    String Text;
+    EXPECT_FALSE(Hint(30, 10, Text));  // "Fits" fits
+    EXPECT_TRUE(Hint(30, 30, Text));
+    EXPECT_EQ(Text, Long);
+    EXPECT_FALSE(Hint(150, 30, Text));  // right of the column: no text there
+    T->SetHintMode(hmDefault);          // the tree's own hint
+    EXPECT_TRUE(Hint(30, 10, Text));
+    EXPECT_EQ(Text, u"tree");
+}
+
 TEST(TreeTextTest, TextsAreCutBetweenWholeCharactersOnly) {
     // Every UTF-16 unit one pixel wide; "..." three.
     const auto Width = [](const String& S) { return static_cast<int>(S.size()); };
