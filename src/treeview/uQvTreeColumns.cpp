@@ -28,43 +28,42 @@ int TQvTreeColumn::Left() const { return Visible() ? Saturate(FLeft) : 0; }
 
 String TQvTreeColumn::DisplayName() const { return FText.empty() ? TCollectionItem::DisplayName() : FText; }
 
-void TQvTreeColumn::Changed(bool Layout) {
+void TQvTreeColumn::Changed() {
     TQvTreeColumns* C = Owner();
     if (C == nullptr || C->UpdateCount() > 0) return;
-    C->FHeader->ColumnsChanged(Layout);
+    C->FHeader->ColumnsChanged();
 }
 
-#define QV_COLUMN_SETTER(Name, Type, Field, Layout) \
-    void TQvTreeColumn::Set##Name(Type Value) {      \
-        if (Field == Value) return;                  \
-        Field = Value;                               \
-        Changed(Layout);                             \
+#define QV_COLUMN_SETTER(Name, Type, Field)      \
+    void TQvTreeColumn::Set##Name(Type Value) { \
+        if (Field == Value) return;             \
+        Field = Value;                          \
+        Changed();                              \
     }
-QV_COLUMN_SETTER(Alignment, TAlignment, FAlignment, false)
-QV_COLUMN_SETTER(CaptionAlignment, TAlignment, FCaptionAlignment, false)
-QV_COLUMN_SETTER(CheckBox, bool, FCheckBox, false)
-QV_COLUMN_SETTER(CheckType, TCheckType, FCheckType, false)
-QV_COLUMN_SETTER(CheckState, TCheckState, FCheckState, false)
-QV_COLUMN_SETTER(ImageIndex, int, FImageIndex, false)
-QV_COLUMN_SETTER(Layout, TQvHeaderColumnLayout, FLayout, false)
-QV_COLUMN_SETTER(Margin, int, FMargin, false)
-QV_COLUMN_SETTER(Spacing, int, FSpacing, false)
-QV_COLUMN_SETTER(Style, TQvTreeColumnStyle, FStyle, false)
-QV_COLUMN_SETTER(Text, const String&, FText, false)
+QV_COLUMN_SETTER(Alignment, TAlignment, FAlignment)
+QV_COLUMN_SETTER(CaptionAlignment, TAlignment, FCaptionAlignment)
+QV_COLUMN_SETTER(CheckBox, bool, FCheckBox)
+QV_COLUMN_SETTER(CheckType, TCheckType, FCheckType)
+QV_COLUMN_SETTER(CheckState, TCheckState, FCheckState)
+QV_COLUMN_SETTER(ImageIndex, int, FImageIndex)
+QV_COLUMN_SETTER(Layout, TQvHeaderColumnLayout, FLayout)
+QV_COLUMN_SETTER(Margin, int, FMargin)
+QV_COLUMN_SETTER(Spacing, int, FSpacing)
+QV_COLUMN_SETTER(Style, TQvTreeColumnStyle, FStyle)
+QV_COLUMN_SETTER(Text, const String&, FText)
 #undef QV_COLUMN_SETTER
 
 void TQvTreeColumn::SetColor(TColor Value) {
     if (FColor == Value && !FOptions.Contains(coParentColor)) return;
     FColor = Value;
     FOptions.Exclude(coParentColor);
-    Changed(false);
+    Changed();
 }
 
 void TQvTreeColumn::SetOptions(TQvColumnOptions Value) {
     if (FOptions == Value) return;
-    const bool Layout = FOptions.Contains(coVisible) != Value.Contains(coVisible);
     FOptions = Value;
-    Changed(Layout);
+    Changed();
 }
 
 void TQvTreeColumn::SetMinWidth(int Value) {
@@ -75,7 +74,7 @@ void TQvTreeColumn::SetMinWidth(int Value) {
     if (FWidth < Value)
         SetWidth(Value);
     else
-        Changed(false);
+        Changed();
 }
 
 void TQvTreeColumn::SetMaxWidth(int Value) {
@@ -85,7 +84,7 @@ void TQvTreeColumn::SetMaxWidth(int Value) {
     if (FWidth > Value)
         SetWidth(Value);
     else
-        Changed(false);
+        Changed();
 }
 
 void TQvTreeColumn::SetWidth(int Value) {
@@ -94,7 +93,7 @@ void TQvTreeColumn::SetWidth(int Value) {
     FWidth = Value;
     TQvTreeColumns* C = Owner();
     if (C == nullptr || C->UpdateCount() > 0) return;
-    C->FHeader->ColumnsChanged(true);
+    C->FHeader->ColumnsChanged();
     C->FHeader->ColumnResized(Index());
 }
 
@@ -135,7 +134,7 @@ void TQvTreeColumn::Assign(const TPersistent* Source) {
     FStyle = S->FStyle;
     FText = S->FText;
     FWidth = S->FWidth;
-    Changed(true);
+    Changed();
 }
 
 // ---- TQvTreeColumns -------------------------------------------------------------------
@@ -144,7 +143,7 @@ TQvTreeColumns::TQvTreeColumns(TQvTreeHeader* AHeader)
     : TOwnedCollection(AHeader, CollectionItemClass<TQvTreeColumn>()), FHeader(AHeader) {}
 
 void TQvTreeColumns::Update(TCollectionItem*) {
-    if (!FLayingOut) FHeader->ColumnsChanged(true);
+    FHeader->ColumnsChanged();
 }
 
 void TQvTreeColumns::Notify(TCollectionItem* Item, TCollectionNotification Action) {
@@ -186,7 +185,7 @@ void TQvTreeColumns::MoveColumn(int Column, int Position) {
     Order.erase(std::find(Order.begin(), Order.end(), Column));
     Order.insert(Order.begin() + Position, Column);
     for (int P = 0; P < Count(); ++P) Items(Order[static_cast<size_t>(P)])->FPosition = P;
-    FHeader->ColumnsChanged(true);
+    FHeader->ColumnsChanged();
 }
 
 int TQvTreeColumns::ColumnFromPosition(int Position) const {

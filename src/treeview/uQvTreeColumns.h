@@ -105,8 +105,8 @@ public:
 private:
     friend class TQvTreeColumns;
     friend class TQvTreeHeader;
-    // Repaints (and lays out again with Layout) through the collection.
-    void Changed(bool Layout);
+    // Lays the columns out again and repaints, through the collection.
+    void Changed();
 
     TAlignment FAlignment = taLeftJustify;
     TAlignment FCaptionAlignment = taLeftJustify;
@@ -198,7 +198,6 @@ private:
     int FDragColumn = -1;
     int FDropTarget = -1;
     bool FDropBefore = true;
-    bool FLayingOut = false;
 };
 
 // Registers the column enumerations and classes with their stored properties.

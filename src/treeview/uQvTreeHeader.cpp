@@ -135,7 +135,7 @@ void TQvTreeHeader::Assign(const TPersistent* Source) {
 
 // ---- Layout ---------------------------------------------------------------------------
 
-void TQvTreeHeader::ColumnsChanged(bool) {
+void TQvTreeHeader::ColumnsChanged() {
     FColumns->UpdatePositions();
     RecalculateAutoSize();
     FTree->HeaderChanged();
@@ -143,7 +143,7 @@ void TQvTreeHeader::ColumnsChanged(bool) {
 }
 
 void TQvTreeHeader::Loaded() {
-    ColumnsChanged(true);
+    ColumnsChanged();
     if (FColumns->Count() > 0) FMainColumn = MainColumn();
 }
 

@@ -126,8 +126,8 @@ private:
     friend class TQvTreeColumns;
     friend class TQvTreeColumn;
     enum TTrack { tkNone, tkPressed, tkResizing, tkDragging };
-    // The columns changed: positions (with Layout), auto size, the tree's range, repaint.
-    void ColumnsChanged(bool Layout);
+    // The columns changed: positions, auto size, the tree's range, repaint.
+    void ColumnsChanged();
     void ColumnResized(int Column);
     void SetHover(int Column);
     void SetDropTarget(int Column, bool Before);

@@ -3,6 +3,7 @@
 // resizing and moving columns with the mouse.
 
 #include <climits>
+#include <string>
 
 #include "framework/uQvFormReader.h"
 #include "framework/uQvFormWriter.h"
@@ -222,8 +223,25 @@ TEST_F(TreeHeaderTest, HeaderClicksSortAndTheMouseResizesAndMovesColumns) {
     RunScript();
     EXPECT_EQ(Cols->Items(1)->Width(), 10);
     Cols->Items(1)->SetWidth(100);
-    // Column 0 dragged onto the right half of column 2: order Name, Size, No.
-    Headless->Drag(X0 + 20, Y, X0 + 230, Y);
+    // Column 0 dragged onto the right half of column 2: order Name, Size, No. On the
+    // way, owner drawing hears of the hover and the drop mark on column 2.
+    H->SetOptions(H->Options().Include(hoOwnerDraw).Include(hoHotTrack));
+    for (int I = 0; I < 3; ++I) Cols->Items(I)->SetStyle(vsOwnerDraw);
+    std::vector<std::string> Marks;
+    T->OnHeaderDraw = [&](TQvTreeHeader*, TCanvas*, TQvTreeColumn* C, const TRect&, bool Hover, bool Pressed,
+                          TQvDropMarkMode Drop) {
+        Marks.push_back(std::to_string(C->Index()) + (Hover ? "h" : "") + (Pressed ? "p" : "") +
+                        (Drop == dmmLeft ? "<" : Drop == dmmRight ? ">" : ""));
+    };
+    Headless->MouseMove(X0 + 20, Y);
+    Headless->Press();
+    RunScript();
+    // Column 0 cannot be clicked: pressing it shows no press.
+    EXPECT_EQ(std::vector<std::string>(Marks.end() - 3, Marks.end()), (std::vector<std::string>{"0h", "1", "2"}));
+    Headless->MouseMove(X0 + 230, Y);
+    RunScript();
+    EXPECT_EQ(std::vector<std::string>(Marks.end() - 3, Marks.end()), (std::vector<std::string>{"0h", "1", "2>"}));
+    Headless->Release();
     RunScript();
     EXPECT_EQ(Cols->ColumnFromPosition(0), 1);
     EXPECT_EQ(Cols->ColumnFromPosition(1), 2);
