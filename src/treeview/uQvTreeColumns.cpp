@@ -10,7 +10,9 @@
 #include "treeview/uQvTreeHeaderPaint.h"
 
 namespace {
-int Saturate(int64_t V) { return static_cast<int>(std::clamp<int64_t>(V, INT_MIN, INT_MAX)); }
+int Saturate(int64_t V) {
+    return static_cast<int>(std::clamp<int64_t>(V, INT_MIN, INT_MAX));
+}
 }  // namespace
 
 // ---- TQvTreeColumn --------------------------------------------------------------------
@@ -22,11 +24,17 @@ TQvTreeColumn::TQvTreeColumn(TCollection* ACollection) : TCollectionItem(ACollec
     FPosition = INT_MAX;
 }
 
-TQvTreeColumns* TQvTreeColumn::Owner() const { return static_cast<TQvTreeColumns*>(Collection()); }
+TQvTreeColumns* TQvTreeColumn::Owner() const {
+    return static_cast<TQvTreeColumns*>(Collection());
+}
 
-int TQvTreeColumn::Left() const { return Visible() ? Saturate(FLeft) : 0; }
+int TQvTreeColumn::Left() const {
+    return Visible() ? Saturate(FLeft) : 0;
+}
 
-String TQvTreeColumn::DisplayName() const { return FText.empty() ? TCollectionItem::DisplayName() : FText; }
+String TQvTreeColumn::DisplayName() const {
+    return FText.empty() ? TCollectionItem::DisplayName() : FText;
+}
 
 void TQvTreeColumn::Changed() {
     TQvTreeColumns* C = Owner();
@@ -34,7 +42,7 @@ void TQvTreeColumn::Changed() {
     C->FHeader->ColumnsChanged();
 }
 
-#define QV_COLUMN_SETTER(Name, Type, Field)      \
+#define QV_COLUMN_SETTER(Name, Type, Field)     \
     void TQvTreeColumn::Set##Name(Type Value) { \
         if (Field == Value) return;             \
         Field = Value;                          \
@@ -152,8 +160,10 @@ void TQvTreeColumns::Notify(TCollectionItem* Item, TCollectionNotification Actio
     // A column that goes takes the marks that point at it along.
     const int Index = Item->Index();
     for (int* Mark : {&FHoverColumn, &FPressedColumn, &FDragColumn, &FDropTarget})
-        if (*Mark == Index) *Mark = -1;
-        else if (*Mark > Index) --*Mark;
+        if (*Mark == Index)
+            *Mark = -1;
+        else if (*Mark > Index)
+            --*Mark;
     if (FHeader->FTrackColumn == Index) FHeader->CancelTracking();
 }
 
@@ -228,7 +238,9 @@ void TQvTreeColumns::GetColumnBounds(int Column, int& Left, int& Right) const {
     Right = Saturate(int64_t{Right} + Offset);
 }
 
-int TQvTreeColumns::TotalWidth() const { return Saturate(FTotalWidth); }
+int TQvTreeColumns::TotalWidth() const {
+    return Saturate(FTotalWidth);
+}
 
 void TQvTreeColumns::PaintHeader(TCanvas* Canvas, const TRect& R, TPoint Target, int RTLOffset) {
     QvPaintHeader(*FHeader, Canvas, R, Target, RTLOffset);

@@ -36,9 +36,9 @@ enum TQvColumnOption {
     coUseCaptionAlignment,
 };
 using TQvColumnOptions = TSet<TQvColumnOption>;
-inline constexpr TQvColumnOptions DefaultColumnOptions{coAllowClick,   coDraggable, coEnabled,     coParentBidiMode,
-                                                       coParentColor,  coResizable, coShowDropMark, coVisible,
-                                                       coAllowFocus};
+inline constexpr TQvColumnOptions DefaultColumnOptions{coAllowClick,     coDraggable,   coEnabled,
+                                                       coParentBidiMode, coParentColor, coResizable,
+                                                       coShowDropMark,   coVisible,     coAllowFocus};
 
 enum TQvTreeColumnStyle { vsText, vsOwnerDraw };
 // Where the header image goes beside the caption.

@@ -44,8 +44,8 @@ void TQvDottedBrush::Line(TCanvas* Canvas, int X1, int Y1, int X2, int Y2) {
 
 // ---- Buttons and check images ---------------------------------------------------------
 
-void QvDrawExpandButton(TCanvas* C, int X, int Y, TQvButtonStyle Style, bool Expanded, TColor Frame, TColor Fill_,
-                        TColor Sign) {
+void QvDrawExpandButton(TCanvas* C, int X, int Y, TQvButtonStyle Style, bool Expanded, TColor Frame,
+                        TColor Fill_, TColor Sign) {
     constexpr int S = QvButtonSize;
     if (Style == bsTriangle) {
         C->Brush()->SetColor(Sign);

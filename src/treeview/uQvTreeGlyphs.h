@@ -33,7 +33,8 @@ void QvDrawExpandButton(TCanvas* Canvas, int X, int Y, TQvButtonStyle Style, boo
                         TColor Fill, TColor Sign);
 // A check box, tri-state box, radio or push button image for the check state, in a
 // QvCheckImageSize square with its top-left at (X, Y).
-void QvDrawCheckImage(TCanvas* Canvas, int X, int Y, TCheckType Type, TCheckState State, bool Hot, bool Disabled);
+void QvDrawCheckImage(TCanvas* Canvas, int X, int Y, TCheckType Type, TCheckState State, bool Hot,
+                      bool Disabled);
 // A small arrow pointing up (ascending) or down, 8 x 5 pixels with its top-left at (X, Y).
 void QvDrawSortArrow(TCanvas* Canvas, int X, int Y, bool Ascending, TColor Color);
 inline constexpr int QvSortArrowWidth = 8, QvSortArrowHeight = 5;

@@ -14,9 +14,13 @@ TQvTreeHeader::TQvTreeHeader(TQvBaseTree* ATree)
 
 TQvTreeHeader::~TQvTreeHeader() = default;
 
-TPersistent* TQvTreeHeader::GetOwner() const { return FTree; }
+TPersistent* TQvTreeHeader::GetOwner() const {
+    return FTree;
+}
 
-bool TQvTreeHeader::Loading() const { return FTree->ComponentState().Contains(csLoading); }
+bool TQvTreeHeader::Loading() const {
+    return FTree->ComponentState().Contains(csLoading);
+}
 
 // ---- Properties -----------------------------------------------------------------------
 
@@ -32,7 +36,9 @@ void TQvTreeHeader::SetBackground(TColor Value) {
     Invalidate();
 }
 
-void TQvTreeHeader::SetDefaultHeight(int Value) { FDefaultHeight = std::clamp(Value, FMinHeight, FMaxHeight); }
+void TQvTreeHeader::SetDefaultHeight(int Value) {
+    FDefaultHeight = std::clamp(Value, FMinHeight, FMaxHeight);
+}
 
 void TQvTreeHeader::SetParentFont(bool Value) {
     if (FParentFont == Value) return;
@@ -40,7 +46,9 @@ void TQvTreeHeader::SetParentFont(bool Value) {
     Invalidate();
 }
 
-const TFont* TQvTreeHeader::CaptionFont() const { return FParentFont ? FTree->Font() : FFont.get(); }
+const TFont* TQvTreeHeader::CaptionFont() const {
+    return FParentFont ? FTree->Font() : FFont.get();
+}
 
 void TQvTreeHeader::SetHeight(int Value) {
     Value = std::clamp(Value, FMinHeight, FMaxHeight);
@@ -87,7 +95,9 @@ void TQvTreeHeader::SetOptions(TQvHeaderOptions Value) {
     Invalidate();
 }
 
-int TQvTreeHeader::SortColumn() const { return FTree->SortColumn(); }
+int TQvTreeHeader::SortColumn() const {
+    return FTree->SortColumn();
+}
 
 void TQvTreeHeader::SetSortColumn(int Value) {
     if (!Loading() && FColumns->Count() > 0) Value = std::min(Value, FColumns->Count() - 1);
@@ -96,7 +106,9 @@ void TQvTreeHeader::SetSortColumn(int Value) {
     Invalidate();
 }
 
-TQvSortDirection TQvTreeHeader::SortDirection() const { return FTree->SortDirection(); }
+TQvSortDirection TQvTreeHeader::SortDirection() const {
+    return FTree->SortDirection();
+}
 
 void TQvTreeHeader::SetSortDirection(TQvSortDirection Value) {
     if (SortDirection() == Value) return;
@@ -147,11 +159,14 @@ void TQvTreeHeader::Loaded() {
     if (FColumns->Count() > 0) FMainColumn = MainColumn();
 }
 
-void TQvTreeHeader::ColumnResized(int Column) { FTree->DoColumnResize(Column); }
+void TQvTreeHeader::ColumnResized(int Column) {
+    FTree->DoColumnResize(Column);
+}
 
 void TQvTreeHeader::RecalculateAutoSize(bool Force) {
     const int Count = FColumns->Count();
-    if (!FOptions.Contains(hoAutoResize) || FAutoSizing || Count == 0 || FColumns->UpdateCount() > 0 || Loading())
+    if (!FOptions.Contains(hoAutoResize) || FAutoSizing || Count == 0 || FColumns->UpdateCount() > 0 ||
+        Loading())
         return;
     const int Index = FAutoSizeIndex >= 0 && FAutoSizeIndex < Count ? FAutoSizeIndex : Count - 1;
     TQvTreeColumn* Auto = FColumns->Items(Index);
@@ -318,7 +333,8 @@ void TQvTreeHeader::MouseLeave() {
 }
 
 void TQvTreeHeader::CancelTracking() {
-    const bool Marks = FColumns->FPressedColumn >= 0 || FColumns->FDragColumn >= 0 || FColumns->FDropTarget >= 0;
+    const bool Marks =
+        FColumns->FPressedColumn >= 0 || FColumns->FDragColumn >= 0 || FColumns->FDropTarget >= 0;
     FTrack = tkNone;
     FTrackColumn = -1;
     FColumns->FPressedColumn = -1;
@@ -347,9 +363,9 @@ void RegisterQvTreeHeader() {
     RegisterEnum<TQvHeaderOption>(
         u"TQvHeaderOption",
         {u"hoAutoResize", u"hoColumnResize", u"hoDblClickResize", u"hoDrag", u"hoHotTrack", u"hoOwnerDraw",
-         u"hoRestrictDrag", u"hoShowHint", u"hoShowImages", u"hoShowSortGlyphs", u"hoVisible", u"hoAutoSpring",
-         u"hoFullRepaintOnResize", u"hoDisableAnimatedResize", u"hoHeightResize", u"hoHeightDblClickResize",
-         u"hoHeaderClickAutoSort"});
+         u"hoRestrictDrag", u"hoShowHint", u"hoShowImages", u"hoShowSortGlyphs", u"hoVisible",
+         u"hoAutoSpring", u"hoFullRepaintOnResize", u"hoDisableAnimatedResize", u"hoHeightResize",
+         u"hoHeightDblClickResize", u"hoHeaderClickAutoSort"});
     RegisterEnum<TQvHeaderStyle>(u"TQvHeaderStyle", {u"hsThickButtons", u"hsFlatButtons", u"hsPlates"});
     using H = TQvTreeHeader;
     // Columns before the column indexes that refer to them.

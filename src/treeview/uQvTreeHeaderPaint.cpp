@@ -10,13 +10,16 @@
 #include "treeview/uQvTreeGlyphs.h"
 
 namespace {
-int Shift(int V, int By) { return static_cast<int>(std::clamp<int64_t>(int64_t{V} + By, INT_MIN, INT_MAX)); }
+int Shift(int V, int By) {
+    return static_cast<int>(std::clamp<int64_t>(int64_t{V} + By, INT_MIN, INT_MAX));
+}
 
 void PaintColumn(TQvTreeHeader& H, TCanvas* C, TQvTreeColumn* Col, const TRect& CR, bool Hot, bool Pressed,
                  TQvDropMarkMode Drop) {
     TQvBaseTree* Tree = H.Tree();
     const TQvColumnOptions O = Col->Options();
-    const TQvHeaderEdge E = QvHeaderEdge(H.Style(), Pressed, Hot, O.Contains(coAllowClick) && O.Contains(coEnabled));
+    const TQvHeaderEdge E =
+        QvHeaderEdge(H.Style(), Pressed, Hot, O.Contains(coAllowClick) && O.Contains(coEnabled));
     RECT Edge = CR;
     DrawEdge(C->Handle(), &Edge, E.Edge, E.Flags);
 
@@ -65,7 +68,8 @@ TQvHeaderEdge QvHeaderEdge(int Style, bool Pressed, bool Hot, bool Clickable) {
             return {BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_BOTTOM | BF_RIGHT | BF_MIDDLE | BF_ADJUST};
         default:
             if (Pressed) return {BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_ADJUST};
-            if (Hot && Clickable) return {BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_BOTTOM | BF_RIGHT | BF_MIDDLE | BF_ADJUST};
+            if (Hot && Clickable)
+                return {BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_BOTTOM | BF_RIGHT | BF_MIDDLE | BF_ADJUST};
             return {BDR_RAISEDINNER, BF_RECT | BF_MIDDLE | BF_SOFT | BF_ADJUST};
     }
 }
@@ -88,18 +92,21 @@ void QvPaintHeader(TQvTreeHeader& H, TCanvas* Canvas, const TRect& R, TPoint Tar
     for (int Index : Order) {
         if (Index >= Cols->Count()) break;
         TQvTreeColumn* Col = Cols->Items(Index);
-        const TRect CR = Rect(Shift(Col->Left(), Offset), 0, Shift(Col->Left() + Col->Width(), Offset), H.Height());
+        const TRect CR =
+            Rect(Shift(Col->Left(), Offset), 0, Shift(Col->Left() + Col->Width(), Offset), H.Height());
         if (CR.Right <= R.Left) continue;
         if (CR.Left >= R.Right) break;
         const TQvColumnOptions O = Col->Options();
-        const bool Hover = Index == Cols->HoverColumn() && H.Options().Contains(hoHotTrack) && O.Contains(coEnabled);
+        const bool Hover =
+            Index == Cols->HoverColumn() && H.Options().Contains(hoHotTrack) && O.Contains(coEnabled);
         const bool Pressed = Index == Cols->PressedColumn() && !Cols->CheckBoxHit();
         TQvDropMarkMode Drop = dmmNone;
         if (O.Contains(coShowDropMark) && Index == Cols->DropTarget() && Index != Cols->DragColumn())
             Drop = Cols->DropBefore() ? dmmLeft : dmmRight;
         const int Saved = SaveDC(Dc);
         IntersectClipRect(Dc, CR.Left, CR.Top, CR.Right, CR.Bottom);
-        if (!Tree->DoHeaderDraw(C, Col, CR, Hover, Pressed, Drop)) PaintColumn(H, C, Col, CR, Hover, Pressed, Drop);
+        if (!Tree->DoHeaderDraw(C, Col, CR, Hover, Pressed, Drop))
+            PaintColumn(H, C, Col, CR, Hover, Pressed, Drop);
         if (!Alive.Alive()) return;
         RestoreDC(Dc, Saved);
     }

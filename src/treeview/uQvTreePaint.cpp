@@ -58,12 +58,14 @@ public:
         const TQvSelectionOptions Sel = T.TreeOptions()->SelectionOptions();
         FMisc = T.TreeOptions()->MiscOptions();
         FFocus = T.Focused() || FPaint.Contains(toPopupMode);
-        FShowSelection = !FPaint.Contains(toAlwaysHideSelection) && (T.Focused() || !FPaint.Contains(toHideSelection));
+        FShowSelection =
+            !FPaint.Contains(toAlwaysHideSelection) && (T.Focused() || !FPaint.Contains(toHideSelection));
         FFullRow = Sel.Contains(toFullRowSelect);
         FGridExt = FMisc.Contains(toGridExtensions);
         FRowRight = std::max(T.RangeX(), T.ClientWidth());
         const int Columns = T.ColumnCount();
-        FFocusColumn = T.FocusedColumn() >= 0 && T.FocusedColumn() < Columns ? T.FocusedColumn() : T.MainColumn();
+        FFocusColumn =
+            T.FocusedColumn() >= 0 && T.FocusedColumn() < Columns ? T.FocusedColumn() : T.MainColumn();
         if (Columns > 0)
             FOrder = T.Header()->Columns()->VisibleOrder();
         else
@@ -123,7 +125,8 @@ private:
                 if (Cell.Left >= FWindow.Right) break;
                 if (Cell.Right <= FWindow.Left) continue;
                 const int Saved = SaveDC(Dc);
-                IntersectClipRect(Dc, std::max(Cell.Left, FWindow.Left), 0, std::min(Cell.Right, FWindow.Right), H);
+                IntersectClipRect(Dc, std::max(Cell.Left, FWindow.Left), 0,
+                                  std::min(Cell.Right, FWindow.Right), H);
                 if (!PaintCell(C, Row, Column, Cell)) return false;
                 RestoreDC(Dc, Saved);
             }
@@ -136,7 +139,8 @@ private:
         // Copy the part of the row inside the window.
         SetViewportOrgEx(Dc, 0, 0, nullptr);
         const int From = std::max(Top, FWindow.Top), To = std::min(Top + H, FWindow.Bottom);
-        BitBlt(FTarget->Handle(), FOrigin.X, FOrigin.Y + From - FWindow.Top, W, To - From, Dc, 0, From - Top, SRCCOPY);
+        BitBlt(FTarget->Handle(), FOrigin.X, FOrigin.Y + From - FWindow.Top, W, To - From, Dc, 0, From - Top,
+               SRCCOPY);
         return true;
     }
 
@@ -146,9 +150,12 @@ private:
     int AlignOffset(PQvNode N) const {
         const int H = N->NodeHeight, A = N->Align;
         switch (T.NodeAlignment()) {
-            case naFromBottom: return H - A;
-            case naFromTop: return A;
-            default: break;
+            case naFromBottom:
+                return H - A;
+            case naFromTop:
+                return A;
+            default:
+                break;
         }
         TCustomImageList* List = T.Images() != nullptr ? T.Images() : T.StateImages();
         const int Size = List != nullptr ? List->Height() : FPaint.Contains(toShowButtons) ? QvButtonSize : 0;
@@ -241,7 +248,8 @@ private:
             Info.PaintOptions.Include(poDrawFocusRect);
         if (FPaint.Contains(toShowHorzGridLines) || FPaint.Contains(toShowVertGridLines))
             Info.PaintOptions.Include(poGridLines);
-        if (Col != nullptr && !Col->Options().Contains(coParentColor) && !(Row.Selected && FShowSelection && FFullRow))
+        if (Col != nullptr && !Col->Options().Contains(coParentColor) &&
+            !(Row.Selected && FShowSelection && FFullRow))
             Info.PaintOptions.Include(poColumnColor);
 
         Info.NodeWidth = T.DoGetNodeWidth(N, Column, C);
@@ -254,7 +262,8 @@ private:
         const int StateIndex = G.StateWidth > 0 ? ImageIndex(N, Column, iiState, Ghosted) : -1;
         const int NormalIndex = G.NormalWidth > 0 ? ImageIndex(N, Column, iiNormal, Ghosted) : -1;
         if (!Alive(N)) return false;
-        Info.ImageInfo[iiCheck] = {G.CheckWidth > 0 ? int(N->CheckState) : -1, CheckX, Row.V - QvCheckImageSize / 2};
+        Info.ImageInfo[iiCheck] = {G.CheckWidth > 0 ? int(N->CheckState) : -1, CheckX,
+                                   Row.V - QvCheckImageSize / 2};
         Info.ImageInfo[iiState] = {StateIndex, Cell.Left + G.StateLeft(), 0};
         Info.ImageInfo[iiNormal] = {NormalIndex, Cell.Left + G.NormalLeft(), 0, Ghosted};
 
@@ -282,7 +291,8 @@ private:
             if (!Alive(N)) return false;
         }
         if (Info.PaintOptions.Contains(poDrawSelection)) {
-            const TRect R = FFullRow || FGridExt ? Cell : Narrowed(Info.ContentRect, Info.NodeWidth, Info.Alignment);
+            const TRect R =
+                FFullRow || FGridExt ? Cell : Narrowed(Info.ContentRect, Info.NodeWidth, Info.Alignment);
             SelectionColors(C);
             if (FPaint.Contains(toUseBlendedSelection))
                 BlendRect(*FBuffer, Rect(R.Left - FWindow.Left, R.Top, R.Right - FWindow.Left, R.Bottom),
@@ -303,7 +313,8 @@ private:
         }
         if (NormalIndex >= 0) {
             TCustomImageList* L = T.Images();
-            L->Draw(C, Info.ImageInfo[iiNormal].XPos, Row.V - L->Height() / 2, NormalIndex, Enabled && !Ghosted);
+            L->Draw(C, Info.ImageInfo[iiNormal].XPos, Row.V - L->Height() / 2, NormalIndex,
+                    Enabled && !Ghosted);
         }
         if (!Editing) {
             T.DoPaintNode(Info);
@@ -322,21 +333,30 @@ private:
         const int Indent = T.Indent();
         if (Row.Levels > 0 && FPaint.Contains(toShowTreeLines)) PaintTreeLines(C, Row, Cell);
         const bool AllHidden = T.Nodes().GetFirstVisibleChild(N) == nullptr && N->ChildCount > 0;
-        if (Row.Levels > 0 && G.HasButton && !(AllHidden && T.TreeOptions()->AutoOptions().Contains(toAutoHideButtons))) {
+        if (Row.Levels > 0 && G.HasButton &&
+            !(AllHidden && T.TreeOptions()->AutoOptions().Contains(toAutoHideButtons))) {
             const int X = Cell.Left + RoundHalfEven((Indent - QvButtonSize) / 2.0) + 1 +
                           (FPaint.Contains(toFixedIndent) ? 0 : (Row.Levels - 1) * Indent);
             const int Y = Row.V - QvButtonSize / 2 - QvButtonSize % 2;
             TColor Fill = clNone;
             switch (T.ButtonFillMode()) {
-                case fmTreeColor: Fill = T.Color(); break;
-                case fmWindowColor: Fill = clWindow; break;
-                case fmShaded: Fill = clBtnFace; break;
-                case fmTransparent: break;
+                case fmTreeColor:
+                    Fill = T.Color();
+                    break;
+                case fmWindowColor:
+                    Fill = clWindow;
+                    break;
+                case fmShaded:
+                    Fill = clBtnFace;
+                    break;
+                case fmTransparent:
+                    break;
             }
             QvDrawExpandButton(C, X, Y, T.ButtonStyle(), T.Expanded(N), clBtnShadow, Fill, clWindowText);
         }
         if (G.CheckWidth > 0)
-            QvDrawCheckImage(C, Cell.Left + G.CheckLeft(), Row.V - QvCheckImageSize / 2, N->CheckType, N->CheckState,
+            QvDrawCheckImage(C, Cell.Left + G.CheckLeft(), Row.V - QvCheckImageSize / 2, N->CheckType,
+                             N->CheckState,
                              N == T.HotNode() && T.TreeOptions()->MiscOptions().Contains(toCheckSupport),
                              !T.Enabled() || T.IsDisabled(N));
     }

@@ -2,14 +2,19 @@
 
 namespace {
 
-bool High(char16_t C) { return C >= 0xD800 && C <= 0xDBFF; }
-bool Low(char16_t C) { return C >= 0xDC00 && C <= 0xDFFF; }
+bool High(char16_t C) {
+    return C >= 0xD800 && C <= 0xDBFF;
+}
+bool Low(char16_t C) {
+    return C >= 0xDC00 && C <= 0xDFFF;
+}
 
 // The code point at I and the units it takes (a lone surrogate stands for itself).
 char32_t At(const String& S, size_t I, size_t& Units) {
     if (High(S[I]) && I + 1 < S.size() && Low(S[I + 1])) {
         Units = 2;
-        return 0x10000 + ((static_cast<char32_t>(S[I]) - 0xD800) << 10) + (static_cast<char32_t>(S[I + 1]) - 0xDC00);
+        return 0x10000 + ((static_cast<char32_t>(S[I]) - 0xD800) << 10) +
+               (static_cast<char32_t>(S[I + 1]) - 0xDC00);
     }
     Units = 1;
     return S[I];
@@ -27,7 +32,9 @@ bool Extends(char32_t C) {
            (C >= 0xE0100 && C <= 0xE01EF);
 }
 
-bool RegionalIndicator(char32_t C) { return C >= 0x1F1E6 && C <= 0x1F1FF; }
+bool RegionalIndicator(char32_t C) {
+    return C >= 0x1F1E6 && C <= 0x1F1FF;
+}
 
 }  // namespace
 

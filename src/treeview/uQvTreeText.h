@@ -16,4 +16,5 @@ std::vector<size_t> QvGraphemeBoundaries(const String& Text);
 // The longest prefix of Text whose width plus EllipsisWidth fits MaxWidth, followed by
 // "..."; empty when MaxWidth is 0 or less or "..." alone does not fit. Width measures a
 // string; Text is assumed wider than MaxWidth (the caller checked).
-String QvShortenText(const String& Text, int MaxWidth, int EllipsisWidth, const std::function<int(const String&)>& Width);
+String QvShortenText(const String& Text, int MaxWidth, int EllipsisWidth,
+                     const std::function<int(const String&)>& Width);

@@ -77,7 +77,7 @@ TEST_F(TreeHeaderTest, ColumnsLayOutInDisplayOrderAndTheAutoSizeColumnTakesTheRe
     A->SetWidth(700);
     EXPECT_EQ(AC->Items(1)->Width(), 670);
     A->SetWidth(20);
-    EXPECT_EQ(AC->Items(1)->Width(), 10);  // its MinWidth
+    EXPECT_EQ(AC->Items(1)->Width(), 10);                // its MinWidth
     EXPECT_EQ(Resized, (std::vector<int>{0, 1, 1, 1}));  // 0: set to 30
     // An index beyond the columns sizes the last one; widening column 0 narrows it.
     A->SetWidth(300);
@@ -115,28 +115,29 @@ TEST_F(TreeHeaderTest, ColumnsLayOutInDisplayOrderAndTheAutoSizeColumnTakesTheRe
 }
 
 TEST_F(TreeHeaderTest, StoredLayoutsKeepColumnsAndTheirOrder) {
-    TComponent* C = ReadNewComponentText(u"object vstTable: TQvDrawTree\n"
-                                         u"  Header.AutoSizeIndex = 1\n"
-                                         u"  Header.Background = clWhite\n"
-                                         u"  Header.Height = 36\n"
-                                         u"  Header.Options = [hoAutoResize, hoOwnerDraw, hoVisible]\n"
-                                         u"  Header.Style = hsPlates\n"
-                                         u"  Header.Font.Color = 5722185\n"
-                                         u"  Header.Columns = <\n"
-                                         u"    item\n"
-                                         u"      Options = [coEnabled, coParentBidiMode, coParentColor, coVisible]\n"
-                                         u"      Position = 1\n"
-                                         u"      Style = vsOwnerDraw\n"
-                                         u"      Width = 30\n"
-                                         u"    end\n"
-                                         u"    item\n"
-                                         u"      Position = 0\n"
-                                         u"      Text = '\u540d\u79f0'\n"
-                                         u"      Width = 120\n"
-                                         u"    end>\n"
-                                         u"  Header.MainColumn = 1\n"
-                                         u"end\n",
-                                         Form);
+    TComponent* C = ReadNewComponentText(
+        u"object vstTable: TQvDrawTree\n"
+        u"  Header.AutoSizeIndex = 1\n"
+        u"  Header.Background = clWhite\n"
+        u"  Header.Height = 36\n"
+        u"  Header.Options = [hoAutoResize, hoOwnerDraw, hoVisible]\n"
+        u"  Header.Style = hsPlates\n"
+        u"  Header.Font.Color = 5722185\n"
+        u"  Header.Columns = <\n"
+        u"    item\n"
+        u"      Options = [coEnabled, coParentBidiMode, coParentColor, coVisible]\n"
+        u"      Position = 1\n"
+        u"      Style = vsOwnerDraw\n"
+        u"      Width = 30\n"
+        u"    end\n"
+        u"    item\n"
+        u"      Position = 0\n"
+        u"      Text = '\u540d\u79f0'\n"
+        u"      Width = 120\n"
+        u"    end>\n"
+        u"  Header.MainColumn = 1\n"
+        u"end\n",
+        Form);
     auto* T = dynamic_cast<TQvDrawTree*>(C);
     ASSERT_NE(T, nullptr);
     TQvTreeHeader* H = T->Header();
@@ -180,7 +181,8 @@ TEST_F(TreeHeaderTest, HeaderClicksSortAndTheMouseResizesAndMovesColumns) {
         return QvComposedScreen().Pixel(S.X - B.Left, S.Y - B.Top) & 0xFFFFFF;
     };
     const uint32_t Face = ColorToRGB(clBtnFace);
-    EXPECT_EQ(Screen(120, -10), (Face & 0xFF) << 16 | (Face & 0xFF00) | (Face >> 16 & 0xFF));  // a column's middle
+    EXPECT_EQ(Screen(120, -10),
+              (Face & 0xFF) << 16 | (Face & 0xFF00) | (Face >> 16 & 0xFF));  // a column's middle
     const auto Key = [&](PQvNode N) { return *T->GetNodeData<int>(N); };
     for (int K : {2, 3, 1}) *T->GetNodeData<int>(T->AddChild(nullptr)) = K;
     T->OnCompareNodes = [&](TObject*, PQvNode A, PQvNode B, int, int& Result) { Result = Key(A) - Key(B); };
@@ -231,16 +233,20 @@ TEST_F(TreeHeaderTest, HeaderClicksSortAndTheMouseResizesAndMovesColumns) {
     T->OnHeaderDraw = [&](TQvTreeHeader*, TCanvas*, TQvTreeColumn* C, const TRect&, bool Hover, bool Pressed,
                           TQvDropMarkMode Drop) {
         Marks.push_back(std::to_string(C->Index()) + (Hover ? "h" : "") + (Pressed ? "p" : "") +
-                        (Drop == dmmLeft ? "<" : Drop == dmmRight ? ">" : ""));
+                        (Drop == dmmLeft    ? "<"
+                         : Drop == dmmRight ? ">"
+                                            : ""));
     };
     Headless->MouseMove(X0 + 20, Y);
     Headless->Press();
     RunScript();
     // Column 0 cannot be clicked: pressing it shows no press.
-    EXPECT_EQ(std::vector<std::string>(Marks.end() - 3, Marks.end()), (std::vector<std::string>{"0h", "1", "2"}));
+    EXPECT_EQ(std::vector<std::string>(Marks.end() - 3, Marks.end()),
+              (std::vector<std::string>{"0h", "1", "2"}));
     Headless->MouseMove(X0 + 230, Y);
     RunScript();
-    EXPECT_EQ(std::vector<std::string>(Marks.end() - 3, Marks.end()), (std::vector<std::string>{"0h", "1", "2>"}));
+    EXPECT_EQ(std::vector<std::string>(Marks.end() - 3, Marks.end()),
+              (std::vector<std::string>{"0h", "1", "2>"}));
     Headless->Release();
     RunScript();
     EXPECT_EQ(Cols->ColumnFromPosition(0), 1);
@@ -261,7 +267,8 @@ TEST_F(TreeHeaderTest, OwnerDrawnHeadersShowTheBackgroundAndWhatTheHandlerDraws)
     AddColumn(T, 60)->SetStyle(vsOwnerDraw);
     AddColumn(T, 50, u"Plain");
     std::vector<TRect> Drawn;
-    T->OnHeaderDraw = [&](TQvTreeHeader*, TCanvas* C, TQvTreeColumn* Col, const TRect& R, bool, bool, TQvDropMarkMode) {
+    T->OnHeaderDraw = [&](TQvTreeHeader*, TCanvas* C, TQvTreeColumn* Col, const TRect& R, bool, bool,
+                          TQvDropMarkMode) {
         Drawn.push_back(R);
         if (Col->Index() != 1) return;
         C->Brush()->SetColor(clRed);

@@ -67,7 +67,9 @@ TEST_F(TreePaintTest, GridLinesSelectionCheckBoxesButtonsAndCutTexts) {
     };
     const auto B = Paint(T);
     const auto Px = [&](int X, int Y) { return B->ScanLine(Y)[X] & 0xFFFFFF; };
-    const auto Dot = [&](int X, int Y, TColor Line, TColor Back) { return Px(X, Y) == Rgb((X + Y) % 2 ? Line : Back); };
+    const auto Dot = [&](int X, int Y, TColor Line, TColor Back) {
+        return Px(X, Y) == Rgb((X + Y) % 2 ? Line : Back);
+    };
     // The last pixel row of row 2 and the last pixel column of its first cell are dotted.
     for (int X = 40; X < 60; ++X) EXPECT_TRUE(Dot(X, 59, GridColor, clWhite)) << X;
     for (int Y = 42; Y < 58; ++Y) EXPECT_TRUE(Dot(99, Y, GridColor, clWhite)) << Y;
@@ -123,7 +125,9 @@ TEST_F(TreePaintTest, PartialRepaintsEqualAFullOne) {
         }
     int Differ = 0;
     for (int Y = 0; Y < 100; ++Y)
-        for (int X = 0; X < 300; ++X) Differ += (Full->PixelData()[Y * 300 + X] & 0xFFFFFF) != (Tiles.PixelData()[Y * 300 + X] & 0xFFFFFF);
+        for (int X = 0; X < 300; ++X)
+            Differ +=
+                (Full->PixelData()[Y * 300 + X] & 0xFFFFFF) != (Tiles.PixelData()[Y * 300 + X] & 0xFFFFFF);
     EXPECT_EQ(Differ, 0);
     // Below the last row each column keeps its colour.
     T->SetOffsetXY(0, 0);
@@ -150,7 +154,7 @@ TEST_F(TreePaintTest, RubberBandsSelectTheRowsTheyCrossAndShowWhileDragged) {
     RunScript();
     EXPECT_EQ(T->SelectedNodes(), (std::vector<PQvNode>{R[1], R[2]}));
     const auto B = Paint(T);
-    EXPECT_EQ(B->ScanLine(80)[130] & 0xFFFFFF, 0x7F7FFFu);  // blue over white at 128 of 255
+    EXPECT_EQ(B->ScanLine(80)[130] & 0xFFFFFF, 0x7F7FFFu);   // blue over white at 128 of 255
     EXPECT_EQ(B->ScanLine(80)[120] & 0xFFFFFF, Rgb(clRed));  // the frame
     EXPECT_EQ(B->ScanLine(45)[110] & 0xFFFFFF, 0xFFFFFFu);   // outside the band
     Headless->Release();
@@ -176,7 +180,9 @@ TEST_F(TreePaintTest, TooltipHintsShowOnlyTextsThatAreCutOff) {
     T->SetShowHint(true);
     T->Header()->Columns()->Add()->SetWidth(90);
     const String Long = u"A text far too long for its column";
-    T->OnGetText = [&](TObject*, PQvNode N, int, TQvTextType, String& Text) { Text = N->Index == 0 ? u"Fits" : Long; };
+    T->OnGetText = [&](TObject*, PQvNode N, int, TQvTextType, String& Text) {
+        Text = N->Index == 0 ? u"Fits" : Long;
+    };
     AddRows(T, 2);
     const auto Hint = [&](int X, int Y, String& Text) {
         THintInfo Info;
@@ -207,12 +213,15 @@ TEST(TreeTextTest, TextsAreCutBetweenWholeCharactersOnly) {
     // zero-width joiners each stay whole.
     EXPECT_EQ(QvShortenText(u"a\U0001F600bc", 5, 3, Width), u"a...");
     EXPECT_EQ(QvShortenText(u"ae\u0301bcd", 5, 3, Width), u"a...");
-    EXPECT_EQ(QvShortenText(u"\U0001F1E8\U0001F1F3\U0001F1E8\U0001F1F3", 8, 3, Width), u"\U0001F1E8\U0001F1F3...");
+    EXPECT_EQ(QvShortenText(u"\U0001F1E8\U0001F1F3\U0001F1E8\U0001F1F3", 8, 3, Width),
+              u"\U0001F1E8\U0001F1F3...");
     const String Family = u"\U0001F468\u200D\U0001F469\u200D\U0001F467";
-    EXPECT_EQ(QvGraphemeBoundaries(Family + u"x"), (std::vector<size_t>{0, Family.size(), Family.size() + 1}));
+    EXPECT_EQ(QvGraphemeBoundaries(Family + u"x"),
+              (std::vector<size_t>{0, Family.size(), Family.size() + 1}));
     EXPECT_EQ(QvGraphemeBoundaries(u"a\r\nb"), (std::vector<size_t>{0, 1, 3, 4}));
     // A lone surrogate is a character of its own, never half of one.
-    EXPECT_EQ(QvGraphemeBoundaries(String(u"a") + char16_t(0xD800) + u"b"), (std::vector<size_t>{0, 1, 2, 3}));
+    EXPECT_EQ(QvGraphemeBoundaries(String(u"a") + char16_t(0xD800) + u"b"),
+              (std::vector<size_t>{0, 1, 2, 3}));
 }
 
 }  // namespace
