@@ -6,6 +6,7 @@
 
 #include "framework/uQvRegistry.h"
 #include "treeview/uQvBaseTree.h"
+#include "treeview/uQvTreeGlyphs.h"
 
 TQvTreeHeader::TQvTreeHeader(TQvBaseTree* ATree)
     : FTree(ATree), FColumns(std::make_unique<TQvTreeColumns>(this)), FFont(std::make_unique<TFont>()) {
@@ -221,6 +222,14 @@ int TQvTreeHeader::ResizeColumnAt(int X) const {
     return -1;
 }
 
+TRect TQvTreeHeader::CheckBoxRect(int Column) const {
+    if (!FOptions.Contains(hoShowImages) || Column < 0 || Column >= FColumns->Count()) return TRect{};
+    const TQvTreeColumn* C = FColumns->Items(Column);
+    if (!C->CheckBox() || !C->Visible()) return TRect{};
+    const int Left = C->Left() + FTree->OffsetX() + 2 + C->Margin(), Middle = FHeight / 2;
+    return Rect(Left, Middle - QvCheckImageSize / 2, Left + QvCheckImageSize, Middle + QvCheckImageSize / 2);
+}
+
 bool TQvTreeHeader::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (!Visible() || Y < 0 || Y >= FHeight) return false;
     // A quick second click is a click too (double clicks fit no column).
@@ -244,7 +253,7 @@ bool TQvTreeHeader::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     FTrackColumn = C;
     if (Clicks) {
         FColumns->FPressedColumn = C;
-        FColumns->FCheckBoxHit = false;
+        FColumns->FCheckBoxHit = PtInRect(CheckBoxRect(C), TPoint{X, Y});
         Invalidate();
     }
     return true;
@@ -289,6 +298,7 @@ bool TQvTreeHeader::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     const int Pressed = FColumns->FPressedColumn;
     const int Target = FColumns->FDropTarget;
     const bool Before = FColumns->FDropBefore;
+    const bool OnCheckBox = FColumns->FCheckBoxHit;
     CancelTracking();
     if (Track == tkDragging && Target >= 0) {
         const int From = FColumns->Items(Column)->Position();
@@ -304,6 +314,8 @@ bool TQvTreeHeader::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
             Hit.Button = Button;
             Hit.Shift = Shift;
             Hit.Column = Pressed;
+            Hit.OnCheckBox = OnCheckBox && PtInRect(CheckBoxRect(Pressed), TPoint{X, Y});
+            if (OnCheckBox && !Hit.OnCheckBox) return true;
             HeaderClick(Hit);
         }
     }
@@ -312,7 +324,12 @@ bool TQvTreeHeader::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 
 void TQvTreeHeader::HeaderClick(const TQvHeaderHitInfo& Hit) {
     const TQvAliveCheck Alive = FTree->AliveCheck();
-    if (FOptions.Contains(hoHeaderClickAutoSort)) {
+    if (Hit.OnCheckBox) {
+        // The check box toggles; it does not sort.
+        TQvTreeColumn* C = FColumns->Items(Hit.Column);
+        const bool Checked = C->CheckState() == csCheckedNormal || C->CheckState() == csCheckedPressed;
+        C->SetCheckState(C->CheckType() == ctRadioButton || !Checked ? csCheckedNormal : csUncheckedNormal);
+    } else if (FOptions.Contains(hoHeaderClickAutoSort)) {
         if (Hit.Column == SortColumn()) {
             SetSortDirection(SortDirection() == sdAscending ? sdDescending : sdAscending);
         } else {

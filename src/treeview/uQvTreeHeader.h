@@ -41,6 +41,7 @@ struct TQvHeaderHitInfo {
     TMouseButton Button = mbLeft;
     TShiftState Shift;
     int Column = -1;
+    bool OnCheckBox = false;  // the click toggled the column's check box
 };
 
 using TQvHeaderClickEvent = std::function<void(TQvTreeHeader* Sender, const TQvHeaderHitInfo& HitInfo)>;
@@ -117,6 +118,9 @@ public:
     bool Tracking() const { return FTrack != tkNone; }
     // The column whose right border X is on, for resizing; -1 when none.
     int ResizeColumnAt(int X) const;
+    // Where a column's check box is drawn (hoShowImages, CheckBox; header coordinates,
+    // unpressed); empty when it has none.
+    TRect CheckBoxRect(int Column) const;
     // Pixels on either side of a column's right border that start a resize.
     static constexpr int ResizeZone = 3;
     // Moving the mouse this far with a column pressed starts dragging it.

@@ -255,6 +255,13 @@ TEST_F(TreeHeaderTest, HeaderClicksSortAndTheMouseResizesAndMovesColumns) {
     EXPECT_EQ(Cols->Items(0)->Left(), 200);
     EXPECT_EQ(Clicked.size(), 4u);  // a drag clicks nothing
     EXPECT_EQ(Cols->PressedColumn(), -1);
+    // A click on a column's check box (Name's, now leftmost) toggles it and sorts nothing.
+    H->SetOptions(H->Options().Include(hoShowImages));
+    Cols->Items(1)->SetCheckBox(true);
+    ClickAt(T, 14, -10);
+    EXPECT_EQ(Cols->Items(1)->CheckState(), csCheckedNormal);
+    EXPECT_EQ(H->SortColumn(), 2);
+    EXPECT_EQ(Clicked, (std::vector<int>{1, 1, 1, 2, 1}));
 }
 
 TEST_F(TreeHeaderTest, OwnerDrawnHeadersShowTheBackgroundAndWhatTheHandlerDraws) {
