@@ -2,6 +2,7 @@
 // button, the check box, the full-row selection with its frames, texts cut with "..." (at
 // whole characters only), and partial repaints that match a full one pixel for pixel.
 
+#include "framework/uQvImgList.h"
 #include "framework/uQvPictures.h"
 #include "treeview/tree_fixture.h"
 #include "treeview/uQvTreeText.h"
@@ -172,6 +173,30 @@ TEST_F(TreePaintTest, RubberBandsSelectTheRowsTheyCrossAndShowWhileDragged) {
     EXPECT_EQ(T->SelectedNodes(), (std::vector<PQvNode>{R[1], R[2]}));
     Headless->Release();
     RunScript();
+}
+
+TEST_F(TreePaintTest, ImagesComeBeforeTheTextAndGoWithTheirList) {
+    auto* T = NewTree<TQvStringTree>(200, 100);
+    auto* Images = new TImageList(Form);
+    Images->SetSize(16, 16);
+    std::vector<uint32_t> Red(16 * 16, 0xFFFF0000u);
+    Images->AddPixels(Red.data(), 16, 16, 16 * 4);
+    T->SetImages(Images);
+    T->OnGetImageIndex = [](TObject*, PQvNode, TQvImageKind Kind, int, bool&, int& Index) {
+        if (Kind == ikNormal) Index = 0;
+    };
+    T->OnGetText = [](TObject*, PQvNode, int, TQvTextType, String& Text) { Text = u"Row"; };
+    PQvNode N = T->AddChild(nullptr);
+    // After the margin and one level, 16 + 2 pixels; centred on the row (top 2).
+    EXPECT_EQ(T->GetDisplayRect(N, -1, true).Left, 4 + 18 + 18);
+    EXPECT_TRUE(T->GetHitTestInfoAt(30, 10).HitPositions.Contains(hiOnNormalIcon));
+    const auto B = Paint(T);
+    EXPECT_EQ(B->ScanLine(2)[22] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(B->ScanLine(17)[37] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_NE(B->ScanLine(1)[22] & 0xFFFFFF, 0xFF0000u);
+    delete Images;  // the tree forgets the list
+    EXPECT_EQ(T->Images(), nullptr);
+    EXPECT_EQ(T->GetDisplayRect(N, -1, true).Left, 4 + 18);
 }
 
 TEST_F(TreePaintTest, TooltipHintsShowOnlyTextsThatAreCutOff) {
