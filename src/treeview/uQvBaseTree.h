@@ -148,6 +148,8 @@ public:
     TQvBeforeCellPaintEvent OnBeforeCellPaint;
     TQvAfterCellPaintEvent OnAfterCellPaint;
     TQvItemPaintEvent OnAfterItemPaint;
+    // May paint the area below the last row (client coordinates) instead of the tree.
+    TQvBackgroundPaintEvent OnPaintBackground;
 
     void WndProc(TMessage& Message) override;
 

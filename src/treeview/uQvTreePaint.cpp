@@ -406,7 +406,22 @@ private:
         if (FBuffer->Width() != W || FBuffer->Height() != H) FBuffer->SetSize(W, H);
         TCanvas* C = FBuffer->Canvas();
         const HDC Dc = C->Handle();
+        // Client coordinates for a background handler, row-like ones for the rest.
+        SetViewportOrgEx(Dc, -FWindow.Left, -Top, nullptr);
+        bool Handled = false;
+        if (T.OnPaintBackground) {
+            QvRaise(T.OnPaintBackground, &T, C, Rect(FWindow.Left, Top, FWindow.Right, FWindow.Bottom), Handled);
+            if (!FAlive.Alive()) return;
+        }
         SetViewportOrgEx(Dc, -FWindow.Left, 0, nullptr);
+        if (!Handled) FillBelow(C, H);
+        PaintBand(C, Top);
+        SetViewportOrgEx(Dc, 0, 0, nullptr);
+        BitBlt(FTarget->Handle(), FOrigin.X, FOrigin.Y + Top - FWindow.Top, W, H, Dc, 0, 0, SRCCOPY);
+    }
+
+    // Each column's colour below the rows (the tree's colour elsewhere).
+    void FillBelow(TCanvas* C, int H) {
         C->Brush()->SetColor(T.Color());
         C->FillRect(Rect(FWindow.Left, 0, FWindow.Right, H));
         if (FOrder.front() >= 0) {
@@ -420,9 +435,6 @@ private:
                 C->FillRect(Rect(std::max(L, FWindow.Left), 0, std::min(R, FWindow.Right), H));
             }
         }
-        PaintBand(C, Top);
-        SetViewportOrgEx(Dc, 0, 0, nullptr);
-        BitBlt(FTarget->Handle(), FOrigin.X, FOrigin.Y + Top - FWindow.Top, W, H, Dc, 0, 0, SRCCOPY);
     }
 
     // The part of a rubber band in progress on the buffer, whose logical y 0 is client Top.

@@ -314,6 +314,8 @@ using TQvAfterCellPaintEvent =
 using TQvShortenStringEvent =
     std::function<void(TObject* Sender, TCanvas* TargetCanvas, PQvNode Node, int Column, const String& S,
                        int TextMaxWidth, String& Result, bool& Done)>;
+using TQvBackgroundPaintEvent =
+    std::function<void(TObject* Sender, TCanvas* TargetCanvas, const TRect& R, bool& Handled)>;
 using TQvGetImageIndexEvent = std::function<void(TObject* Sender, PQvNode Node, TQvImageKind Kind, int Column,
                                                  bool& Ghosted, int& ImageIndex)>;
 

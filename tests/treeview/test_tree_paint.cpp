@@ -137,6 +137,14 @@ TEST_F(TreePaintTest, PartialRepaintsEqualAFullOne) {
     const auto B = Paint(Short);
     EXPECT_EQ(B->ScanLine(90)[50] & 0xFFFFFF, Rgb(clYellow));
     EXPECT_EQ(B->ScanLine(90)[150] & 0xFFFFFF, 0xFFFFFFu);
+    // A background handler paints that area instead, in client coordinates.
+    Short->OnPaintBackground = [](TObject*, TCanvas* C, const TRect& R, bool& Handled) {
+        EXPECT_EQ(R, Rect(0, 20, 300, 100));  // below the one row (its child is collapsed)
+        C->Brush()->SetColor(clLime);
+        C->FillRect(R);
+        Handled = true;
+    };
+    EXPECT_EQ(Paint(Short)->ScanLine(90)[50] & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(TreePaintTest, RubberBandsSelectTheRowsTheyCrossAndShowWhileDragged) {
