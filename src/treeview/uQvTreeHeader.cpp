@@ -187,6 +187,37 @@ void TQvTreeHeader::RecalculateAutoSize(bool Force) {
     ColumnResized(Index);
 }
 
+void TQvTreeHeader::AutoFitColumns() {
+    const int Count = FColumns->Count();
+    if (Count == 0) return;
+    std::vector<int> Widest(static_cast<size_t>(Count), 0);
+    const TQvAliveCheck Alive = FTree->AliveCheck();
+    int Top = 0;
+    PQvNode N = FTree->GetNodeAt(0, 0, true, Top);
+    for (; N != nullptr && Top < FTree->ClientHeight(); N = FTree->GetNextVisible(N)) {
+        const TQvNodeRef Ref(FTree, N);
+        for (int C : FColumns->VisibleOrder()) {
+            const int W = FTree->CellGeometry(N, C).TextLeft() + FTree->NodeWidth(N, C);
+            if (!Alive.Alive() || Ref.Node() == nullptr || FColumns->Count() != Count) return;
+            Widest[static_cast<size_t>(C)] = std::max(Widest[static_cast<size_t>(C)], W);
+        }
+        Top += N->NodeHeight;
+    }
+    FRestoreWidths.clear();
+    for (int I = 0; I < Count; ++I) FRestoreWidths.push_back(FColumns->Items(I)->Width());
+    FColumns->BeginUpdate();
+    for (int C : FColumns->VisibleOrder()) FColumns->Items(C)->SetWidth(Widest[static_cast<size_t>(C)]);
+    FColumns->EndUpdate();
+}
+
+void TQvTreeHeader::RestoreColumns() {
+    if (FRestoreWidths.size() != static_cast<size_t>(FColumns->Count())) return;
+    FColumns->BeginUpdate();
+    for (int I = 0; I < FColumns->Count(); ++I) FColumns->Items(I)->SetWidth(FRestoreWidths[static_cast<size_t>(I)]);
+    FColumns->EndUpdate();
+    FRestoreWidths.clear();
+}
+
 void TQvTreeHeader::ChangeScale(int M, int D) {
     if (M == D || D <= 0 || M <= 0) return;
     // Rounded to nearest in 64 bits and saturated: a wide column stays wide.

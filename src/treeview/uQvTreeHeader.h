@@ -98,6 +98,10 @@ public:
     // The auto-size column (hoAutoResize) takes the client width the others leave. Raises
     // OnColumnResize when its width changed or Force is set.
     void RecalculateAutoSize(bool Force = false);
+    // Every visible column as wide as its widest row in view (within its limits); the
+    // widths before are kept for RestoreColumns.
+    void AutoFitColumns();
+    void RestoreColumns();
     // Height, font size (unless ParentFont) and every column width by M / D.
     void ChangeScale(int M, int D);
     // Repaints the header area.
@@ -156,6 +160,7 @@ private:
     TPoint FTrackStart;
     int FTrackWidth = 0;
     bool FAutoSizing = false;
+    std::vector<int> FRestoreWidths;  // column widths before the last AutoFitColumns
 };
 
 // Registers the header enumerations and class (after RegisterQvTreeColumns).

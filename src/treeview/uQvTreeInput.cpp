@@ -315,6 +315,27 @@ PQvNode TQvTreeInput::PageTarget(PQvNode From, bool Down) {
     return N;
 }
 
+int TQvTreeInput::FocusColumn() const {
+    const int C = FTree->FocusedColumn();
+    return C >= 0 && C < FTree->ColumnCount() ? C : FTree->MainColumn();
+}
+
+void TQvTreeInput::PageColumns(bool Backwards) {
+    TQvBaseTree* T = FTree;
+    const TQvTreeColumns* Cols = T->Header()->Columns();
+    int Column = FocusColumn();
+    if (Column < 0) return;
+    // As many columns as fit in the client width.
+    for (int Sum = 0;;) {
+        const int Next = Cols->NextVisibleColumn(Column, Backwards);
+        if (Next < 0) break;
+        Sum += Cols->Items(Next)->Width();
+        if (Sum > T->ClientWidth()) break;
+        Column = Next;
+    }
+    T->ChangeFocus(T->FocusedNode(), Column);
+}
+
 bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
     TQvBaseTree* T = FTree;
     const bool Ctrl = Shift.Contains(ssCtrl);
@@ -343,18 +364,31 @@ bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
                 T->SetOffsetX(T->OffsetX() + Sign * T->ClientWidth());
             else if (Ctrl)
                 T->SetOffsetY(T->OffsetY() + Sign * T->ClientHeight());
-            else if (!(Shift.Contains(ssAlt) && Shift.Contains(ssShift)))
+            else if (Shift.Contains(ssAlt) && Shift.Contains(ssShift))
+                PageColumns(Key == VK_PRIOR);
+            else
                 Focus(PageTarget(F, Key == VK_NEXT));
             return true;
         }
         case VK_HOME:
         case VK_END: {
             const bool Home = Key == VK_HOME;
-            if (Ctrl && !T->TreeOptions()->MiscOptions().Contains(toGridExtensions)) {
+            const bool Grid = T->TreeOptions()->MiscOptions().Contains(toGridExtensions);
+            if (Ctrl && !Grid) {
                 T->SetOffsetXY(Home ? 0 : -T->RangeX(), Home ? 0 : -T->RangeY());
                 return true;
             }
-            Focus(Home ? T->GetFirstVisible() : T->GetLastVisible());
+            PQvNode Row = Home ? T->GetFirstVisible() : T->GetLastVisible();
+            if (!Grid) {
+                Focus(Row);
+                return true;
+            }
+            // In a grid the column goes to the end; the row only with Ctrl.
+            const TQvTreeColumns* Cols = T->Header()->Columns();
+            int Column = T->FocusedColumn();
+            if (!T->TreeOptions()->SelectionOptions().Contains(toFullRowSelect) && Cols->Count() > 0)
+                Column = Home ? Cols->FirstVisibleColumn() : Cols->LastVisibleColumn();
+            T->ChangeFocus(Ctrl || F == nullptr ? Row : F, Column);
             return true;
         }
         case VK_LEFT:
@@ -367,6 +401,12 @@ bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
             }
             if (F == nullptr) {
                 Focus(T->GetFirstVisible());
+                return true;
+            }
+            if (T->TreeOptions()->SelectionOptions().Contains(toExtendedFocus) &&
+                T->TreeOptions()->MiscOptions().Contains(toGridExtensions) && T->ColumnCount() > 0) {
+                const int Next = T->Header()->Columns()->NextVisibleColumn(FocusColumn(), Left);
+                if (Next >= 0) T->ChangeFocus(F, Next);
                 return true;
             }
             if (Left) {
@@ -385,6 +425,20 @@ bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
         case VK_BACK:
             Focus(T->NodeParent(F));
             return true;
+        case VK_TAB: {
+            if (!T->TreeOptions()->SelectionOptions().Contains(toExtendedFocus) || T->ColumnCount() == 0) return false;
+            // The next (Shift: previous) column, going on in the next (previous) row.
+            const bool Back = Shift.Contains(ssShift);
+            const TQvTreeColumns* Cols = T->Header()->Columns();
+            int Column = F == nullptr ? -1 : Cols->NextVisibleColumn(FocusColumn(), Back);
+            PQvNode Row = F;
+            if (Column < 0) {
+                Row = F == nullptr ? T->GetFirstVisible() : Back ? T->GetPreviousVisible(F) : T->GetNextVisible(F);
+                Column = Back && F != nullptr ? Cols->LastVisibleColumn() : Cols->FirstVisibleColumn();
+            }
+            if (Row != nullptr) T->ChangeFocus(Row, Column);
+            return true;
+        }
         default:
             return false;
     }
@@ -404,13 +458,17 @@ void TQvTreeInput::NumPadKey(WORD Key, TShiftState Shift) {
         case VK_ADD:
             if (All)
                 T->FullExpand();
-            else if (!Ctrl && F != nullptr)
+            else if (Ctrl)
+                T->Header()->AutoFitColumns();
+            else if (F != nullptr)
                 T->SetExpanded(F, true);
             break;
         case VK_SUBTRACT:
             if (All)
                 T->FullCollapse();
-            else if (!Ctrl && F != nullptr)
+            else if (Ctrl)
+                T->Header()->RestoreColumns();
+            else if (F != nullptr)
                 T->SetExpanded(F, false);
             break;
         default:

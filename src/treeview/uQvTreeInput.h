@@ -45,6 +45,10 @@ private:
     // Moves the focus by a navigation key; false when the key is no navigation key.
     bool Navigate(WORD Key, TShiftState Shift);
     PQvNode PageTarget(PQvNode From, bool Down);
+    // The focused column, or the main column when none is.
+    int FocusColumn() const;
+    // Moves the focused column by as many columns as fit in the client width.
+    void PageColumns(bool Backwards);
     void Focus(PQvNode Node);
     static TCheckState NextCheckState(TCheckType Type, TCheckState State);
     static TCheckState Pressed(TCheckState State);

@@ -264,6 +264,44 @@ TEST_F(TreeHeaderTest, HeaderClicksSortAndTheMouseResizesAndMovesColumns) {
     EXPECT_EQ(Clicked, (std::vector<int>{1, 1, 1, 2, 1}));
 }
 
+TEST_F(TreeHeaderTest, GridKeysMoveTheFocusedColumnAndFitTheColumns) {
+    auto* T = NewTree<TQvStringTree>(200, 100);
+    TQvTreeOptions* O = T->TreeOptions();
+    O->SetSelectionOptions(TQvSelectionOptions{toExtendedFocus});
+    O->SetMiscOptions(O->MiscOptions().Include(toGridExtensions));
+    for (int I = 0; I < 3; ++I) AddColumn(T, 60);
+    T->OnGetText = [](TObject*, PQvNode, int Column, TQvTextType, String& Text) {
+        Text = String(static_cast<size_t>(Column + 1) * 10, u'W');
+    };
+    const std::vector<PQvNode> R = AddRows(T, 3);
+    T->SetFocusedNode(R[0]);
+    const auto At = [&](PQvNode N, int C) { return T->FocusedNode() == N && T->FocusedColumn() == C; };
+    Key(VK_RIGHT);
+    EXPECT_TRUE(At(R[0], 1));
+    Key(VK_RIGHT);
+    Key(VK_RIGHT);  // no column after the last
+    EXPECT_TRUE(At(R[0], 2));
+    Key(VK_TAB);  // on into the next row
+    EXPECT_TRUE(At(R[1], 0));
+    Key(VK_TAB, {VK_SHIFT});
+    EXPECT_TRUE(At(R[0], 2));
+    Key(VK_HOME);  // the column moves, the row stays
+    EXPECT_TRUE(At(R[0], 0));
+    Key(VK_END, {VK_CONTROL});
+    EXPECT_TRUE(At(R[2], 2));
+    Key(VK_PRIOR, {VK_MENU, VK_SHIFT});  // two columns of 60 fit in 200 pixels
+    EXPECT_TRUE(At(R[2], 0));
+    // Ctrl with the number-pad + fits every column to its widest row; - restores them.
+    TQvTreeColumns* Cols = T->Header()->Columns();
+    const int Main = T->CellGeometry(R[0], 0).TextLeft() + T->NodeWidth(R[0], 0);
+    Key(VK_ADD, {VK_CONTROL});
+    EXPECT_EQ(Cols->Items(0)->Width(), Main);
+    EXPECT_EQ(Cols->Items(2)->Width(), T->Margin() + T->NodeWidth(R[0], 2));
+    EXPECT_GT(Cols->Items(2)->Width(), 60);
+    Key(VK_SUBTRACT, {VK_CONTROL});
+    EXPECT_EQ(Cols->Items(2)->Width(), 60);
+}
+
 TEST_F(TreeHeaderTest, OwnerDrawnHeadersShowTheBackgroundAndWhatTheHandlerDraws) {
     auto* T = NewTree<TQvDrawTree>(200, 100);
     TQvTreeHeader* H = T->Header();
