@@ -113,6 +113,7 @@ void TQvTreeInput::MouseMove(TShiftState, int X, int Y) {
         const bool On = Hit.HitNode == FCheckNode && Hit.HitPositions.Contains(hiOnItemCheckbox);
         T->SetCheckState(FCheckNode, On ? Pressed(FCheckRestore) : FCheckRestore);
     }
+    SetHotButton(Hit.HitPositions.Contains(hiOnItemButtonExact) ? Hit.HitNode : nullptr);
     PQvNode Hot = nullptr;
     if (Hit.HitNode != nullptr &&
         (OnContent(Hit, T->TreeOptions()->SelectionOptions().Contains(toFullRowSelect)) ||
@@ -155,7 +156,19 @@ void TQvTreeInput::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         T->FEditor->StartTimer();
 }
 
-void TQvTreeInput::MouseLeave() { FTree->SetHot(nullptr, -1); }
+void TQvTreeInput::MouseLeave() {
+    SetHotButton(nullptr);
+    FTree->SetHot(nullptr, -1);
+}
+
+void TQvTreeInput::SetHotButton(PQvNode Node) {
+    if (FHotButton == Node) return;
+    PQvNode Old = FHotButton;
+    FHotButton = Node;
+    if (!FTree->TreeOptions()->PaintOptions().Contains(toHotTrack)) return;
+    FTree->InvalidateNode(Old);
+    FTree->InvalidateNode(Node);
+}
 
 void TQvTreeInput::CancelMode() {
     if (FBanding) EndBand(false);
@@ -165,6 +178,7 @@ void TQvTreeInput::CancelMode() {
 }
 
 void TQvTreeInput::NodeGone(PQvNode Node) {
+    if (Node == nullptr || Node == FHotButton) FHotButton = nullptr;
     if (Node == nullptr)
         FBandBase.clear();
     else

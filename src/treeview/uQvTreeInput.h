@@ -38,6 +38,8 @@ public:
     TRect BandRect() const;
     // Ends the band; Restore gives back the selection it started from.
     void EndBand(bool Restore);
+    // The node whose expand button the mouse is over (nullptr: none).
+    PQvNode HotButtonNode() const { return FHotButton; }
 
 private:
     // The number-pad action for *, +, - and /.
@@ -62,6 +64,10 @@ private:
     void SelectBandRows();
 
     TQvBaseTree* FTree;
+    // Repaints the rows whose button turns hot or cold (toHotTrack).
+    void SetHotButton(PQvNode Node);
+
+    PQvNode FHotButton = nullptr;
     bool FBanding = false;
     TPoint FBandStart, FBandEnd;       // content coordinates
     std::vector<PQvNode> FBandBase;    // the selection the band adds to

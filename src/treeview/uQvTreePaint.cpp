@@ -352,7 +352,9 @@ private:
                 case fmTransparent:
                     break;
             }
-            QvDrawExpandButton(C, X, Y, T.ButtonStyle(), T.Expanded(N), clBtnShadow, Fill, clWindowText);
+            const bool Hot = FPaint.Contains(toHotTrack) && T.FInput->HotButtonNode() == N;
+            QvDrawExpandButton(C, X, Y, T.ButtonStyle(), T.Expanded(N), Hot ? clHighlight : clBtnShadow, Fill,
+                               Hot ? clHighlight : clWindowText);
         }
         if (G.CheckWidth > 0)
             QvDrawCheckImage(C, Cell.Left + G.CheckLeft(), Row.V - QvCheckImageSize / 2, N->CheckType,

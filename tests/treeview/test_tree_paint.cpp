@@ -106,6 +106,12 @@ TEST_F(TreePaintTest, GridLinesSelectionCheckBoxesButtonsAndCutTexts) {
     Probe.Canvas()->SetFont(T->Font());
     EXPECT_GT(Probe.Canvas()->TextWidth(Long.substr(0, Cut.size() - 2) + u"..."), 100 - 1 - 4 - 8);
     EXPECT_EQ(Drawn[2], (std::pair<int, String>{2, u""}));
+    // With hot tracking the button under the mouse turns hot.
+    T->TreeOptions()->SetPaintOptions(T->TreeOptions()->PaintOptions().Include(toHotTrack));
+    MoveTo(T, 9, 9);
+    EXPECT_EQ(Paint(T)->ScanLine(9)[5] & 0xFFFFFF, Rgb(clHighlight));
+    MoveTo(T, 150, 9);
+    EXPECT_EQ(Paint(T)->ScanLine(9)[5] & 0xFFFFFF, Rgb(clBtnShadow));
 }
 
 TEST_F(TreePaintTest, PartialRepaintsEqualAFullOne) {
