@@ -185,8 +185,9 @@ protected:
 };
 
 // An 800 x 600 grid (30 rows of 20 pixels, 5 columns of 160) scrolled to the middle of
-// 100,000 rows with texts, grid lines, tree lines and a full-row selection in view; one
-// full paint of the rows into a bitmap per iteration. Arg 1 cuts every text with "...".
+// its rows (the second argument, 100,000 by default) with texts, grid lines, tree lines
+// and a full-row selection in view; one full paint of the rows into a bitmap per
+// iteration. A first argument of 1 cuts every text with "...".
 void BM_PaintGrid(benchmark::State& S) {
     QvInstallHeadless();
     {
@@ -210,9 +211,10 @@ void BM_PaintGrid(benchmark::State& S) {
             Text = Cut ? Long : Texts[static_cast<size_t>(Column)];
         };
         T->BeginUpdate();
-        for (int I = 0; I < 100000; ++I) T->AddChild(nullptr);
+        const int Rows = static_cast<int>(S.range(1));
+        for (int I = 0; I < Rows; ++I) T->AddChild(nullptr);
         T->EndUpdate();
-        T->SetOffsetY(-(100000 * 20 / 2));
+        T->SetOffsetY(-(Rows / 2 * 20));
         PQvNode Middle = T->GetNodeAt(0, 300);
         T->SetFocusedNode(Middle);
         T->SetSelected(Middle, true);
@@ -221,6 +223,11 @@ void BM_PaintGrid(benchmark::State& S) {
     }
     QvResetWindowSystem();
 }
-BENCHMARK(BM_PaintGrid)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintGrid)
+    ->Args({0, 100000})
+    ->Args({1, 100000})
+    ->Args({0, 1000})
+    ->Args({0, 1000000})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
