@@ -66,6 +66,7 @@ void TQvBaseTree::StructureChanged() {
     ClampOffsets();
     UpdateScrollBars(true);
     Invalidate();
+    if (FHeaderDirty) InvalidateHeader();
 }
 
 void TQvBaseTree::NodeForgotten(PQvNode Node) { FInput->NodeGone(Node); }
@@ -398,8 +399,10 @@ void TQvBaseTree::InvalidateToBottom(PQvNode Node) {
 }
 
 void TQvBaseTree::InvalidateHeader() {
-    // Drawn at once: the frame has no update region of its own to wait in.
-    if (!Updating() && HandleAllocated() && FHeader->Visible()) PaintHeaderFrame();
+    // Drawn at once: the frame has no update region of its own to wait in. Inside an
+    // update bracket it waits for the bracket's end.
+    FHeaderDirty = Updating();
+    if (!FHeaderDirty && HandleAllocated() && FHeader->Visible()) PaintHeaderFrame();
 }
 
 void TQvBaseTree::PaintHeaderFrame() {

@@ -244,6 +244,7 @@ private:
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FStateImages = nullptr;
     TAlignment FAlignment = taLeftJustify;
+    bool FHeaderDirty = false;  // the header changed inside an update bracket
     int FOffsetX = 0, FOffsetY = 0;
     int FRangeX = 0;
     int FIndent = 18;
