@@ -187,10 +187,9 @@ void TQvTreeHeader::RecalculateAutoSize(bool Force) {
     ColumnResized(Index);
 }
 
-void TQvTreeHeader::AutoFitColumns() {
+std::vector<int> TQvTreeHeader::WidestInView() const {
     const int Count = FColumns->Count();
-    if (Count == 0) return;
-    std::vector<int> Widest(static_cast<size_t>(Count), 0);
+    std::vector<int> Widest(static_cast<size_t>(Count), -1);
     const TQvAliveCheck Alive = FTree->AliveCheck();
     int Top = 0;
     PQvNode N = FTree->GetNodeAt(0, 0, true, Top);
@@ -198,15 +197,23 @@ void TQvTreeHeader::AutoFitColumns() {
         const TQvNodeRef Ref(FTree, N);
         for (int C : FColumns->VisibleOrder()) {
             const int W = FTree->CellGeometry(N, C).TextLeft() + FTree->NodeWidth(N, C);
-            if (!Alive.Alive() || Ref.Node() == nullptr || FColumns->Count() != Count) return;
+            // A handler that changed the tree or its columns ends the measuring.
+            if (!Alive.Alive() || Ref.Node() == nullptr || FColumns->Count() != Count) return {};
             Widest[static_cast<size_t>(C)] = std::max(Widest[static_cast<size_t>(C)], W);
         }
         Top += N->NodeHeight;
     }
+    return Widest;
+}
+
+void TQvTreeHeader::AutoFitColumns() {
+    const std::vector<int> Widest = WidestInView();
+    if (Widest.empty()) return;
     FRestoreWidths.clear();
-    for (int I = 0; I < Count; ++I) FRestoreWidths.push_back(FColumns->Items(I)->Width());
+    for (int I = 0; I < FColumns->Count(); ++I) FRestoreWidths.push_back(FColumns->Items(I)->Width());
     FColumns->BeginUpdate();
-    for (int C : FColumns->VisibleOrder()) FColumns->Items(C)->SetWidth(Widest[static_cast<size_t>(C)]);
+    for (int C : FColumns->VisibleOrder())
+        if (Widest[static_cast<size_t>(C)] >= 0) FColumns->Items(C)->SetWidth(Widest[static_cast<size_t>(C)]);
     FColumns->EndUpdate();
 }
 
@@ -263,10 +270,18 @@ TRect TQvTreeHeader::CheckBoxRect(int Column) const {
 
 bool TQvTreeHeader::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (!Visible() || Y < 0 || Y >= FHeight) return false;
-    // A quick second click is a click too (double clicks fit no column).
-    (void)Shift;
+    // A quick second click is a click too, unless it fits a column.
     if (Button != mbLeft || Tracking()) return true;
     FTrackStart = TPoint{X, Y};
+    if (Shift.Contains(ssDouble) && FOptions.Contains(hoDblClickResize)) {
+        // A double click on a border fits that column to its widest row in view.
+        if (const int R = ResizeColumnAt(X); R >= 0) {
+            const std::vector<int> Widest = WidestInView();
+            if (!Widest.empty() && Widest[static_cast<size_t>(R)] >= 0)
+                FColumns->Items(R)->SetWidth(Widest[static_cast<size_t>(R)]);
+            return true;
+        }
+    }
     if (const int R = ResizeColumnAt(X); R >= 0) {
         FTrack = tkResizing;
         FTrackColumn = R;

@@ -141,6 +141,9 @@ private:
     void SetDropTarget(int Column, bool Before);
     void HeaderClick(const TQvHeaderHitInfo& Hit);
     bool Loading() const;
+    // Per column the width of its widest row in view (-1: hidden); empty when a handler
+    // changed the tree while it was measured.
+    std::vector<int> WidestInView() const;
 
     TQvBaseTree* FTree;
     std::unique_ptr<TQvTreeColumns> FColumns;

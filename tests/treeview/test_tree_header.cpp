@@ -300,6 +300,12 @@ TEST_F(TreeHeaderTest, GridKeysMoveTheFocusedColumnAndFitTheColumns) {
     EXPECT_GT(Cols->Items(2)->Width(), 60);
     Key(VK_SUBTRACT, {VK_CONTROL});
     EXPECT_EQ(Cols->Items(2)->Width(), 60);
+    // A double click on column 1's right border fits that column alone.
+    T->Header()->SetHeight(20);
+    T->Header()->SetOptions(T->Header()->Options().Include(hoVisible).Include(hoDblClickResize));
+    DoubleClickAt(T, 120, -10);
+    EXPECT_EQ(Cols->Items(1)->Width(), T->Margin() + T->NodeWidth(R[0], 1));
+    EXPECT_EQ(Cols->Items(2)->Width(), 60);
 }
 
 TEST_F(TreeHeaderTest, OwnerDrawnHeadersShowTheBackgroundAndWhatTheHandlerDraws) {
