@@ -20,6 +20,7 @@ TBaseForm::TBaseForm(TComponent* AOwner) : TForm(AOwner) {
     systmbtn2 = Part<TPelluxSystemButton>(this, u"systmbtn2");
     systmbtn3 = Part<TPelluxSystemButton>(this, u"systmbtn3");
     nclbl1 = Part<TPelluxNCLabel>(this, u"nclbl1");
+    qvfrmlyrbrdr1 = Part<TQvFormLayerBorder>(this, u"qvfrmlyrbrdr1");
     OnCreate = [this](TObject* S) { FormCreate(S); };
     OnDestroy = [this](TObject* S) { FormDestroy(S); };
 }

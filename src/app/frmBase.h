@@ -7,6 +7,7 @@
 #include "forms/uPelluxForm.h"
 #include "forms/uPelluxNCButton.h"
 #include "forms/uPelluxNCLabel.h"
+#include "forms/uQvFormBorder.h"
 #include "framework/uQvForms.h"
 
 class TBaseForm : public TForm {
@@ -18,6 +19,8 @@ public:
     TPelluxSystemButton* systmbtn2 = nullptr;  // maximize and restore
     TPelluxSystemButton* systmbtn3 = nullptr;  // close
     TPelluxNCLabel* nclbl1 = nullptr;
+    // The soft shadow around the window while it is neither maximized nor minimized.
+    TQvFormLayerBorder* qvfrmlyrbrdr1 = nullptr;
 
 protected:
     void CreateParams(TCreateParams& Params) override;

@@ -13,6 +13,7 @@
 #include "app/frmMain.h"
 #include "app/uProSettings.h"
 #include "app/uProgram.h"
+#include "forms/uQvFormLayerWindow.h"
 #include "controls/uPelluxButton.h"
 #include "controls/uPelluxPanel.h"
 #include "framework/uQvAppInit.h"
@@ -101,6 +102,7 @@ TEST_F(MainWindow, TheStartUpEndsInTheSkinnedWindowThatItsTitleBarBordersAndButt
             EXPECT_EQ(MainForm->pnlLeft->BackgroundOffsetX(), 18);
             EXPECT_EQ(MainForm->pnlLeft->BackgroundOffsetY(), -27);
             ExpectSplitterCentred(MainForm);
+            EXPECT_FALSE(MainForm->qvfrmlyrbrdr1->Shown());
             const TPoint P = OnButton(MainForm, MainForm->systmbtn2);
             Headless->Click(P.X, P.Y);
         },
@@ -113,6 +115,12 @@ TEST_F(MainWindow, TheStartUpEndsInTheSkinnedWindowThatItsTitleBarBordersAndButt
             EXPECT_EQ(MainForm->pnlLeft->BackgroundOffsetX(), 19);
             EXPECT_EQ(MainForm->pnlLeft->BackgroundOffsetY(), -26);
             ExpectSplitterCentred(MainForm);
+            // The shadow shows around the restored window, its left side just outside it.
+            ASSERT_TRUE(MainForm->qvfrmlyrbrdr1->Shown());
+            TqvFormLayerWindow* Left = MainForm->qvfrmlyrbrdr1->SideWindow(mpflLeft);
+            ASSERT_NE(Left, nullptr);
+            EXPECT_TRUE(IsWindowVisible(Left->Handle()));
+            EXPECT_EQ(Left->Left() + Left->Width(), MainForm->Left() + 5);
             Moved = MainForm->BoundsRect();
             Moved = Bounds(Moved.Left + 40, Moved.Top + 30, Moved.Width(), Moved.Height());
             const TPoint P = OnWindow(MainForm, 300, 20);

@@ -34,6 +34,7 @@
 #include "forms/uPelluxNCButton.h"
 #include "forms/uPelluxNCLabel.h"
 #include "forms/uPelluxNCMenuItem.h"
+#include "forms/uQvFormBorder.h"
 #include "controls/uPelluxMessageBox.h"
 #include "controls/uPelluxPopupMessage.h"
 
@@ -167,6 +168,7 @@ void ShowMenusForm() {
     F->SetCaption(u"菜单");
     F->SetBoundsRect(Bounds(260, 150, 640, 400));
     auto* Skin = new TPelluxForm(F);
+    Skin->SetImageBorder(new TQvFormLayerBorder(F));
     auto* Title = new TPelluxNCLabel(F);
     Title->SetCaption(u"Varnoth");
     Title->Font()->SetStyle({fsBold});
@@ -209,9 +211,11 @@ void ShowMenusForm() {
     Keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN});
 }
 
-// The menus form with its open menus, as docs/menus.png shows it.
+// The menus form with its shadow and open menus, as docs/menus-and-border.png shows it.
 void SaveMenusCrop() {
-    const TRect R = MenusForm->BoundsRect();
+    constexpr int Margin = 16;
+    const TRect B = MenusForm->BoundsRect();
+    const TRect R = Rect(B.Left - Margin, B.Top - Margin, B.Right + Margin, B.Bottom + Margin);
     const TGdiBitmap& Screen = QvComposedScreen();
     std::vector<uint32_t> Pixels;
     for (int Y = R.Top; Y < R.Bottom; ++Y)
@@ -219,7 +223,7 @@ void SaveMenusCrop() {
     TQvPngWriteOptions Options;
     Options.ColorMode = pcmRGB;
     Options.CompressionLevel = 9;
-    const std::filesystem::path File = Folder / "menus.png";
+    const std::filesystem::path File = Folder / "menus-and-border.png";
     SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R.Width(), R.Height(), Options);
     std::printf("%s\n", File.string().c_str());
 }
