@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/backends/sdl/uQvSdl.h"
+#include "platform/uQvBackend.h"
 #include "platform/uQvClipboard.h"
 #include "platform/uQvDefWindowProc.h"
 #include "platform/uQvFont.h"
@@ -91,9 +92,14 @@ int main() {
                             nullptr, nullptr, nullptr, nullptr);
     SetFocus(H);
     MSG M;
-    while (GetMessage(&M, nullptr, 0, 0)) {
-        TranslateMessage(&M);
-        DispatchMessage(&M);
+    try {
+        while (GetMessage(&M, nullptr, 0, 0)) {
+            TranslateMessage(&M);
+            DispatchMessage(&M);
+        }
+    } catch (const EQvDisplayLost& E) {
+        std::fprintf(stderr, "qv_sdl_echo: %s\n", E.what());
+        return 2;
     }
     return 0;
 }

@@ -244,6 +244,7 @@ void TQvSdlBackend::Presented() {
     }
     if (FPressAt) {
         std::fprintf(stderr, "qv-sdl: press to frame %llu ms\n", static_cast<unsigned long long>(Now() - *FPressAt));
+        TraceTime("frame after a press");
         FPressAt.reset();
     }
 }

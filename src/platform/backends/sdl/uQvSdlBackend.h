@@ -103,8 +103,8 @@ private:
     HWND FFocusGained = nullptr, FFocusLost = nullptr;
     bool FLeft = false;
     std::map<int, SDL_Cursor*> FCursors;
-    // QV_SDL_TRACE=1: the first frame's wall-clock time and each press's time to the next
-    // frame go to stderr (figures for docs/performance.md).
+    // QV_SDL_TRACE=1: the wall-clock times of the first frame and of the next frame after
+    // each press, and each press's time to it, go to stderr (figures for docs/performance.md).
     bool FTrace = false;
     bool FFirstFrame = true;
     std::optional<uint64_t> FPressAt;
