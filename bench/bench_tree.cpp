@@ -11,6 +11,7 @@
 
 #include "framework/uQvPictures.h"
 #include "platform/backends/headless/uQvHeadless.h"
+#include "support/bench_root.h"
 #include "platform/uQvWindows.h"
 #include "treeview/uQvStringTree.h"
 #include "treeview/uQvTreeNodes.h"
@@ -167,23 +168,6 @@ void BM_ClearWithFreeNotices(benchmark::State& S) {
 }
 BENCHMARK(BM_ClearWithFreeNotices)->Unit(benchmark::kMillisecond);
 
-class TBenchHost : public TWinControl {
-public:
-    explicit TBenchHost(TComponent* AOwner) : TWinControl(AOwner) {
-        SetControlStyle(ControlStyle() + csAcceptsControls);
-        SetVisible(false);
-        SetBounds(0, 0, 820, 620);
-    }
-
-protected:
-    void CreateParams(TCreateParams& P) override {
-        TWinControl::CreateParams(P);
-        P.Style = WS_POPUP | WS_CLIPCHILDREN;
-        P.WndParent = nullptr;
-    }
-    bool CanBeRoot() const override { return true; }
-};
-
 // An 800 x 600 grid (30 rows of 20 pixels, 5 columns of 160) scrolled to the middle of
 // its rows (the second argument, 100,000 by default) with texts, grid lines, tree lines
 // and a full-row selection in view; one full paint of the rows into a bitmap per
@@ -191,7 +175,7 @@ protected:
 void BM_PaintGrid(benchmark::State& S) {
     QvInstallHeadless();
     {
-        TBenchHost Host(nullptr);
+        TBenchRoot Host(820, 620);
         Host.Show();
         auto* T = new TQvStringTree(&Host);
         T->SetBorderStyle(bsNone);

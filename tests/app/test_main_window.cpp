@@ -26,20 +26,12 @@
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
 
+#include "app/program_fixture.h"
+
 namespace {
 
-class MainWindow : public TQvHeadlessTest {
+class MainWindow : public TProgramTest {
 protected:
-    void SetUp() override {
-        TQvHeadlessTest::SetUp();
-        SetTempPathForTests(u".");
-        ResetProSettingsForTests();
-    }
-    void TearDown() override {
-        ResetProSettingsForTests();
-        SetTempPathForTests(u"");
-        TQvHeadlessTest::TearDown();
-    }
     // A point of a window in screen coordinates.
     static TPoint OnWindow(TForm* F, int X, int Y) {
         RECT W;

@@ -16,21 +16,11 @@
 #include "platform/uQvPaths.h"
 #include "support/qv_headless_fixture.h"
 
+#include "app/program_fixture.h"
+
 namespace {
 
-class ProgramMessages : public TQvHeadlessTest {
-protected:
-    void SetUp() override {
-        TQvHeadlessTest::SetUp();
-        SetTempPathForTests(u".");
-        ResetProSettingsForTests();
-    }
-    void TearDown() override {
-        ResetProSettingsForTests();
-        SetTempPathForTests(u"");
-        TQvHeadlessTest::TearDown();
-    }
-};
+class ProgramMessages : public TProgramTest {};
 
 TEST_F(ProgramMessages, AnExceptionAtDispatchShowsInTheSkinnedBoxOfTheDataModulesStyle) {
     TPelluxMessageForm* Box = nullptr;

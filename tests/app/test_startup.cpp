@@ -19,6 +19,8 @@
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
 
+#include "app/program_fixture.h"
+
 namespace {
 
 class Startup : public TQvHeadlessTest {
@@ -43,18 +45,8 @@ protected:
 };
 
 // The whole program, with the settings in the test's own folder.
-class Program : public TQvHeadlessTest {
+class Program : public TProgramTest {
 protected:
-    void SetUp() override {
-        TQvHeadlessTest::SetUp();
-        SetTempPathForTests(u".");
-        ResetProSettingsForTests();
-    }
-    void TearDown() override {
-        ResetProSettingsForTests();
-        SetTempPathForTests(u"");
-        TQvHeadlessTest::TearDown();
-    }
     void AltF4() {
         Headless->KeyDown(VK_MENU);
         Headless->Key(VK_F4);
