@@ -96,11 +96,7 @@ TPelluxMessageForm::TPelluxMessageForm(TComponent* AOwner, int X, int Y) : TForm
     FPelluxForm->SetTitlerColor(Shared->TitlerColor());
     FPelluxForm->Options()->SetMinimizeToTaskbar(false);
 
-    FCloseNCButton = new TPelluxSystemButton(this);
-    FCloseNCButton->Pos()->SetUseDefault(false);
-    FCloseNCButton->Pos()->SetXValue(22);
-    FCloseNCButton->Pos()->SetYValue(4);
-    FCloseNCButton->SetCloseImage(u"PelluxTips_close");
+    FCloseNCButton = NewTipsCloseButton(this);
 
     FCaption = new TPelluxNCLabel(this);
     FCaption->Font()->SetSize(9);

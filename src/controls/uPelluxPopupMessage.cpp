@@ -91,11 +91,7 @@ TPelluxPopupForm::TPelluxPopupForm(TComponent* AOwner, int X, int Y, int ACloseP
     FPelluxForm->SetEraseBackGround(true);
     FPelluxForm->SetTitleHeight(27);
 
-    FCloseNCButton = new TPelluxSystemButton(this);
-    FCloseNCButton->Pos()->SetUseDefault(false);
-    FCloseNCButton->Pos()->SetXValue(22);
-    FCloseNCButton->Pos()->SetYValue(4);
-    FCloseNCButton->SetCloseImage(u"PelluxTips_close");
+    FCloseNCButton = NewTipsCloseButton(this);
     FCaption = new TPelluxNCLabel(this);
     FMsg = new TPelluxLabel(this);
     FMsg->SetParent(this);

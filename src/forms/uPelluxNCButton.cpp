@@ -245,6 +245,15 @@ void TPelluxSystemButton::Paint(TSurface32* Surface) {
     TPelluxCustomNCButton::Paint(Surface);
 }
 
+TPelluxSystemButton* NewTipsCloseButton(TComponent* AOwner) {
+    auto* B = new TPelluxSystemButton(AOwner);
+    B->Pos()->SetUseDefault(false);
+    B->Pos()->SetXValue(22);
+    B->Pos()->SetYValue(4);
+    B->SetCloseImage(u"PelluxTips_close");
+    return B;
+}
+
 // ---- Registration -------------------------------------------------------------------------
 
 void RegisterPelluxNCButtons() {

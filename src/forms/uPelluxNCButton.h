@@ -125,5 +125,8 @@ private:
     TQvResID FRestoresizeImage = u"PelluxBtn_restore";
 };
 
+// The small close button of popups and message boxes, at its fixed title-bar place.
+TPelluxSystemButton* NewTipsCloseButton(TComponent* AOwner);
+
 // Registers the button classes for stored layouts.
 void RegisterPelluxNCButtons();
