@@ -6,31 +6,15 @@
 
 #include "framework/uQvWinControl.h"
 #include "platform/backends/headless/uQvHeadless.h"
+#include "support/bench_root.h"
 #include "platform/uQvWindows.h"
 
 namespace {
 
-class TBenchRoot : public TWinControl {
-public:
-    explicit TBenchRoot(TComponent* AOwner) : TWinControl(AOwner) {
-        SetControlStyle(ControlStyle() + csAcceptsControls);
-        SetVisible(false);
-        SetBounds(0, 0, 1600, 1000);
-    }
-
-protected:
-    void CreateParams(TCreateParams& P) override {
-        TWinControl::CreateParams(P);
-        P.Style = WS_POPUP | WS_CLIPCHILDREN;
-        P.WndParent = nullptr;
-    }
-    bool CanBeRoot() const override { return true; }
-};
-
 void BM_Create1000ControlsInAShownContainer(benchmark::State& State) {
     QvInstallHeadless();
     for (auto _ : State) {
-        TBenchRoot Root(nullptr);
+        TBenchRoot Root(1600, 1000);
         Root.Show();
         for (int I = 0; I < 1000; ++I) {
             auto* C = new TWinControl(&Root);
@@ -46,7 +30,7 @@ BENCHMARK(BM_Create1000ControlsInAShownContainer)->Unit(benchmark::kMillisecond)
 void BM_Align200ControlsAfterAResize(benchmark::State& State) {
     QvInstallHeadless();
     {
-        TBenchRoot Root(nullptr);
+        TBenchRoot Root(1600, 1000);
         Root.Show();
         static constexpr TAlign Kinds[] = {alTop, alLeft, alBottom, alRight};
         for (int I = 0; I < 200; ++I) {

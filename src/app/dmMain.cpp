@@ -1,28 +1,16 @@
 #include "app/dmMain.h"
 
 #include "app/frmFlash.h"
+#include "controls/uPelluxMessageBoxStyle.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvFormResources.h"
 #include "platform/uQvTimers.h"
 
 TMainDataModule* MainDataModule = nullptr;
 
-namespace {
-
-TMessageBoxStyleMaker& StyleMaker() {
-    static TMessageBoxStyleMaker Maker;
-    return Maker;
-}
-
-}  // namespace
-
-void RegisterMessageBoxStyleMaker(TMessageBoxStyleMaker Maker) {
-    StyleMaker() = std::move(Maker);
-}
-
 TMainDataModule::TMainDataModule(TComponent* AOwner) : TDataModule(AOwner) {
     ReadFormResource(this, "dmMain");
-    if (const TMessageBoxStyleMaker& Make = StyleMaker()) qvsknmsgbxstyl1 = Make(this);
+    qvsknmsgbxstyl1 = dynamic_cast<TPelluxMessageBoxStyle*>(FindComponent(u"qvsknmsgbxstyl1"));
     OnCreate = [this](TObject* S) { DataModuleCreate(S); };
 }
 

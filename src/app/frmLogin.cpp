@@ -11,7 +11,7 @@ TLoginForm::TLoginForm(TComponent* AOwner) : TBaseForm(AOwner) {
     pnlVCenter = dynamic_cast<TWinControl*>(FindComponent(u"pnlVCenter"));
     pnlHCenter = dynamic_cast<TWinControl*>(FindComponent(u"pnlHCenter"));
     btn1 = dynamic_cast<TButton*>(FindComponent(u"btn1"));
-    if (Application != nullptr) SetCaption(Application->Title());
+    if (Application != nullptr) SetTitle(Application->Title());
     OnResize = [this](TObject* S) { FormResize(S); };
     btn1->OnClick = [this](TObject* S) { btn1Click(S); };
 }

@@ -7,6 +7,7 @@
 #include "app/uProSettings.h"
 #include "app/uSkinLib.h"
 #include "controls/uPelluxControls.h"
+#include "controls/uPelluxMessageBox.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvRegistry.h"
 #include "platform/uQvHighDpi.h"
@@ -43,6 +44,9 @@ void ProgramBody() {
     Application->Initialize();
     Application->SetMainFormOnTaskBar(true);
     Application->SetTitle(ApplicationTitle());
+    // From now on every message box, those of exceptions caught at dispatch included, is
+    // the skinned one, in the style the data module holds.
+    QvSetMessageBoxHook(SkinMessageBoxFlags);
 
     FlashForm = Create<TFlashForm>(nullptr);
     FlashForm->SetCaption(ApplicationTitle());
@@ -66,6 +70,7 @@ void ProgramBody() {
 }
 
 void ProgramFinalization() {
+    QvSetMessageBoxHook({});
     AppShutdown();
 }
 

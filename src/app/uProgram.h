@@ -7,10 +7,11 @@
 // scheme's unit). The registries of skinned forms and controls belong to steps of lower
 // order and so go last.
 //
-// The body shows the splash, makes the data module (whose loading job drives the splash
-// to 100), waits for the splash gate, fades the splash out, shows the login window
-// modally and, when its button opened the gate, makes the main window and runs the loop
-// until it closes.
+// The body makes the skinned message box the application's message box (its style is in
+// the data module), shows the splash, makes the data module (whose loading job drives
+// the splash to 100), waits for the splash gate, fades the splash out, shows the login
+// window modally and, when its button opened the gate, makes the main window and runs
+// the loop until it closes.
 
 #include "framework/uQvAppInit.h"
 #include "platform/uQvBase.h"

@@ -7,7 +7,9 @@
 #include "controls/uPelluxColorButton.h"
 #include "controls/uPelluxHtmlLabel.h"
 #include "controls/uPelluxLabel.h"
+#include "controls/uPelluxMessageBoxStyle.h"
 #include "controls/uPelluxPanel.h"
+#include "controls/uPelluxPopupMessage.h"
 #include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
 #include "forms/uPelluxFormClasses.h"
@@ -19,6 +21,7 @@ void RegisterPelluxControls() {
     RegisterPelluxSkin();
     RegisterSimpleTimers();
     RegisterPelluxMenuHook();
+    RegisterPelluxMessageBoxStyle();
     QvRegisterInitStep(ioPelluxClasses, u"pellux classes", [] {
         RegisterQvLocate();
         RegisterPelluxButtons();
@@ -28,6 +31,7 @@ void RegisterPelluxControls() {
         RegisterPelluxHtmlLabel();
         RegisterPelluxShapes();
         RegisterPelluxToggles();
+        RegisterPelluxPopupMessage();
         RegisterPelluxScrollBar();
         RegisterPelluxForms();
     }, {});

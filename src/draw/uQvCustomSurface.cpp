@@ -341,8 +341,7 @@ void TCustomSurface32::SetPixelTS(int X, int Y, TColor32 Value) {
 }
 
 void TCustomSurface32::Clear(TColor32 FillColor) {
-    if (!FMeasuringMode && FBits != nullptr)
-        std::fill_n(FBits, static_cast<size_t>(FWidth) * FHeight, FillColor);
+    if (FBits != nullptr) FillArea(BoundsRect(), FillColor, false);
     Changed();
 }
 
@@ -362,7 +361,13 @@ void TCustomSurface32::FillArea(const TRect& R, TColor32 Value, bool Transparent
     if (FMeasuringMode) return;
     const int N = R.Width();
     if (!Transparent || AlphaComponent(Value) == 255) {
-        for (int Y = R.Top; Y < R.Bottom; ++Y) std::fill_n(PixelPtr(R.Left, Y), N, Value);
+        if (N <= 0 || R.Top >= R.Bottom) return;
+        // One row is filled and copied down: a block copy runs several times faster than
+        // the word-by-word fill.
+        TColor32* First = PixelPtr(R.Left, R.Top);
+        std::fill_n(First, N, Value);
+        for (int Y = R.Top + 1; Y < R.Bottom; ++Y)
+            std::memcpy(PixelPtr(R.Left, Y), First, N * sizeof(TColor32));
         return;
     }
     const uint32_t A = AlphaComponent(Value);

@@ -310,8 +310,9 @@ void TPelluxForm::RebuildRegion() {
 void TPelluxForm::PaintTitleControls(TSurface32* Strip) {
     const TDispatch Dispatch(this);
     const std::vector<TPelluxNCCtrlBase*> List = FNCCtrlList;
+    // A control a side of the shadow border carries is painted there.
     for (TPelluxNCCtrlBase* C : List)
-        if (Listed(C) && C->Visible()) C->Paint(Strip);
+        if (Listed(C) && C->Visible() && C->Form() == DestForm()) C->Paint(Strip);
 }
 
 void TPelluxForm::PaintNC() {

@@ -383,6 +383,12 @@ void TPelluxForm::WMDpiChanged(TMessage& M) {
         }
     }
     if (!Alive.Alive()) return;
+    // The form takes its new size before its new dpi, so the title bar it was given then
+    // was measured at the old one: the frame is measured again.
+    if (FActive && HasBorder())
+        SetWindowPos(Wnd(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!Alive.Alive()) return;
     RebuildCaches();
     Repaint();
 }

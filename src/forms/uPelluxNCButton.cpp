@@ -191,12 +191,26 @@ void TPelluxSystemButton::PictureChanged() {
     KindChanged();
 }
 
+namespace {
+
+bool IsZoomed(const TCustomForm* F) {
+    return F != nullptr && F->HandleAllocated() &&
+           (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
+}
+
+}  // namespace
+
+const TQvResID& TPelluxSystemButton::KindImage() const {
+    if (FKind == bkClose) return FCloseImage;
+    if (FKind == bkMinimize) return FMinimizeImage;
+    return IsZoomed(Form()) ? FRestoresizeImage : FMaximizeImage;
+}
+
 void TPelluxSystemButton::KindChanged() {
     static constexpr int DefaultX[] = {40, 96, 68};
-    const TQvResID& Image = FKind == bkClose      ? FCloseImage
-                            : FKind == bkMinimize ? FMinimizeImage
-                                                  : FMaximizeImage;
-    Picture()->SetImage(Image);
+    // The image the paint would choose, so a change of pictures while the form is
+    // maximized does not swing back and forth between the two maximize images.
+    Picture()->SetImage(KindImage());
     if (!Pos()->UseDefault()) return;
     Pos()->SetXValue(DefaultX[FKind]);
     Pos()->SetYValue(-1);
@@ -211,11 +225,7 @@ UINT TPelluxSystemButton::Command() const {
         case bkMaximize:
             break;
     }
-    const TCustomForm* F = CommandForm();
-    const bool Zoomed =
-        F != nullptr && F->HandleAllocated() &&
-        (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
-    return Zoomed ? SC_RESTORE : SC_MAXIMIZE;
+    return IsZoomed(CommandForm()) ? SC_RESTORE : SC_MAXIMIZE;
 }
 
 void TPelluxSystemButton::Click() {
@@ -228,15 +238,20 @@ void TPelluxSystemButton::Click() {
 
 void TPelluxSystemButton::Paint(TSurface32* Surface) {
     if (FKind == bkMaximize) {
-        const TCustomForm* F = Form();
-        const bool Zoomed =
-            F != nullptr && F->HandleAllocated() &&
-            (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
         Picture()->Lock();
-        Picture()->SetImage(Zoomed ? FRestoresizeImage : FMaximizeImage);
+        Picture()->SetImage(KindImage());
         Picture()->UnLock();
     }
     TPelluxCustomNCButton::Paint(Surface);
+}
+
+TPelluxSystemButton* NewTipsCloseButton(TComponent* AOwner) {
+    auto* B = new TPelluxSystemButton(AOwner);
+    B->Pos()->SetUseDefault(false);
+    B->Pos()->SetXValue(22);
+    B->Pos()->SetYValue(4);
+    B->SetCloseImage(u"PelluxTips_close");
+    return B;
 }
 
 // ---- Registration -------------------------------------------------------------------------

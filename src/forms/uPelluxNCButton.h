@@ -114,6 +114,9 @@ private:
     void SetImageName(TQvResID& Field, const TQvResID& Value);
     // The button's system command: SC_CLOSE, SC_MINIMIZE, or SC_MAXIMIZE / SC_RESTORE.
     UINT Command() const;
+    // The image of the kind; the maximize button shows the restore image while its form is
+    // maximized.
+    const TQvResID& KindImage() const;
 
     TSystemButtonKind FKind = bkClose;
     TQvResID FCloseImage = u"PelluxBtn_close";
@@ -121,6 +124,9 @@ private:
     TQvResID FMaximizeImage = u"PelluxBtn_max";
     TQvResID FRestoresizeImage = u"PelluxBtn_restore";
 };
+
+// The small close button of popups and message boxes, at its fixed title-bar place.
+TPelluxSystemButton* NewTipsCloseButton(TComponent* AOwner);
 
 // Registers the button classes for stored layouts.
 void RegisterPelluxNCButtons();

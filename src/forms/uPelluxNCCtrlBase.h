@@ -116,6 +116,12 @@ public:
     int Data() const { return FData; }
     void SetData(int Value) { FData = Value; }
     TCustomForm* Form() const { return FForm; }
+    // Puts the control on another window (a side of an opaque shadow border carries it
+    // there); its place is measured in that window from then on.
+    void MoveToForm(TCustomForm* Value) {
+        FForm = Value;
+        FPos->SetForm(Value);
+    }
     // Where system commands go instead of the form, when set.
     TCustomForm* SourceForm() const { return FSourceForm; }
     void SetSourceForm(TCustomForm* Value);

@@ -95,13 +95,16 @@ TComponent::TComponent(TComponent* AOwner) {
 }
 
 TComponent::~TComponent() {
-    // Deleted without Free(): do what BeforeDestruction would have done for this part.
-    if (!FComponentState.Contains(csDestroying)) {
-        FComponentState.Include(csDestroying);
-        RemoveFreeNotifications();
-        DestroyComponents();
-    }
+    EndBeforeDelete();
     if (FOwner != nullptr) FOwner->RemoveComponent(this);
+}
+
+void TComponent::EndBeforeDelete() {
+    // Deleted without Free(): do what BeforeDestruction would have done for this part.
+    if (FComponentState.Contains(csDestroying)) return;
+    FComponentState.Include(csDestroying);
+    RemoveFreeNotifications();
+    DestroyComponents();
 }
 
 TComponent* TComponent::Components(int Index) const {

@@ -208,6 +208,10 @@ public:
 
 protected:
     virtual void Notification(TComponent* AComponent, TOperation Operation);
+    // For destructors of classes whose owned components reach back into them (a form and
+    // its skin): a delete without Free() frees those components here, while the object is
+    // still whole, rather than after the derived parts are gone.
+    void EndBeforeDelete();
     virtual void ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName);
     virtual void DoCreate() {}
     virtual void DoDestroy() {}

@@ -30,6 +30,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TCustomForm::~TCustomForm() {
+    EndBeforeDelete();
     if (FModalLoop != nullptr) FModalLoop->Result = FModalResult != mrNone ? FModalResult : mrCancel;
     if (Screen == nullptr) return;
     Screen->RemoveForm(this);

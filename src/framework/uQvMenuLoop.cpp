@@ -121,16 +121,28 @@ void TLoopWatch::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove) FLoop->Gone(AComponent);
 }
 
+namespace {
+
+// C may be past its own class's destructor, where no conversion of a pointer to it is
+// allowed: compare addresses (items and menus derive from TComponent alone).
+template <typename T>
+bool Names(const T* P, const TComponent* C) {
+    return static_cast<const void*>(P) == static_cast<const void*>(C);
+}
+
+}  // namespace
+
 void TMenuLoop::Gone(TComponent* C) {
-    if (C == FMenu) {
+    if (Names(FMenu, C)) {
         // The popup list must not keep naming a menu that is gone.
         PopupList()->Remove(FMenu);
         FMenu = nullptr;
     }
-    if (C == FChosen) FChosen = nullptr;
+    if (Names(FChosen, C)) FChosen = nullptr;
     for (TLevel& L : FLevels) {
-        if (L.Parent == C) L.Parent = nullptr;
-        std::replace(L.Items.begin(), L.Items.end(), static_cast<TMenuItem*>(C), static_cast<TMenuItem*>(nullptr));
+        if (Names(L.Parent, C)) L.Parent = nullptr;
+        for (TMenuItem*& I : L.Items)
+            if (Names(I, C)) I = nullptr;
     }
     // What is on show no longer matches the menu.
     FDone = true;

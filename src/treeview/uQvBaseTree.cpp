@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <climits>
 
+#include "framework/uQvImgList.h"
+#include "framework/uQvPictures.h"
 #include "platform/uQvGdiDC.h"
 #include "platform/uQvScroll.h"
 #include "platform/uQvWinPaint.h"
+#include "platform/uQvWinPos.h"
 #include "treeview/uQvTreeInput.h"
 #include "treeview/uQvTreePaint.h"
 
@@ -18,7 +21,8 @@ int Saturate(int64_t V) { return static_cast<int>(std::clamp<int64_t>(V, INT_MIN
 TQvBaseTree::TQvBaseTree(TComponent* AOwner)
     : TQvTreeCore(AOwner),
       FInput(std::make_unique<TQvTreeInput>(this)),
-      FEditor(std::make_unique<TQvTreeEditor>(this)) {
+      FEditor(std::make_unique<TQvTreeEditor>(this)),
+      FHeader(std::make_unique<TQvTreeHeader>(this)) {
     SetBounds(Left(), Top(), 200, 100);
     SetTabStop(true);
     SetParentColor(false);
@@ -52,6 +56,7 @@ void TQvBaseTree::ChangeScale(int M, int D) {
     FIndent = Scale(FIndent);
     FMargin = Scale(FMargin);
     FTextMargin = Scale(FTextMargin);
+    FHeader->ChangeScale(M, D);
     for (PQvNode N = GetFirst(); N != nullptr; N = GetNext(N)) Nodes().SetNodeHeight(N, Scale(N->NodeHeight));
     EndUpdate();
 }
@@ -61,6 +66,7 @@ void TQvBaseTree::StructureChanged() {
     ClampOffsets();
     UpdateScrollBars(true);
     Invalidate();
+    if (FHeaderDirty) InvalidateHeader();
 }
 
 void TQvBaseTree::NodeForgotten(PQvNode Node) { FInput->NodeGone(Node); }
@@ -108,21 +114,81 @@ void TQvBaseTree::StructureChanging() {
 
 int TQvBaseTree::RangeY() { return Saturate(Nodes().ContentHeight()); }
 
-int TQvBaseTree::ColumnAt(int, int& Left, int& Right) {
+int TQvBaseTree::ColumnCount() const { return FHeader->Columns()->Count(); }
+
+int TQvBaseTree::MainColumn() const { return FHeader->MainColumn(); }
+
+int TQvBaseTree::ColumnsWidth() const { return FHeader->Columns()->TotalWidth(); }
+
+int TQvBaseTree::ColumnAt(int X, int& Left, int& Right) {
+    if (ColumnCount() > 0) return FHeader->Columns()->ColumnFromX(X, Left, Right);
     ColumnSpan(-1, Left, Right);
     return -1;
 }
 
-void TQvBaseTree::ColumnSpan(int, int& Left, int& Right) {
+void TQvBaseTree::ColumnSpan(int Column, int& Left, int& Right) {
+    if (Column >= 0 && Column < ColumnCount()) {
+        FHeader->Columns()->ColumnEdges(Column, Left, Right);
+        return;
+    }
     Left = 0;
     Right = std::max(FRangeX, ClientWidth());
 }
 
-TAlignment TQvBaseTree::ColumnAlignment(int) const { return taLeftJustify; }
+TAlignment TQvBaseTree::ColumnAlignment(int Column) const {
+    if (ColumnCount() == 0) return FAlignment;
+    if (Column < 0 || Column >= ColumnCount()) return taLeftJustify;
+    return FHeader->Columns()->Items(Column)->Alignment();
+}
 
 int TQvBaseTree::DoGetNodeWidth(PQvNode, int, TCanvas*) { return 0; }
 
-int TQvBaseTree::ImageWidth(PQvNode, int, TQvImageInfoIndex) { return 0; }
+TCustomImageList* TQvBaseTree::ImageList(TQvImageInfoIndex Kind) const {
+    return Kind == iiNormal ? FImages : Kind == iiState ? FStateImages : nullptr;
+}
+
+int TQvBaseTree::DoGetImageIndex(PQvNode Node, TQvImageKind Kind, int Column, bool& Ghosted) {
+    int Index = -1;
+    QvRaise(OnGetImageIndex, this, Node, Kind, Column, Ghosted, Index);
+    return Index;
+}
+
+int TQvBaseTree::ImageWidth(PQvNode Node, int Column, TQvImageInfoIndex Kind) {
+    TCustomImageList* List = ImageList(Kind);
+    if (List == nullptr || !OnGetImageIndex) return 0;
+    bool Ghosted = false;
+    int Index = -1;
+    if (Kind == iiNormal && Selected(Node)) Index = DoGetImageIndex(Node, ikSelected, Column, Ghosted);
+    if (Index < 0) Index = DoGetImageIndex(Node, Kind == iiNormal ? ikNormal : ikState, Column, Ghosted);
+    return Index >= 0 ? List->Width() : 0;
+}
+
+void TQvBaseTree::SetImages(TCustomImageList* Value) {
+    if (FImages == Value) return;
+    FImages = Value;
+    if (Value != nullptr) Value->FreeNotification(this);
+    StructureChanged();
+}
+
+void TQvBaseTree::SetStateImages(TCustomImageList* Value) {
+    if (FStateImages == Value) return;
+    FStateImages = Value;
+    if (Value != nullptr) Value->FreeNotification(this);
+    StructureChanged();
+}
+
+void TQvBaseTree::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TQvBaseTree::Notification(TComponent* AComponent, TOperation Operation) {
+    TQvTreeCore::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FImages) SetImages(nullptr);
+    if (AComponent == FStateImages) SetStateImages(nullptr);
+}
 
 int TQvBaseTree::NodeWidth(PQvNode Node, int Column) { return DoGetNodeWidth(Node, Column, Canvas()); }
 
@@ -332,6 +398,51 @@ void TQvBaseTree::InvalidateToBottom(PQvNode Node) {
     InvalidateRect(Handle(), &Rest, FALSE);
 }
 
+void TQvBaseTree::InvalidateHeader() {
+    // Drawn at once: the frame has no update region of its own to wait in. Inside an
+    // update bracket it waits for the bracket's end.
+    FHeaderDirty = Updating();
+    if (!FHeaderDirty && HandleAllocated() && FHeader->Visible()) PaintHeaderFrame();
+}
+
+void TQvBaseTree::PaintHeaderFrame() {
+    const int H = FHeader->Height();
+    const int W = ClientWidth();
+    if (W <= 0 || H <= 0) return;
+    RECT Outer;
+    GetWindowRect(Handle(), &Outer);
+    POINT Origin{0, 0};
+    ::ClientToScreen(Handle(), &Origin);
+    const TPoint Target{Origin.X - Outer.Left, Origin.Y - Outer.Top - H};
+    // Released even when a drawing handler throws (or frees the tree).
+    struct TWindowCanvas {
+        HDC Dc;
+        TCanvas Canvas;
+        explicit TWindowCanvas(HDC ADc) : Dc(ADc) { Canvas.SetHandle(Dc); }
+        ~TWindowCanvas() {
+            Canvas.SetHandle(nullptr);
+            ReleaseDC(nullptr, Dc);
+        }
+    };
+    const HDC Dc = GetWindowDC(Handle());
+    if (Dc == nullptr) return;
+    TWindowCanvas C(Dc);
+    FHeader->Columns()->PaintHeader(&C.Canvas, Rect(0, 0, W, H), Target);
+}
+
+void TQvBaseTree::HeaderChanged() {
+    if (Updating()) return;
+    UpdateScrollBars(true);
+    Invalidate();
+}
+
+void TQvBaseTree::HeaderFrameChanged() {
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HeaderChanged();
+}
+
 void TQvBaseTree::Paint() {
     TCanvas* C = Canvas();
     PaintTree(C, C->ClipRect(), C->ClipRect().TopLeft());
@@ -382,7 +493,13 @@ void TQvBaseTree::CreateParams(TCreateParams& Params) {
     if (FBorderStyle == bsSingle) Params.Style |= WS_BORDER;
 }
 
+void TQvBaseTree::Loaded() {
+    TCustomControl::Loaded();
+    FHeader->Loaded();
+}
+
 void TQvBaseTree::Resize() {
+    FHeader->RecalculateAutoSize();
     UpdateScrollBars(true);
     TCustomControl::Resize();
 }
@@ -391,18 +508,25 @@ void TQvBaseTree::Resize() {
 
 void TQvBaseTree::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TQvAliveCheck Alive = AliveCheck();
+    // Client y above 0 is the header.
+    if (FHeader->MouseDown(Button, Shift, X, Y + FHeader->ShownHeight())) return;
     FInput->MouseDown(Button, Shift, X, Y);
     if (Alive.Alive()) TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TQvBaseTree::MouseMove(TShiftState Shift, int X, int Y) {
     const TQvAliveCheck Alive = AliveCheck();
+    if (FHeader->MouseMove(Shift, X, Y + FHeader->ShownHeight())) {
+        if (Alive.Alive()) SetHot(nullptr, -1);
+        return;
+    }
     FInput->MouseMove(Shift, X, Y);
     if (Alive.Alive()) TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TQvBaseTree::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const TQvAliveCheck Alive = AliveCheck();
+    if (FHeader->MouseUp(Button, Shift, X, Y + FHeader->ShownHeight())) return;
     FInput->MouseUp(Button, Shift, X, Y);
     if (Alive.Alive()) TCustomControl::MouseUp(Button, Shift, X, Y);
 }
@@ -454,6 +578,50 @@ void TQvBaseTree::DoColumnClick(int Column, TShiftState Shift) {
     QvRaise(OnColumnClick, this, Column, Shift);
 }
 
+void TQvBaseTree::DoHeaderClick(const TQvHeaderHitInfo& HitInfo) {
+    QvRaise(OnHeaderClick, FHeader.get(), HitInfo);
+}
+
+void TQvBaseTree::DoColumnResize(int Column) {
+    QvRaise(OnColumnResize, FHeader.get(), Column);
+}
+
+bool TQvBaseTree::DoHeaderDraw(TCanvas* Canvas, TQvTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                               TQvDropMarkMode DropMark) {
+    if (!FHeader->Options().Contains(hoOwnerDraw) || !OnHeaderDraw || Column->Style() != vsOwnerDraw) return false;
+    QvRaise(OnHeaderDraw, FHeader.get(), Canvas, Column, R, Hover, Pressed, DropMark);
+    return true;
+}
+
+String TQvBaseTree::CellHintText(PQvNode, int) { return String(); }
+
+bool TQvBaseTree::PrepareHint(THintInfo& Info) {
+    // Not while the mouse is held, a band is drawn or the header is tracked.
+    if (MouseCapture() || FInput->Banding() || FHeader->Tracking()) return false;
+    if (FHintMode != hmTooltip) return true;
+    const THitInfo Hit = GetHitTestInfoAt(Info.CursorPos.X, Info.CursorPos.Y, true);
+    PQvNode N = Hit.HitNode;
+    if (N == nullptr || !Hit.HitPositions.Contains(hiOnItemLabel)) return false;
+    if (IsEditing() && FEditor->Node() == N) return false;
+    const TQvAliveCheck Alive = AliveCheck();
+    const TQvNodeRef Ref(this, N);
+    const String Text = CellHintText(N, Hit.HitColumn);
+    if (!Alive.Alive() || Ref.Node() == nullptr || Text.empty()) return false;
+    const TRect Cell = GetDisplayRect(N, Hit.HitColumn, false);
+    const int Start = Cell.Left + CellGeometry(N, Hit.HitColumn).TextLeft();
+    const int Width = NodeWidth(N, Hit.HitColumn);
+    if (!Alive.Alive() || Ref.Node() == nullptr) return false;
+    const int TextLeft = Start + FTextMargin, TextRight = Start + Width - FTextMargin;
+    const bool Cut = TextRight > std::min(Cell.Right, ClientWidth()) || TextLeft < std::max(Cell.Left, 0) ||
+                     Cell.Top < 0 || Cell.Bottom > ClientHeight();
+    if (!Cut) return false;
+    Info.HintStr = Text;
+    // Moving within the cell keeps the hint; another cell asks again.
+    Info.CursorRect = Rect(std::max(Cell.Left, 0), std::max(Cell.Top, 0), std::min(Cell.Right, ClientWidth()),
+                           std::min(Cell.Bottom, ClientHeight()));
+    return true;
+}
+
 void TQvBaseTree::DoGetCursor(TCursor& Cursor) {
     QvRaise(OnGetCursor, this, Cursor);
 }
@@ -471,12 +639,31 @@ void TQvBaseTree::WndProc(TMessage& M) {
                                   static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(M.WParam))));
             M.Result = 0;
             return;
+        case CM_HINTSHOW:
+            M.Result = M.LParam != 0 && PrepareHint(*reinterpret_cast<THintInfo*>(M.LParam)) ? 0 : 1;
+            return;
+        case WM_NCCALCSIZE:
+            TCustomControl::WndProc(M);
+            if (FHeader->Visible()) {
+                // The header sits in the frame above the rows.
+                RECT* R = M.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam)->rgrc[0]
+                                   : reinterpret_cast<RECT*>(M.LParam);
+                if (R != nullptr) R->Top = std::min(R->Top + FHeader->Height(), R->Bottom);
+            }
+            return;
+        case WM_NCPAINT: {
+            const TQvAliveCheck Alive = AliveCheck();
+            TCustomControl::WndProc(M);
+            if (Alive.Alive() && FHeader->Visible()) PaintHeaderFrame();
+            return;
+        }
         case WM_SETCURSOR:
             if (FInput->SetCursor(M)) return;
             break;
         case CM_MOUSELEAVE:
             if (M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(this)) {
                 const TQvAliveCheck Alive = AliveCheck();
+                FHeader->MouseLeave();
                 FInput->MouseLeave();
                 if (!Alive.Alive()) return;
             }
@@ -494,6 +681,7 @@ void TQvBaseTree::WndProc(TMessage& M) {
             break;
         case WM_CANCELMODE:
         case CM_CANCELMODE:
+            FHeader->CancelTracking();
             FInput->CancelMode();
             break;
         default:

@@ -7,11 +7,16 @@
 // Content taller or wider than 2,147,483,647 pixels scrolls only that far.
 
 #include "framework/uQvForms.h"
+#include "framework/uQvHints.h"
 #include "treeview/uQvTreeCore.h"
 #include "treeview/uQvTreeEdit.h"
+#include "treeview/uQvTreeHeader.h"
 #include "treeview/uQvTreeHitTest.h"
 
+class TBitmap;
+class TCustomImageList;
 class TQvTreeInput;
+class TQvTreePainter;
 
 class TQvBaseTree : public TQvTreeCore {
 public:
@@ -22,6 +27,12 @@ public:
     void Clear() override;
     // With toAutoChangeScale the row metrics and every row's height scale too.
     void ChangeScale(int M, int D) override;
+
+    // ---- Header and columns ----
+    TQvTreeHeader* Header() const { return FHeader.get(); }
+    void SetHeader(const TQvTreeHeader* Value) { FHeader->Assign(Value); }
+    // Repaints the header area (nothing while it is hidden or before the window exists).
+    void InvalidateHeader();
 
     // ---- Geometry (client coordinates unless said otherwise) ----
     PQvNode GetNodeAt(int X, int Y);
@@ -60,6 +71,15 @@ public:
     // Paints the rows that meet Window (client coordinates) onto Canvas, Window's top-left
     // going to Target.
     virtual void PaintTree(TCanvas* Canvas, const TRect& Window, TPoint Target);
+
+    // The image lists of normal and state images (not owned; forgotten when freed).
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+    // The alignment of the one cell of a tree without columns.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
 
     // ---- Editing ----
     // Focuses the node and, when editing is allowed (toEditable, not toReadOnly, OnEditing),
@@ -118,15 +138,31 @@ public:
     TQvCreateEditorEvent OnCreateEditor;
     TQvEditChangeEvent OnEdited;
     TQvEditChangeEvent OnEditCancelled;
+    TQvHeaderClickEvent OnHeaderClick;
+    TQvHeaderPaintEvent OnHeaderDraw;
+    TQvHeaderNotifyEvent OnColumnResize;
+    TQvGetImageIndexEvent OnGetImageIndex;
+    TQvBeforeItemPaintEvent OnBeforeItemPaint;
+    TQvBeforeItemEraseEvent OnBeforeItemErase;
+    TQvItemPaintEvent OnAfterItemErase;
+    TQvBeforeCellPaintEvent OnBeforeCellPaint;
+    TQvAfterCellPaintEvent OnAfterCellPaint;
+    TQvItemPaintEvent OnAfterItemPaint;
+    // May paint the area below the last row (client coordinates) instead of the tree.
+    TQvBackgroundPaintEvent OnPaintBackground;
 
     void WndProc(TMessage& Message) override;
 
 protected:
     friend class TQvTreeInput;
     friend class TQvTreeEditor;
+    friend class TQvTreeHeader;
+    friend class TQvTreePainter;
     friend void QvPaintTreeRows(TQvBaseTree& Tree, TCanvas* Target, const TRect& Window, TPoint Origin);
+    friend void QvPaintHeader(TQvTreeHeader& Header, TCanvas* Canvas, const TRect& R, TPoint Target, int RTLOffset);
 
     void CreateParams(TCreateParams& Params) override;
+    void Loaded() override;
     void Paint() override;
     void Resize() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -140,19 +176,24 @@ protected:
     void DoExit() override;
 
     // ---- Hooks for derived trees ----
-    // Columns: without a header the tree is one column, -1, as wide as the content.
-    virtual int ColumnCount() const { return 0; }
-    virtual int MainColumn() const { return -1; }
+    // Columns: without columns the tree is one column, -1, as wide as the content.
+    virtual int ColumnCount() const;
+    virtual int MainColumn() const;
     // The column at content x and its edges (content coordinates).
     virtual int ColumnAt(int X, int& Left, int& Right);
     // A column's edges (content coordinates); -1: the whole row.
     virtual void ColumnSpan(int Column, int& Left, int& Right);
-    virtual int ColumnsWidth() const { return 0; }
+    virtual int ColumnsWidth() const;
     virtual TAlignment ColumnAlignment(int Column) const;
     // The width of a node's content in a column; 0 unless a derived tree measures it.
     virtual int DoGetNodeWidth(PQvNode Node, int Column, TCanvas* Canvas);
     // Image widths (0: no image) and the check image width.
     virtual int ImageWidth(PQvNode Node, int Column, TQvImageInfoIndex Kind);
+    // The image of a node for Kind from OnGetImageIndex (-1: none).
+    virtual int DoGetImageIndex(PQvNode Node, TQvImageKind Kind, int Column, bool& Ghosted);
+    // The list a kind of image comes from (nullptr: none).
+    TCustomImageList* ImageList(TQvImageInfoIndex Kind) const;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual int CheckImageWidth() const { return 16; }
     virtual int ButtonWidth() const { return 9; }
     // One cell of one row, with the canvas's origin at the row's top.
@@ -162,7 +203,21 @@ protected:
     virtual void DoNodeClick(const THitInfo& HitInfo);
     virtual void DoNodeDblClick(const THitInfo& HitInfo);
     virtual void DoColumnClick(int Column, TShiftState Shift);
+    virtual void DoHeaderClick(const TQvHeaderHitInfo& HitInfo);
+    virtual void DoColumnResize(int Column);
+    // Whether the header draws Column itself: OnHeaderDraw did (hoOwnerDraw, vsOwnerDraw).
+    virtual bool DoHeaderDraw(TCanvas* Canvas, TQvTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                              TQvDropMarkMode DropMark);
+    // The columns changed: the content width, the scroll bars and the rows follow.
+    void HeaderChanged();
+    // The header was shown, hidden or changed its height: the frame is laid out again.
+    void HeaderFrameChanged();
     virtual void DoGetCursor(TCursor& Cursor);
+    // The full text of a cell for its hint (empty: none).
+    virtual String CellHintText(PQvNode Node, int Column);
+    // CM_HINTSHOW: false when no hint may show. With hmTooltip the hint is the text of the
+    // cell under the mouse, and only when that text is cut off.
+    virtual bool PrepareHint(THintInfo& Info);
     // Whether the cell may be edited now.
     virtual bool DoCanEdit(PQvNode Node, int Column);
     // The link from OnCreateEditor (nullptr: no editing).
@@ -179,9 +234,17 @@ private:
     void ClampOffsets();
     int ClientHeightOrZero() const;
     void ComputeRangeX();
+    // The header drawn into the window's frame above the rows.
+    void PaintHeaderFrame();
 
     std::unique_ptr<TQvTreeInput> FInput;
     std::unique_ptr<TQvTreeEditor> FEditor;
+    std::unique_ptr<TQvTreeHeader> FHeader;
+    std::unique_ptr<TBitmap> FRowBuffer;  // reused by every row painted
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    TAlignment FAlignment = taLeftJustify;
+    bool FHeaderDirty = false;  // the header changed inside an update bracket
     int FOffsetX = 0, FOffsetY = 0;
     int FRangeX = 0;
     int FIndent = 18;

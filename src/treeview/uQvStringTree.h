@@ -20,12 +20,18 @@ public:
     TQvGetTextEvent OnGetText;
     TQvPaintTextEvent OnPaintText;
     TQvDrawTextEvent OnDrawText;
+    // May supply the shortened text of a cell too narrow for it.
+    TQvShortenStringEvent OnShortenString;
 
 protected:
     virtual void DoGetText(PQvNode Node, int Column, TQvTextType TextType, String& Text);
-    // Sets the canvas's font and colour for the cell, then OnPaintText.
-    virtual void PrepareText(TCanvas* Canvas, PQvNode Node, int Column, bool Selected);
+    // Sets the canvas's font and colour for the cell (the selection's text colour with
+    // SelectedText, underlined in the hot colour with Hot), then OnPaintText.
+    virtual void PrepareText(TCanvas* Canvas, PQvNode Node, int Column, bool SelectedText, bool Hot = false);
+    // The text cut to MaxWidth with "..." behind it (OnShortenString may do it).
+    virtual String ShortenText(TCanvas* Canvas, PQvNode Node, int Column, const String& S, int MaxWidth);
     int DoGetNodeWidth(PQvNode Node, int Column, TCanvas* Canvas) override;
+    String CellHintText(PQvNode Node, int Column) override { return Text(Node, Column); }
     void DoPaintNode(TQvPaintInfo& PaintInfo) override;
 
 private:

@@ -1,10 +1,12 @@
 #include "treeview/uQvTreeInput.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/uQvInput.h"
 #include "platform/uQvMonitors.h"
 #include "platform/uQvScroll.h"
+#include "platform/uQvWinPos.h"
 #include "treeview/uQvBaseTree.h"
 
 namespace {
@@ -71,8 +73,14 @@ void TQvTreeInput::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     if (!Selects) return;
     const bool Multi = Sel.Contains(toMultiSelect);
     if (N == nullptr) {
-        // Empty space: a plain press in a multi-selection tree lets go of the selection.
+        // Empty space: a plain press in a multi-selection tree lets go of the selection;
+        // the left button starts a rubber band (adding to the selection with Ctrl).
         if (Multi && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift)) T->ClearSelection();
+        if (Multi && Button == mbLeft && Alive.Alive()) {
+            FBandBase = Shift.Contains(ssCtrl) ? T->SelectedNodes() : std::vector<PQvNode>{};
+            FBanding = true;
+            FBandStart = FBandEnd = TPoint{X - T->OffsetX(), Y - T->OffsetY()};
+        }
         return;
     }
     if (!T->ChangeFocus(N, Hit.HitColumn) || !Alive.Alive()) return;
@@ -93,12 +101,19 @@ void TQvTreeInput::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 
 void TQvTreeInput::MouseMove(TShiftState, int X, int Y) {
     TQvBaseTree* T = FTree;
+    if (FBanding) {
+        FBandEnd = TPoint{X - T->OffsetX(), Y - T->OffsetY()};
+        SelectBandRows();
+        T->Invalidate();
+        return;
+    }
     const THitInfo Hit = T->GetHitTestInfoAt(X, Y, true);
     if (FCheckNode != nullptr) {
         // The pressed look follows whether the pointer is still on the check box.
         const bool On = Hit.HitNode == FCheckNode && Hit.HitPositions.Contains(hiOnItemCheckbox);
         T->SetCheckState(FCheckNode, On ? Pressed(FCheckRestore) : FCheckRestore);
     }
+    SetHotButton(Hit.HitPositions.Contains(hiOnItemButtonExact) ? Hit.HitNode : nullptr);
     PQvNode Hot = nullptr;
     if (Hit.HitNode != nullptr &&
         (OnContent(Hit, T->TreeOptions()->SelectionOptions().Contains(toFullRowSelect)) ||
@@ -110,6 +125,10 @@ void TQvTreeInput::MouseMove(TShiftState, int X, int Y) {
 void TQvTreeInput::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TQvBaseTree* T = FTree;
     const TQvAliveCheck Alive = T->AliveCheck();
+    if (Button == mbLeft && FBanding) {
+        EndBand(false);
+        return;
+    }
     if (Button == mbLeft && FCheckNode != nullptr) {
         PQvNode N = FCheckNode;
         FCheckNode = nullptr;
@@ -137,15 +156,33 @@ void TQvTreeInput::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         T->FEditor->StartTimer();
 }
 
-void TQvTreeInput::MouseLeave() { FTree->SetHot(nullptr, -1); }
+void TQvTreeInput::MouseLeave() {
+    SetHotButton(nullptr);
+    FTree->SetHot(nullptr, -1);
+}
+
+void TQvTreeInput::SetHotButton(PQvNode Node) {
+    if (FHotButton == Node) return;
+    PQvNode Old = FHotButton;
+    FHotButton = Node;
+    if (!FTree->TreeOptions()->PaintOptions().Contains(toHotTrack)) return;
+    FTree->InvalidateNode(Old);
+    FTree->InvalidateNode(Node);
+}
 
 void TQvTreeInput::CancelMode() {
+    if (FBanding) EndBand(false);
     if (FCheckNode != nullptr) FTree->SetCheckState(FCheckNode, FCheckRestore);
     FCheckNode = nullptr;
     FPressedColumn = -2;
 }
 
 void TQvTreeInput::NodeGone(PQvNode Node) {
+    if (Node == nullptr || Node == FHotButton) FHotButton = nullptr;
+    if (Node == nullptr)
+        FBandBase.clear();
+    else
+        std::erase(FBandBase, Node);
     if (Node == nullptr || FCheckNode == Node) {
         FCheckNode = nullptr;
         FSpaceCheck = false;
@@ -157,6 +194,16 @@ bool TQvTreeInput::SetCursor(TMessage& M) {
     const int Hit = static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(M.LParam)));
     if (Hit != HTCLIENT || !T->HandleAllocated() || reinterpret_cast<HWND>(M.WParam) != T->Handle()) return false;
     TCursor Cursor = T->Cursor();
+    POINT P;
+    GetCursorPos(&P);
+    ScreenToClient(T->Handle(), &P);
+    if (T->Header()->Visible() && P.Y < 0) {
+        // Over the header: the splitter on a column border that resizes.
+        if (T->Header()->ResizeColumnAt(P.X) >= 0) Cursor = crHSplit;
+        ::SetCursor(CursorHandle(Cursor));
+        M.Result = 1;
+        return true;
+    }
     if (T->TreeOptions()->PaintOptions().Contains(toHotTrack) && T->HotNode() != nullptr &&
         T->HotCursor() != crDefault)
         Cursor = T->HotCursor();
@@ -166,6 +213,41 @@ bool TQvTreeInput::SetCursor(TMessage& M) {
     ::SetCursor(CursorHandle(Cursor));
     M.Result = 1;
     return true;
+}
+
+// ---- Rubber band ----------------------------------------------------------------------
+
+TRect TQvTreeInput::BandRect() const {
+    const int X = FTree->OffsetX(), Y = FTree->OffsetY();
+    return Rect(std::min(FBandStart.X, FBandEnd.X) + X, std::min(FBandStart.Y, FBandEnd.Y) + Y,
+                std::max(FBandStart.X, FBandEnd.X) + X + 1, std::max(FBandStart.Y, FBandEnd.Y) + Y + 1);
+}
+
+void TQvTreeInput::SelectBandRows() {
+    TQvBaseTree* T = FTree;
+    const std::vector<PQvNode> Base = FBandBase;
+    T->ClearSelection();
+    for (PQvNode N : Base) T->SetSelected(N, true);
+    // Rows whose span meets the band's, top to bottom (content coordinates).
+    const int Y0 = std::min(FBandStart.Y, FBandEnd.Y), Y1 = std::max(FBandStart.Y, FBandEnd.Y);
+    int Top = 0;
+    PQvNode N = T->GetNodeAt(0, Y0, false, Top);
+    for (int64_t RowTop = Top; N != nullptr && RowTop <= Y1; N = T->GetNextVisible(N)) {
+        if (RowTop + N->NodeHeight > Y0) T->SetSelected(N, true);
+        RowTop += N->NodeHeight;
+    }
+}
+
+void TQvTreeInput::EndBand(bool Restore) {
+    if (!FBanding) return;
+    FBanding = false;
+    if (Restore) {
+        const std::vector<PQvNode> Base = FBandBase;
+        FTree->ClearSelection();
+        for (PQvNode N : Base) FTree->SetSelected(N, true);
+    }
+    FBandBase.clear();
+    FTree->Invalidate();
 }
 
 // ---- Scrolling ------------------------------------------------------------------------
@@ -247,6 +329,27 @@ PQvNode TQvTreeInput::PageTarget(PQvNode From, bool Down) {
     return N;
 }
 
+int TQvTreeInput::FocusColumn() const {
+    const int C = FTree->FocusedColumn();
+    return C >= 0 && C < FTree->ColumnCount() ? C : FTree->MainColumn();
+}
+
+void TQvTreeInput::PageColumns(bool Backwards) {
+    TQvBaseTree* T = FTree;
+    const TQvTreeColumns* Cols = T->Header()->Columns();
+    int Column = FocusColumn();
+    if (Column < 0) return;
+    // As many columns as fit in the client width.
+    for (int Sum = 0;;) {
+        const int Next = Cols->NextVisibleColumn(Column, Backwards);
+        if (Next < 0) break;
+        Sum += Cols->Items(Next)->Width();
+        if (Sum > T->ClientWidth()) break;
+        Column = Next;
+    }
+    T->ChangeFocus(T->FocusedNode(), Column);
+}
+
 bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
     TQvBaseTree* T = FTree;
     const bool Ctrl = Shift.Contains(ssCtrl);
@@ -275,18 +378,31 @@ bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
                 T->SetOffsetX(T->OffsetX() + Sign * T->ClientWidth());
             else if (Ctrl)
                 T->SetOffsetY(T->OffsetY() + Sign * T->ClientHeight());
-            else if (!(Shift.Contains(ssAlt) && Shift.Contains(ssShift)))
+            else if (Shift.Contains(ssAlt) && Shift.Contains(ssShift))
+                PageColumns(Key == VK_PRIOR);
+            else
                 Focus(PageTarget(F, Key == VK_NEXT));
             return true;
         }
         case VK_HOME:
         case VK_END: {
             const bool Home = Key == VK_HOME;
-            if (Ctrl && !T->TreeOptions()->MiscOptions().Contains(toGridExtensions)) {
+            const bool Grid = T->TreeOptions()->MiscOptions().Contains(toGridExtensions);
+            if (Ctrl && !Grid) {
                 T->SetOffsetXY(Home ? 0 : -T->RangeX(), Home ? 0 : -T->RangeY());
                 return true;
             }
-            Focus(Home ? T->GetFirstVisible() : T->GetLastVisible());
+            PQvNode Row = Home ? T->GetFirstVisible() : T->GetLastVisible();
+            if (!Grid) {
+                Focus(Row);
+                return true;
+            }
+            // In a grid the column goes to the end; the row only with Ctrl.
+            const TQvTreeColumns* Cols = T->Header()->Columns();
+            int Column = T->FocusedColumn();
+            if (!T->TreeOptions()->SelectionOptions().Contains(toFullRowSelect) && Cols->Count() > 0)
+                Column = Home ? Cols->FirstVisibleColumn() : Cols->LastVisibleColumn();
+            T->ChangeFocus(Ctrl || F == nullptr ? Row : F, Column);
             return true;
         }
         case VK_LEFT:
@@ -299,6 +415,12 @@ bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
             }
             if (F == nullptr) {
                 Focus(T->GetFirstVisible());
+                return true;
+            }
+            if (T->TreeOptions()->SelectionOptions().Contains(toExtendedFocus) &&
+                T->TreeOptions()->MiscOptions().Contains(toGridExtensions) && T->ColumnCount() > 0) {
+                const int Next = T->Header()->Columns()->NextVisibleColumn(FocusColumn(), Left);
+                if (Next >= 0) T->ChangeFocus(F, Next);
                 return true;
             }
             if (Left) {
@@ -317,6 +439,20 @@ bool TQvTreeInput::Navigate(WORD Key, TShiftState Shift) {
         case VK_BACK:
             Focus(T->NodeParent(F));
             return true;
+        case VK_TAB: {
+            if (!T->TreeOptions()->SelectionOptions().Contains(toExtendedFocus) || T->ColumnCount() == 0) return false;
+            // The next (Shift: previous) column, going on in the next (previous) row.
+            const bool Back = Shift.Contains(ssShift);
+            const TQvTreeColumns* Cols = T->Header()->Columns();
+            int Column = F == nullptr ? -1 : Cols->NextVisibleColumn(FocusColumn(), Back);
+            PQvNode Row = F;
+            if (Column < 0) {
+                Row = F == nullptr ? T->GetFirstVisible() : Back ? T->GetPreviousVisible(F) : T->GetNextVisible(F);
+                Column = Back && F != nullptr ? Cols->LastVisibleColumn() : Cols->FirstVisibleColumn();
+            }
+            if (Row != nullptr) T->ChangeFocus(Row, Column);
+            return true;
+        }
         default:
             return false;
     }
@@ -336,13 +472,17 @@ void TQvTreeInput::NumPadKey(WORD Key, TShiftState Shift) {
         case VK_ADD:
             if (All)
                 T->FullExpand();
-            else if (!Ctrl && F != nullptr)
+            else if (Ctrl)
+                T->Header()->AutoFitColumns();
+            else if (F != nullptr)
                 T->SetExpanded(F, true);
             break;
         case VK_SUBTRACT:
             if (All)
                 T->FullCollapse();
-            else if (!Ctrl && F != nullptr)
+            else if (Ctrl)
+                T->Header()->RestoreColumns();
+            else if (F != nullptr)
                 T->SetExpanded(F, false);
             break;
         default:
@@ -402,7 +542,10 @@ void TQvTreeInput::KeyDown(WORD& Key, TShiftState Shift) {
             }
             break;
         case VK_ESCAPE:
-            T->CancelEditNode();
+            if (FBanding)
+                EndBand(true);
+            else
+                T->CancelEditNode();
             break;
         case KeyF2:
             if (Shift.Empty() && F != nullptr && !T->IsEditing() && T->DoCanEdit(F, T->FocusedColumn())) {

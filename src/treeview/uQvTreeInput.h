@@ -4,6 +4,8 @@
 // the selection they carry, and scrolling. Every step that raises an event checks that
 // the tree and the nodes it holds still live before it goes on.
 
+#include <vector>
+
 #include "treeview/uQvTreeTypes.h"
 
 class TQvBaseTree;
@@ -30,6 +32,14 @@ public:
     bool FocusedCellCentre(TPoint& Screen);
     // A node leaves the tree (nullptr: all of them).
     void NodeGone(PQvNode Node);
+    // A rubber band drawn from empty space selects the rows it crosses (toMultiSelect).
+    bool Banding() const { return FBanding; }
+    // The band in client coordinates.
+    TRect BandRect() const;
+    // Ends the band; Restore gives back the selection it started from.
+    void EndBand(bool Restore);
+    // The node whose expand button the mouse is over (nullptr: none).
+    PQvNode HotButtonNode() const { return FHotButton; }
 
 private:
     // The number-pad action for *, +, - and /.
@@ -37,6 +47,10 @@ private:
     // Moves the focus by a navigation key; false when the key is no navigation key.
     bool Navigate(WORD Key, TShiftState Shift);
     PQvNode PageTarget(PQvNode From, bool Down);
+    // The focused column, or the main column when none is.
+    int FocusColumn() const;
+    // Moves the focused column by as many columns as fit in the client width.
+    void PageColumns(bool Backwards);
     void Focus(PQvNode Node);
     static TCheckState NextCheckState(TCheckType Type, TCheckState State);
     static TCheckState Pressed(TCheckState State);
@@ -46,7 +60,17 @@ private:
     // Sets the state (unchecking the other radio buttons of the group) and raises OnChecked.
     void SetChecked(PQvNode Node, TCheckState State);
 
+    // Selects the band's start selection and the rows the band crosses.
+    void SelectBandRows();
+
     TQvBaseTree* FTree;
+    // Repaints the rows whose button turns hot or cold (toHotTrack).
+    void SetHotButton(PQvNode Node);
+
+    PQvNode FHotButton = nullptr;
+    bool FBanding = false;
+    TPoint FBandStart, FBandEnd;       // content coordinates
+    std::vector<PQvNode> FBandBase;    // the selection the band adds to
     PQvNode FCheckNode = nullptr;       // the check box pressed with the mouse or Space
     TCheckState FCheckRestore = csUncheckedNormal;  // its state before the press
     TCheckState FPendingCheck = csUncheckedNormal;  // what Space will apply

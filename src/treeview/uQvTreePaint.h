@@ -1,8 +1,14 @@
 #pragma once
-// The row loop of painting: the background, then every row that meets the window, each
-// with the canvas's origin at the row's top and clipped to it, the selection fill, and
-// the cell drawn by the tree (text or owner drawing). Lines, buttons, check boxes,
-// images and the focus rectangle are drawn on top of this by the full painter.
+// Row-buffered painting of a tree. Only the rows that meet the painted area are visited;
+// each is drawn into one reused off-screen row bitmap as wide as that area (in client x,
+// with the row's top at 0) and copied out in one block: the erase (or the full-row
+// selection), then per visible column in display order the grid lines, the column
+// colour, the selection and focus rectangles, the tree lines, the expand button, the
+// check box, the images and the content (text or owner drawing), with the paint hooks in
+// their fixed order. The area below the last row takes each column's colour.
+//
+// Dotted lines (grid and tree lines) set the pixels where client x + y is odd, so the
+// dots line up across rows and a partial repaint gives the same pixels as a full one.
 
 #include "framework/uQvGraphics.h"
 

@@ -295,6 +295,30 @@ using TQvDrawNodeEvent = std::function<void(TObject* Sender, const TQvPaintInfo&
 using TQvGetNodeWidthEvent =
     std::function<void(TObject* Sender, TCanvas* HintCanvas, PQvNode Node, int Column, int& NodeWidth)>;
 
+// Painting hooks, in the order a row raises them.
+enum TQvItemEraseAction { eaColor, eaDefault, eaNone };
+enum TQvCellPaintMode { cpmPaint, cpmGetContentMargin };
+enum TQvImageKind { ikNormal, ikSelected, ikState, ikOverlay };
+using TQvBeforeItemPaintEvent = std::function<void(TObject* Sender, TCanvas* TargetCanvas, PQvNode Node,
+                                                   const TRect& ItemRect, bool& CustomDraw)>;
+using TQvBeforeItemEraseEvent =
+    std::function<void(TObject* Sender, TCanvas* TargetCanvas, PQvNode Node, const TRect& ItemRect, TColor& ItemColor,
+                       TQvItemEraseAction& EraseAction)>;
+using TQvItemPaintEvent =
+    std::function<void(TObject* Sender, TCanvas* TargetCanvas, PQvNode Node, const TRect& ItemRect)>;
+using TQvBeforeCellPaintEvent =
+    std::function<void(TObject* Sender, TCanvas* TargetCanvas, PQvNode Node, int Column, TQvCellPaintMode Mode,
+                       const TRect& CellRect, TRect& ContentRect)>;
+using TQvAfterCellPaintEvent =
+    std::function<void(TObject* Sender, TCanvas* TargetCanvas, PQvNode Node, int Column, const TRect& CellRect)>;
+using TQvShortenStringEvent =
+    std::function<void(TObject* Sender, TCanvas* TargetCanvas, PQvNode Node, int Column, const String& S,
+                       int TextMaxWidth, String& Result, bool& Done)>;
+using TQvBackgroundPaintEvent =
+    std::function<void(TObject* Sender, TCanvas* TargetCanvas, const TRect& R, bool& Handled)>;
+using TQvGetImageIndexEvent = std::function<void(TObject* Sender, PQvNode Node, TQvImageKind Kind, int Column,
+                                                 bool& Ghosted, int& ImageIndex)>;
+
 // Raises an event through a copy of its handler: a handler may free the tree, and with it
 // the handler object that is running.
 template <class TEvent, class... TArgs>

@@ -14,6 +14,7 @@ void PublishTree(TClassBuilder<T>&& B) {
         .Prop(u"DefaultNodeHeight", &T::DefaultNodeHeight, &T::SetDefaultNodeHeight, 18)
         .Prop(u"DrawSelectionMode", &T::DrawSelectionMode, &T::SetDrawSelectionMode, smDottedRectangle)
         .Prop(u"EditDelay", &T::EditDelay, &T::SetEditDelay, 1000)
+        .Object(u"Header", &T::Header)
         .Prop(u"HintMode", &T::HintMode, &T::SetHintMode, hmDefault)
         .Prop(u"HotCursor", &T::HotCursor, &T::SetHotCursor, crDefault)
         .Prop(u"Indent", &T::Indent, &T::SetIndent, 18)
@@ -34,6 +35,8 @@ void PublishTree(TClassBuilder<T>&& B) {
 void RegisterQvTreeView() {
     RegisterQvTreeTypes();
     RegisterQvTreeOptions();
+    RegisterQvTreeColumns();
+    RegisterQvTreeHeader();
     RegisterClass<TQvBaseTree, TCustomControl>(u"TQvBaseTree");
     RegisterClass<TQvCustomStringTree, TQvBaseTree>(u"TQvCustomStringTree");
     PublishTree(RegisterClass<TQvStringTree, TQvCustomStringTree>(u"TQvStringTree"));

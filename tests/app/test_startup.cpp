@@ -19,6 +19,8 @@
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
 
+#include "app/program_fixture.h"
+
 namespace {
 
 class Startup : public TQvHeadlessTest {
@@ -43,18 +45,8 @@ protected:
 };
 
 // The whole program, with the settings in the test's own folder.
-class Program : public TQvHeadlessTest {
+class Program : public TProgramTest {
 protected:
-    void SetUp() override {
-        TQvHeadlessTest::SetUp();
-        SetTempPathForTests(u".");
-        ResetProSettingsForTests();
-    }
-    void TearDown() override {
-        ResetProSettingsForTests();
-        SetTempPathForTests(u"");
-        TQvHeadlessTest::TearDown();
-    }
     void AltF4() {
         Headless->KeyDown(VK_MENU);
         Headless->Key(VK_F4);
@@ -158,6 +150,7 @@ TEST_F(Program, TheSplashCountsToOneHundredAndTheLoginButtonOpensTheMainWindow) 
         if (FlashForm->Progress() < 100) ++LoadingFrames;
     };
     bool LoginShown = false, MainShown = false;
+    Headless->Delay(50);  // the login window fades in first
     Headless->Step([&] {
         LoginShown = LoginForm != nullptr && LoginForm->Showing() && LoginForm->Caption() == ApplicationTitle() &&
                      LoginForm->WindowState() == wsMaximized;
@@ -182,6 +175,7 @@ TEST_F(Program, ALostDisplayEndsTheProgramAfterItsShutDownWithTheSettingsSaved) 
     // The display goes away while the main window waits for input: the wait raises, every
     // loop lets it through (none may take it for a handler's error and wait again), the
     // shut-down steps run and the exception reaches the program's main.
+    Headless->Delay(50);  // the login window fades in first
     Headless->Step([&] {
         const TPoint P = QvControlCenter(QvFindControl(u"LoginForm.btn1"));
         Headless->Click(P.X, P.Y);

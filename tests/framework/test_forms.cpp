@@ -209,6 +209,27 @@ TEST_F(FormsTest, ReleaseOfAFormAlreadyFreedDropsThePost) {
     EXPECT_EQ(Screen->FormCount(), 0);
 }
 
+// A component that, like a form's skin, reaches back into its owning form as it dies.
+class TReachesBack : public TComponent {
+public:
+    explicit TReachesBack(TCustomForm* Form) : TComponent(Form), F(Form) {}
+    ~TReachesBack() override {
+        SawWindow = F->HandleAllocated() && IsWindow(F->Handle());
+        for (int I = 0; I < Screen->FormCount(); ++I) SawListed |= Screen->Forms(I) == F;
+    }
+    TCustomForm* F;
+    static inline bool SawWindow = false, SawListed = false;
+};
+
+TEST_F(FormsTest, AFormDeletedWithoutFreeFreesItsComponentsWhileItIsWhole) {
+    TForm* F = NewForm(Bounds(0, 0, 100, 100), u"F");
+    F->HandleNeeded();
+    new TReachesBack(F);
+    delete F;
+    EXPECT_TRUE(TReachesBack::SawWindow);
+    EXPECT_TRUE(TReachesBack::SawListed);
+}
+
 TEST_F(FormsTest, ExceptionInAClickIsShownAndAFormFreedByItsOwnButtonIsSafe) {
     Application->SetTitle(u"Varnoth");
     TForm* Main = NewForm(Bounds(0, 0, 400, 300), u"Main");

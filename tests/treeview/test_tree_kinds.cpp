@@ -42,12 +42,12 @@ TEST_F(TreeKindsTest, StringTreesMeasureAndDrawTheirTexts) {
     T->SetColor(clWhite);
     T->OnGetText = [](TObject*, PQvNode N, int Column, TQvTextType, String& Text) {
         EXPECT_EQ(Column, -1);
-        Text = N->Index == 0 ? u"Hello" : u"";
+        Text = N->Index == 0 ? u"Hello" : u"x";
     };
     bool DrawnByHandler = false;
     T->OnDrawText = [&](TObject*, TCanvas*, PQvNode N, int, const String& Text, const TRect& R, bool& Default) {
         if (N->Index != 1) return;
-        EXPECT_EQ(Text, u"");
+        EXPECT_EQ(Text, u"x");
         EXPECT_EQ(R.Top, 0);  // row coordinates
         DrawnByHandler = true;
         Default = false;
@@ -65,11 +65,14 @@ TEST_F(TreeKindsTest, StringTreesMeasureAndDrawTheirTexts) {
     EXPECT_TRUE(Inked(T, Rect(26, 2, 22 + Width, 18), 0xFFFFFF));
     EXPECT_TRUE(DrawnByHandler);
 
-    // A focused selected row fills its content with the focused selection colour.
+    // The handler drew nothing instead of the text: the row background only.
+    EXPECT_FALSE(Inked(T, Rect(22, 20, 200, 40), 0xFFFFFF));
+    // A focused selected row fills its text's width with the focused selection colour.
     T->SetFocusedNode(R[1]);
     T->SetSelected(R[1], true);
     ProcessMessages();
-    EXPECT_EQ(At(T, 150, 30), Rgb(T->Colors()->FocusedSelectionColor()));
+    EXPECT_EQ(At(T, 24, 30), Rgb(T->Colors()->FocusedSelectionColor()));
+    EXPECT_EQ(At(T, 150, 30), 0xFFFFFFu);
     EXPECT_EQ(At(T, 10, 30), 0xFFFFFFu);
 }
 

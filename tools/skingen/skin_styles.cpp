@@ -53,6 +53,12 @@ const std::map<std::string, std::vector<TStateLook>>& Styles() {
           {'h', {TintStrong, None, Accent, Accent, None}},
           {'p', {0xFFC4DCF6, None, AccentDown, AccentDown, None}},
           {'d', {0xFFF6F7F9, None, 0xFFE3E6EA, InkFaint, None}}}},
+        // Filled accent buttons that carry white captions.
+        {"primary",
+         {{'n', {Accent, None, AccentDown, White, None}},
+          {'h', {AccentHot, None, Accent, White, None}},
+          {'p', {AccentDown, None, AccentDown, White, None}},
+          {'d', {0xFFB9CCE3, None, 0xFFB9CCE3, White, None}}}},
         {"outline",
          {{'n', {White, None, 0xFF8DB8E8, Accent, None}},
           {'h', {Tint, None, Accent, Accent, None}},

@@ -266,8 +266,9 @@ const std::vector<TSkinImage> Images = {
     {"an1", 32, 26, "nh", kButton, "tab-close", "O 8 13 6 k f f",
      "M 5.8 10.8 L 10.2 15.2 M 10.2 10.8 L 5.8 15.2 w 1.2 k g s", 0, 0, 0, D,
      "close button of the main tab strip; 2 frames of 16 x 26 at the top of a 26-high tab"},
-    {"an2", 204, 27, "nhp", kButton, "tint", Round3, "", 0, 0, 0, D,
-     "message-box buttons of the application style; 3 frames of 68 x 27 (buttons 70 x 27, nine-grid)"},
+    {"an2", 204, 27, "nhp", kButton, "primary", Round3, "", 0, 0, 0, D,
+     "message-box buttons of the application style, white captions; 3 frames of 68 x 27 (buttons 70 x 27, "
+     "nine-grid)"},
     {"menubk", 157, 38, "n", kFrame, "plain",
      "R 4 3 149 29 5 k #0000002C h 2 1 k w f R 4.5 3.5 148 28 4.5 k #E1E5EA s", "", 0, 0, 0, D,
      "background of the application's menus, as PelluxMenu_bk (nine-block)"},

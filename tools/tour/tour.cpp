@@ -17,6 +17,7 @@
 #include "app/frmGallery.h"
 #include "app/frmMain.h"
 #include "app/uProgram.h"
+#include "app/uSkinLib.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvControlFind.h"
 #include "framework/uQvMenus.h"
@@ -25,6 +26,7 @@
 #include "platform/uQvInput.h"
 #include "platform/uQvPng.h"
 #include "platform/uQvScreen.h"
+#include "platform/uQvWindows.h"
 #include "controls/uPelluxButton.h"
 #include "forms/uPelluxForm.h"
 #include "forms/uPelluxMainMenu.h"
@@ -32,6 +34,9 @@
 #include "forms/uPelluxNCButton.h"
 #include "forms/uPelluxNCLabel.h"
 #include "forms/uPelluxNCMenuItem.h"
+#include "forms/uQvFormBorder.h"
+#include "controls/uPelluxMessageBox.h"
+#include "controls/uPelluxPopupMessage.h"
 
 namespace {
 
@@ -45,6 +50,23 @@ void Shot(const std::string& Name) {
     std::snprintf(Prefix, sizeof Prefix, "%02d-", ++Number);
     const std::filesystem::path File = Folder / (Prefix + Name + ".png");
     Headless->SaveScreenshot(Utf8ToString(File.string()));
+    std::printf("%s\n", File.string().c_str());
+}
+
+// The main window alone, cut from the screen, under its own name (the documentation's
+// pictures).
+void WindowShot(const std::string& Name) {
+    const TRect W = MainForm->BoundsRect();
+    const TGdiBitmap& Screen = QvComposedScreen();
+    const int L = std::max(W.Left, 0), T = std::max(W.Top, 0);
+    const int R = std::min<int>(W.Right, Screen.Width()), B = std::min<int>(W.Bottom, Screen.Height());
+    std::vector<uint32_t> Pixels;
+    for (int Y = T; Y < B; ++Y) Pixels.insert(Pixels.end(), Screen.Row(Y) + L, Screen.Row(Y) + R);
+    TQvPngWriteOptions Options;
+    Options.ColorMode = pcmRGB;
+    Options.CompressionLevel = 9;
+    const std::filesystem::path File = Folder / (Name + ".png");
+    SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R - L, B - T, Options);
     std::printf("%s\n", File.string().c_str());
 }
 
@@ -146,6 +168,7 @@ void ShowMenusForm() {
     F->SetCaption(u"菜单");
     F->SetBoundsRect(Bounds(260, 150, 640, 400));
     auto* Skin = new TPelluxForm(F);
+    Skin->SetImageBorder(new TQvFormLayerBorder(F));
     auto* Title = new TPelluxNCLabel(F);
     Title->SetCaption(u"Varnoth");
     Title->Font()->SetStyle({fsBold});
@@ -188,9 +211,11 @@ void ShowMenusForm() {
     Keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN});
 }
 
-// The menus form with its open menus, as docs/menus.png shows it.
+// The menus form with its shadow and open menus, as docs/menus-and-border.png shows it.
 void SaveMenusCrop() {
-    const TRect R = MenusForm->BoundsRect();
+    constexpr int Margin = 16;
+    const TRect B = MenusForm->BoundsRect();
+    const TRect R = Rect(B.Left - Margin, B.Top - Margin, B.Right + Margin, B.Bottom + Margin);
     const TGdiBitmap& Screen = QvComposedScreen();
     std::vector<uint32_t> Pixels;
     for (int Y = R.Top; Y < R.Bottom; ++Y)
@@ -198,15 +223,112 @@ void SaveMenusCrop() {
     TQvPngWriteOptions Options;
     Options.ColorMode = pcmRGB;
     Options.CompressionLevel = 9;
-    const std::filesystem::path File = Folder / "menus.png";
+    const std::filesystem::path File = Folder / "menus-and-border.png";
     SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R.Width(), R.Height(), Options);
     std::printf("%s\n", File.string().c_str());
+}
+
+// The main window's own command (restore, maximize) as its system buttons give it.
+void MainCommand(WPARAM Command) {
+    Headless->Step([Command] { SendMessage(MainForm->Handle(), WM_SYSCOMMAND, Command, 0); });
+}
+
+// The skin scheme with colour index Index of its table, applied to every bound window.
+void Scheme(int Index) {
+    SkinLib().SetColorIndex(Index);
+    SkinLib().Apply();
+}
+
+// One monitor of 1920 x 1080 points at the given dpi, with its taskbar.
+void Monitor(int PPI) {
+    Headless->Step([PPI] {
+        const int W = MulDiv(1920, PPI, 96), H = MulDiv(1080, PPI, 96);
+        Headless->SetMonitors({TQvMonitorDesc{Rect(0, 0, W, H), Rect(0, 0, W, H - MulDiv(40, PPI, 96)),
+                                              static_cast<UINT>(PPI)}});
+    });
 }
 
 struct TStop {
     std::string Shot;
     std::function<void()> Before;
+    // Of the main window alone, kept under its own name.
+    bool WindowOnly = false;
 };
+
+// The messages sheet: a stack of popup messages, a question with its check box and an
+// error, each cut from the screen while shown.
+TPelluxPopupMessage* Popups = nullptr;
+std::vector<std::pair<TRect, std::vector<uint32_t>>> MessageCrops;
+
+void CropMessages(TRect R) {
+    const TGdiBitmap& Screen = QvComposedScreen();
+    std::vector<uint32_t> Pixels;
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
+    MessageCrops.emplace_back(R, std::move(Pixels));
+}
+
+void ShowPopups() {
+    Popups = new TPelluxPopupMessage(MainForm);
+    Popups->SetClosePause(0);
+    for (TFont* F :
+         {Popups->TitleFont(), Popups->TextFont(), Popups->Button()->Font(), Popups->Button()->HotFont()}) {
+        F->SetName(u"微软雅黑");
+        F->SetSize(9);
+    }
+    Popups->TitleFont()->SetColor(clWhite);
+    Popups->TitleFont()->SetStyle(TFontStyles{fsBold});
+    Popups->TextFont()->SetColor(RGB(51, 62, 77));
+    Popups->Button()->Font()->SetColor(RGB(51, 62, 77));
+    Popups->Button()->HotFont()->SetColor(RGB(70, 144, 220));
+    Popups->Popup(u"保存成功", u"报表“2026 年第三季度销售汇总”已保存到共享目录。", miSuccess);
+    Popups->Popup(u"同步失败", u"与服务器的连接已断开，12 条记录尚未上传，系统将在网络恢复后自动重试。",
+                  miFailue);
+    Popups->Button()->SetVisible(true);
+    Popups->Button()->SetCaption(u"查看");
+    Popups->Popup(u"新消息", u"张经理邀请您参加明天上午 10:00 的项目评审会议。", miInformation);
+}
+
+// The popups' column.
+TRect PopupsRect() {
+    TRect R = Popups->List().front()->BoundsRect();
+    for (const TPelluxPopupForm* P : Popups->List()) {
+        R.Left = std::min(R.Left, P->Left());
+        R.Top = std::min(R.Top, P->Top());
+    }
+    return R;
+}
+
+// The popups' column at the left, the message boxes stacked beside it, on a neutral ground.
+void SaveMessagesSheet() {
+    constexpr int Margin = 24;
+    const TRect& First = MessageCrops.front().first;
+    int Right = 0, Stack = Margin;
+    for (size_t I = 1; I < MessageCrops.size(); ++I) {
+        Right = std::max(Right, MessageCrops[I].first.Width());
+        Stack += MessageCrops[I].first.Height() + Margin;
+    }
+    const int W = 3 * Margin + First.Width() + Right, H = std::max(First.Height() + 2 * Margin, Stack);
+    std::vector<uint32_t> Sheet(static_cast<size_t>(W) * H, 0xFFDCE0E6);
+    int Left = Margin, Top = Margin;
+    for (size_t I = 0; I < MessageCrops.size(); ++I) {
+        const auto& [R, Pixels] = MessageCrops[I];
+        for (int Y = 0; Y < R.Height(); ++Y)
+            std::copy_n(&Pixels[static_cast<size_t>(Y) * R.Width()], R.Width(),
+                        &Sheet[static_cast<size_t>(Top + Y) * W + Left]);
+        if (I == 0) {
+            Left += R.Width() + Margin;
+        } else {
+            Top += R.Height() + Margin;
+        }
+    }
+    TQvPngWriteOptions Options;
+    Options.ColorMode = pcmRGB;
+    Options.CompressionLevel = 9;
+    const std::filesystem::path File = Folder / "gallery-messages.png";
+    SavePngToFile(Utf8ToString(File.string()), Sheet.data(), W, H, Options);
+    std::printf("%s\n", File.string().c_str());
+}
 
 // After the splash, which is shot as it starts to fade.
 const std::vector<TStop> Stops = {
@@ -218,6 +340,8 @@ const std::vector<TStop> Stops = {
              Application->MessageBox(u"欢迎使用 Varnoth！\nWelcome to the Varnoth tour.", u"",
                                      MB_OKCANCEL | MB_ICONINFORMATION);
          });
+         // Past the skinned box's first-show fade.
+         Headless->Delay(100);
      }},
     {"main-again", [] { Keys({VK_RETURN}); }},
     {"popup-menu", PopupMenu},
@@ -255,6 +379,48 @@ const std::vector<TStop> Stops = {
              MenusForm = nullptr;
          });
      }},
+    {"popup-messages",
+     [] {
+         Headless->Step(ShowPopups);
+         Headless->Delay(400);
+     }},
+    {"message-question",
+     [] {
+         Headless->Step([] {
+             CropMessages(PopupsRect());
+             bool DontShow = false;
+             SkinMessageBoxEx(u"确认", u"是否保存对“销售汇总”所做的更改？\n关闭后未保存的内容将会丢失。", micQuestion,
+                              -100000, -100000, DontShow, true, {mbYes, mbNo, mbCancel});
+         });
+         Headless->Delay(100);
+     }},
+    {"message-error",
+     [] {
+         Headless->Step([] { CropMessages(Screen->ActiveForm()->BoundsRect()); });
+         Keys({VK_ESCAPE});
+         Headless->Step([] {
+             SkinMessageBox(u"错误", u"无法连接到服务器 192.168.1.20:8080。\n请检查网络设置后重试。", micError, {mbOK});
+         });
+         Headless->Delay(100);
+     }},
+    {"main-after-messages",
+     [] {
+         Headless->Step([] {
+             CropMessages(Screen->ActiveForm()->BoundsRect());
+             SaveMessagesSheet();
+         });
+         Keys({VK_ESCAPE});
+         Headless->Step([] {
+             for (TPelluxPopupForm* P : std::vector<TPelluxPopupForm*>(Popups->List())) P->Close();
+         });
+     }},
+    {"main-window-100-max", [] {}, true},
+    {"main-window-100", [] { MainCommand(SC_RESTORE); }, true},
+    {"main-window-scheme", [] { Headless->Step([] { Scheme(3); }); }, true},
+    // The default scheme again, so the settings file keeps what it had.
+    {"main-default-scheme", [] { Headless->Step([] { Scheme(0); }); }},
+    {"main-window-150", [] { Monitor(144); }, true},
+    {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, true},
 };
 
 // Queues stop I: its input, then its shot, then the next stop; after the last the main
@@ -267,8 +433,13 @@ void Queue(size_t I) {
         return;
     }
     Stops[I].Before();
+    // Skinned windows show themselves 30 ms after they appear (the first-show fade).
+    Headless->Delay(100);
     Headless->Step([I] {
-        Shot(Stops[I].Shot);
+        if (Stops[I].WindowOnly)
+            WindowShot(Stops[I].Shot);
+        else
+            Shot(Stops[I].Shot);
         Queue(I + 1);
     });
 }

@@ -51,6 +51,10 @@ public:
     // ---- Screen ----
     // Default: one 1920 x 1080 monitor at 96 dpi with work area (0, 0, 1920, 1040).
     void SetMonitors(std::vector<TQvMonitorDesc> Monitors);
+    // What the screen reports it can show (everything by default); the composition itself
+    // stays exact.
+    TQvDisplayCaps DisplayCaps() const override { return FCaps; }
+    void SetDisplayCaps(TQvDisplayCaps Caps) { FCaps = Caps; }
 
     // ---- Scripted input (screen coordinates) ----
     void MouseMove(int X, int Y);
@@ -116,6 +120,7 @@ private:
     uint64_t FLastStep = 10000000;
     uint64_t FWaitLimit = 600000;
     std::vector<TQvMonitorDesc> FMonitors;
+    TQvDisplayCaps FCaps;
     std::deque<TStep> FScript;
     uint64_t FNextDelay = 0;
     std::optional<uint64_t> FHeadDue;  // when the head step may run
