@@ -53,21 +53,56 @@ void Shot(const std::string& Name) {
     std::printf("%s\n", File.string().c_str());
 }
 
-// The main window alone, cut from the screen, under its own name (the documentation's
-// pictures).
-void WindowShot(const std::string& Name) {
-    const TRect W = MainForm->BoundsRect();
-    const TGdiBitmap& Screen = QvComposedScreen();
-    const int L = std::max(W.Left, 0), T = std::max(W.Top, 0);
-    const int R = std::min<int>(W.Right, Screen.Width()), B = std::min<int>(W.Bottom, Screen.Height());
+// A part of the composed screen, clipped to it, row by row.
+struct TCrop {
+    TRect R;
     std::vector<uint32_t> Pixels;
-    for (int Y = T; Y < B; ++Y) Pixels.insert(Pixels.end(), Screen.Row(Y) + L, Screen.Row(Y) + R);
+};
+
+TCrop CropScreen(TRect R) {
+    const TGdiBitmap& Screen = QvComposedScreen();
+    R = Rect(std::max(R.Left, 0), std::max(R.Top, 0), std::min<int>(R.Right, Screen.Width()),
+             std::min<int>(R.Bottom, Screen.Height()));
+    TCrop C{R, {}};
+    for (int Y = R.Top; Y < R.Bottom; ++Y) C.Pixels.insert(C.Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
+    return C;
+}
+
+// Writes Name.png into the tour's folder and names it on the output.
+void SavePicture(const std::string& Name, const uint32_t* Pixels, int W, int H) {
     TQvPngWriteOptions Options;
     Options.ColorMode = pcmRGB;
     Options.CompressionLevel = 9;
     const std::filesystem::path File = Folder / (Name + ".png");
-    SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R - L, B - T, Options);
+    SavePngToFile(Utf8ToString(File.string()), Pixels, W, H, Options);
     std::printf("%s\n", File.string().c_str());
+}
+
+void SavePicture(const std::string& Name, const TCrop& C) {
+    SavePicture(Name, C.Pixels.data(), C.R.Width(), C.R.Height());
+}
+
+// A sheet of crops on a neutral ground, each at its place.
+class TSheet {
+public:
+    TSheet(int W, int H) : FW(W), FH(H), FPixels(static_cast<size_t>(W) * H, 0xFFDCE0E6) {}
+    void Paste(const TCrop& C, int Left, int Top) {
+        for (int Y = 0; Y < C.R.Height(); ++Y)
+            std::copy_n(&C.Pixels[static_cast<size_t>(Y) * C.R.Width()], C.R.Width(),
+                        &FPixels[static_cast<size_t>(Top + Y) * FW + Left]);
+    }
+    void Save(const std::string& Name) const { SavePicture(Name, FPixels.data(), FW, FH); }
+
+private:
+    int FW, FH;
+    std::vector<uint32_t> FPixels;
+};
+
+// The main window alone, cut from the screen, under its own name (the documentation's
+// pictures).
+void WindowShot(const std::string& Name) {
+    const TCrop C = CropScreen(MainForm->BoundsRect());
+    SavePicture(Name, C);
 }
 
 // Clicks the control at a name path ("LoginForm.btn1").
@@ -113,7 +148,7 @@ void PopupMenu() {
 // The controls gallery, shown at a scale with the pointer over its hot button; the
 // window of the previous scale is closed first.
 TGalleryForm* Gallery = nullptr;
-std::vector<std::pair<TRect, std::vector<uint32_t>>> GalleryCrops;
+std::vector<TCrop> GalleryCrops;
 
 void ShowGallery(int PPI, TGalleryPage Page = gpControls) {
     delete Gallery;
@@ -127,36 +162,24 @@ void ShowGallery(int PPI, TGalleryPage Page = gpControls) {
 
 // Keeps the gallery's pixels off the screen for the sheet.
 void CropGallery() {
-    const TRect R = Gallery->BoundsRect();
-    const TGdiBitmap& Screen = QvComposedScreen();
-    std::vector<uint32_t> Pixels;
-    for (int Y = R.Top; Y < R.Bottom; ++Y)
-        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
-    GalleryCrops.emplace_back(R, std::move(Pixels));
+    GalleryCrops.push_back(CropScreen(Gallery->BoundsRect()));
 }
 
 // The gallery at every scale shown, stacked on a neutral ground.
 void SaveGallerySheet() {
     constexpr int Margin = 24;
     int W = 0, H = Margin;
-    for (const auto& [R, Pixels] : GalleryCrops) {
-        W = std::max(W, R.Width() + 2 * Margin);
-        H += R.Height() + Margin;
+    for (const TCrop& C : GalleryCrops) {
+        W = std::max(W, C.R.Width() + 2 * Margin);
+        H += C.R.Height() + Margin;
     }
-    std::vector<uint32_t> Sheet(static_cast<size_t>(W) * H, 0xFFDCE0E6);
+    TSheet Sheet(W, H);
     int Top = Margin;
-    for (const auto& [R, Pixels] : GalleryCrops) {
-        for (int Y = 0; Y < R.Height(); ++Y)
-            std::copy_n(&Pixels[static_cast<size_t>(Y) * R.Width()], R.Width(),
-                        &Sheet[static_cast<size_t>(Top + Y) * W + Margin]);
-        Top += R.Height() + Margin;
+    for (const TCrop& C : GalleryCrops) {
+        Sheet.Paste(C, Margin, Top);
+        Top += C.R.Height() + Margin;
     }
-    TQvPngWriteOptions Options;
-    Options.ColorMode = pcmRGB;
-    Options.CompressionLevel = 9;
-    const std::filesystem::path File = Folder / "gallery-controls.png";
-    SavePngToFile(Utf8ToString(File.string()), Sheet.data(), W, H, Options);
-    std::printf("%s\n", File.string().c_str());
+    Sheet.Save("gallery-controls");
 }
 
 // A skinned form with a title-bar menu whose popups the menu skin draws; its "文件" menu
@@ -215,17 +238,8 @@ void ShowMenusForm() {
 void SaveMenusCrop() {
     constexpr int Margin = 16;
     const TRect B = MenusForm->BoundsRect();
-    const TRect R = Rect(B.Left - Margin, B.Top - Margin, B.Right + Margin, B.Bottom + Margin);
-    const TGdiBitmap& Screen = QvComposedScreen();
-    std::vector<uint32_t> Pixels;
-    for (int Y = R.Top; Y < R.Bottom; ++Y)
-        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
-    TQvPngWriteOptions Options;
-    Options.ColorMode = pcmRGB;
-    Options.CompressionLevel = 9;
-    const std::filesystem::path File = Folder / "menus-and-border.png";
-    SavePngToFile(Utf8ToString(File.string()), Pixels.data(), R.Width(), R.Height(), Options);
-    std::printf("%s\n", File.string().c_str());
+    SavePicture("menus-and-border",
+                CropScreen(Rect(B.Left - Margin, B.Top - Margin, B.Right + Margin, B.Bottom + Margin)));
 }
 
 // The main window's own command (restore, maximize) as its system buttons give it.
@@ -258,14 +272,10 @@ struct TStop {
 // The messages sheet: a stack of popup messages, a question with its check box and an
 // error, each cut from the screen while shown.
 TPelluxPopupMessage* Popups = nullptr;
-std::vector<std::pair<TRect, std::vector<uint32_t>>> MessageCrops;
+std::vector<TCrop> MessageCrops;
 
 void CropMessages(TRect R) {
-    const TGdiBitmap& Screen = QvComposedScreen();
-    std::vector<uint32_t> Pixels;
-    for (int Y = R.Top; Y < R.Bottom; ++Y)
-        Pixels.insert(Pixels.end(), Screen.Row(Y) + R.Left, Screen.Row(Y) + R.Right);
-    MessageCrops.emplace_back(R, std::move(Pixels));
+    MessageCrops.push_back(CropScreen(R));
 }
 
 void ShowPopups() {
@@ -299,35 +309,42 @@ TRect PopupsRect() {
     return R;
 }
 
-// The popups' column at the left, the message boxes stacked beside it, on a neutral ground.
+// Cuts the box on show into the sheet, ends it and shows the next one.
+void NextBox(const char16_t* Caption, const char16_t* Text, TQvMsgIcon Icon,
+             TQvMsgButtons Buttons) {
+    Headless->Step([] {
+        CropMessages(Screen->ActiveForm()->BoundsRect());
+        // Not every set of buttons answers Esc.
+        Screen->ActiveForm()->SetModalResult(mrCancel);
+    });
+    Headless->Step([=] { SkinMessageBox(Caption, Text, Icon, Buttons); });
+    Headless->Delay(100);
+}
+
+// The popups' column at the left, the message boxes in two columns beside it (each into
+// the shorter one), on a neutral ground.
 void SaveMessagesSheet() {
     constexpr int Margin = 24;
-    const TRect& First = MessageCrops.front().first;
-    int Right = 0, Stack = Margin;
+    const TCrop& Popups = MessageCrops.front();
+    int ColumnW[2] = {0, 0}, ColumnH[2] = {Margin, Margin};
+    std::vector<std::pair<int, int>> Places;  // column and top of each box
     for (size_t I = 1; I < MessageCrops.size(); ++I) {
-        Right = std::max(Right, MessageCrops[I].first.Width());
-        Stack += MessageCrops[I].first.Height() + Margin;
+        const TRect& R = MessageCrops[I].R;
+        const int Column = ColumnH[1] < ColumnH[0] ? 1 : 0;
+        Places.emplace_back(Column, ColumnH[Column]);
+        ColumnW[Column] = std::max(ColumnW[Column], R.Width());
+        ColumnH[Column] += R.Height() + Margin;
     }
-    const int W = 3 * Margin + First.Width() + Right, H = std::max(First.Height() + 2 * Margin, Stack);
-    std::vector<uint32_t> Sheet(static_cast<size_t>(W) * H, 0xFFDCE0E6);
-    int Left = Margin, Top = Margin;
-    for (size_t I = 0; I < MessageCrops.size(); ++I) {
-        const auto& [R, Pixels] = MessageCrops[I];
-        for (int Y = 0; Y < R.Height(); ++Y)
-            std::copy_n(&Pixels[static_cast<size_t>(Y) * R.Width()], R.Width(),
-                        &Sheet[static_cast<size_t>(Top + Y) * W + Left]);
-        if (I == 0) {
-            Left += R.Width() + Margin;
-        } else {
-            Top += R.Height() + Margin;
-        }
+    const int Left0 = 2 * Margin + Popups.R.Width(), Left1 = Left0 + ColumnW[0] + Margin;
+    const int W = Left1 + ColumnW[1] + Margin;
+    const int H = std::max({Popups.R.Height() + 2 * Margin, ColumnH[0], ColumnH[1]});
+    TSheet Sheet(W, H);
+    Sheet.Paste(Popups, Margin, Margin);
+    for (size_t I = 1; I < MessageCrops.size(); ++I) {
+        const auto [Column, Top] = Places[I - 1];
+        Sheet.Paste(MessageCrops[I], Column == 0 ? Left0 : Left1, Top);
     }
-    TQvPngWriteOptions Options;
-    Options.ColorMode = pcmRGB;
-    Options.CompressionLevel = 9;
-    const std::filesystem::path File = Folder / "gallery-messages.png";
-    SavePngToFile(Utf8ToString(File.string()), Sheet.data(), W, H, Options);
-    std::printf("%s\n", File.string().c_str());
+    Sheet.Save("gallery-messages");
 }
 
 // After the splash, which is shot as it starts to fade.
@@ -394,15 +411,14 @@ const std::vector<TStop> Stops = {
          });
          Headless->Delay(100);
      }},
-    {"message-error",
+    {"message-error", [] { NextBox(u"错误", u"无法连接到服务器 192.168.1.20:8080。\n请检查网络设置后重试。", micError, {mbOK}); }},
+    {"message-warning",
      [] {
-         Headless->Step([] { CropMessages(Screen->ActiveForm()->BoundsRect()); });
-         Keys({VK_ESCAPE});
-         Headless->Step([] {
-             SkinMessageBox(u"错误", u"无法连接到服务器 192.168.1.20:8080。\n请检查网络设置后重试。", micError, {mbOK});
-         });
-         Headless->Delay(100);
+         NextBox(u"警告", u"磁盘空间不足 1 GB，导出大型报表可能失败。\n是否仍要继续？", micWarning,
+                 {mbRetry, mbIgnore, mbAbort});
      }},
+    {"message-info", [] { NextBox(u"提示", u"新版本 3.2 已可用，将在下次启动时安装。", micInfo, {mbOK, mbCancel}); }},
+    {"message-ok", [] { NextBox(u"完成", u"数据已成功导入，共 1,284 条记录。", micOK, {mbOK}); }},
     {"main-after-messages",
      [] {
          Headless->Step([] {
