@@ -1,26 +1,16 @@
 #include "app/frmBase.h"
 
-#include "app/frmLogin.h"
 #include "app/uSkinLib.h"
 #include "framework/uQvFormResources.h"
 
-namespace {
-
-template <typename T>
-T* Part(TComponent* Root, const char16_t* Name) {
-    return dynamic_cast<T*>(Root->FindComponent(Name));
-}
-
-}  // namespace
-
 TBaseForm::TBaseForm(TComponent* AOwner) : TForm(AOwner) {
     ReadFormResource(this, "frmBase");
-    sf1 = Part<TPelluxForm>(this, u"sf1");
-    systmbtn1 = Part<TPelluxSystemButton>(this, u"systmbtn1");
-    systmbtn2 = Part<TPelluxSystemButton>(this, u"systmbtn2");
-    systmbtn3 = Part<TPelluxSystemButton>(this, u"systmbtn3");
-    nclbl1 = Part<TPelluxNCLabel>(this, u"nclbl1");
-    qvfrmlyrbrdr1 = Part<TQvFormLayerBorder>(this, u"qvfrmlyrbrdr1");
+    sf1 = Part<TPelluxForm>(u"sf1");
+    systmbtn1 = Part<TPelluxSystemButton>(u"systmbtn1");
+    systmbtn2 = Part<TPelluxSystemButton>(u"systmbtn2");
+    systmbtn3 = Part<TPelluxSystemButton>(u"systmbtn3");
+    nclbl1 = Part<TPelluxNCLabel>(u"nclbl1");
+    qvfrmlyrbrdr1 = Part<TQvFormLayerBorder>(u"qvfrmlyrbrdr1");
     OnCreate = [this](TObject* S) { FormCreate(S); };
     OnDestroy = [this](TObject* S) { FormDestroy(S); };
 }
@@ -33,8 +23,7 @@ void TBaseForm::CreateParams(TCreateParams& Params) {
 }
 
 void TBaseForm::FormCreate(TObject*) {
-    // The login window keeps its own colours whatever the scheme.
-    if (dynamic_cast<TLoginForm*>(this) == nullptr) SkinLib().BindingPelluxForm(sf1);
+    if (FFollowsScheme) SkinLib().BindingPelluxForm(sf1);
 }
 
 void TBaseForm::FormDestroy(TObject*) {

@@ -24,6 +24,13 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    // The component of the stored layout by that name, as T (nullptr when absent).
+    template <typename T>
+    T* Part(const char16_t* Name) {
+        return dynamic_cast<T*>(FindComponent(Name));
+    }
+    // Whether the window follows the skin scheme (the login keeps its own colours).
+    bool FFollowsScheme = true;
     // The handlers that derived windows call first from their own.
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);

@@ -7,10 +7,12 @@ TLoginForm* LoginForm = nullptr;
 
 TLoginForm::TLoginForm(TComponent* AOwner) : TBaseForm(AOwner) {
     ReadFormResource(this, "frmLogin");
-    lblContact = dynamic_cast<TLabel*>(FindComponent(u"lblContact"));
-    pnlVCenter = dynamic_cast<TWinControl*>(FindComponent(u"pnlVCenter"));
-    pnlHCenter = dynamic_cast<TWinControl*>(FindComponent(u"pnlHCenter"));
-    btn1 = dynamic_cast<TButton*>(FindComponent(u"btn1"));
+    // The login window keeps its own colours whatever the scheme.
+    FFollowsScheme = false;
+    lblContact = Part<TLabel>(u"lblContact");
+    pnlVCenter = Part<TWinControl>(u"pnlVCenter");
+    pnlHCenter = Part<TWinControl>(u"pnlHCenter");
+    btn1 = Part<TButton>(u"btn1");
     if (Application != nullptr) SetTitle(Application->Title());
     OnResize = [this](TObject* S) { FormResize(S); };
     btn1->OnClick = [this](TObject* S) { btn1Click(S); };

@@ -11,26 +11,17 @@
 
 TMainForm* MainForm = nullptr;
 
-namespace {
-
-template <typename T>
-T* Part(TComponent* Root, const char16_t* Name) {
-    return dynamic_cast<T*>(Root->FindComponent(Name));
-}
-
-}  // namespace
-
 TMainForm::TMainForm(TComponent* AOwner) : TBaseForm(AOwner) {
     ReadFormResource(this, "frmMain");
-    qvskncmg1 = Part<TPelluxNCImage>(this, u"qvskncmg1");
-    pnlLeft = Part<TPelluxPanel>(this, u"pnlLeft");
-    pnl1 = Part<TPelluxPanel>(this, u"pnl1");
-    pnl2 = Part<TPelluxPanel>(this, u"pnl2");
-    pnl3 = Part<TPelluxPanel>(this, u"pnl3");
-    pnlSubClient = Part<TPelluxPanel>(this, u"pnlSubClient");
-    pnlSplitter = Part<TPelluxPanel>(this, u"pnlSplitter");
-    btnShowNAVBar = Part<TPelluxButton>(this, u"btnShowNAVBar");
-    btnHideNAVBar = Part<TPelluxButton>(this, u"btnHideNAVBar");
+    qvskncmg1 = Part<TPelluxNCImage>(u"qvskncmg1");
+    pnlLeft = Part<TPelluxPanel>(u"pnlLeft");
+    pnl1 = Part<TPelluxPanel>(u"pnl1");
+    pnl2 = Part<TPelluxPanel>(u"pnl2");
+    pnl3 = Part<TPelluxPanel>(u"pnl3");
+    pnlSubClient = Part<TPelluxPanel>(u"pnlSubClient");
+    pnlSplitter = Part<TPelluxPanel>(u"pnlSplitter");
+    btnShowNAVBar = Part<TPelluxButton>(u"btnShowNAVBar");
+    btnHideNAVBar = Part<TPelluxButton>(u"btnHideNAVBar");
     if (Application != nullptr) SetTitle(Application->Title());
     OnCreate = [this](TObject* S) { FormCreate(S); };
     OnResize = [this](TObject* S) { FormResize(S); };

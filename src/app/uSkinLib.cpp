@@ -162,6 +162,10 @@ void TSkinLib::RecolorImages() {
     FRealColor = Color();
     const bool Tinted = FColorIndex != 0 || FColorMode != cmDefault;
     TPelluxResManager& Manager = SkinResManager();
+    // Each image takes the hue and saturation of the colour as it stands: after the first
+    // image, that is the first image's own average.
+    uint8_t Hue = 0, Sat = 0, Light = 0;
+    if (Tinted) RGBtoHSL(ToColor32(FRealColor), Hue, Sat, Light);
     for (size_t I = 0; I < SchemeImageNames.size(); ++I) {
         const String Name = SchemeImageNames[I];
         const bool UseDPI = I < static_cast<size_t>(SchemeDPIImageCount);
@@ -171,12 +175,11 @@ void TSkinLib::RecolorImages() {
         }
         TPelluxImage* Image = Manager.MakeGrayscaleImageByID(Name, UseDPI);
         if (Image == nullptr) continue;
-        // Each image takes the hue and saturation of the colour as it stands now: after
-        // the first one that is the first image's own average.
-        uint8_t Hue, Sat, Light;
-        RGBtoHSL(ToColor32(FRealColor), Hue, Sat, Light);
         AdjustHSB(Image, Hue, Sat, 0);
-        if (I == 0 && !Image->Empty()) FRealColor = AverageColor(Image);
+        if (I == 0 && !Image->Empty()) {
+            FRealColor = AverageColor(Image);
+            RGBtoHSL(ToColor32(FRealColor), Hue, Sat, Light);
+        }
     }
 }
 

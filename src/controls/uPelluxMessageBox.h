@@ -8,7 +8,6 @@
 // Sizes are 96-dpi pixels; while HighDPIEnabled the window is scaled for the dpi first and
 // every size with it.
 
-#include <vector>
 
 #include "controls/uPelluxMessageBoxStyle.h"
 #include "framework/uQvForms.h"

@@ -269,8 +269,9 @@ void TPelluxResManager::RestoreFromBackup(const TQvResID& ResID, TPelluxImage* F
 }
 
 void TPelluxResManager::RestoreImageByID(const TQvResID& ResID, bool UseDPIImage) {
-    TPelluxImage* Found = GetImageByName(ResID, UseDPIImage);
-    if (Found != nullptr && IndexOfRes(BackupResID(ResID)) >= 0) RestoreFromBackup(ResID, Found);
+    // Nothing was ever changed without a backup: no lookup (nor a DPI variant made) for it.
+    if (IndexOfRes(BackupResID(ResID)) < 0) return;
+    if (TPelluxImage* Found = GetImageByName(ResID, UseDPIImage)) RestoreFromBackup(ResID, Found);
 }
 
 TPelluxImage* TPelluxResManager::MakeGrayscaleImageByID(const TQvResID& ResID, bool UseDPIImage) {

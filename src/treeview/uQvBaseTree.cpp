@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "draw/uQvSurfaceTypes.h"
 #include "framework/uQvImgList.h"
 #include "framework/uQvPictures.h"
 #include "platform/uQvGdiDC.h"
@@ -11,10 +12,6 @@
 #include "platform/uQvWinPos.h"
 #include "treeview/uQvTreeInput.h"
 #include "treeview/uQvTreePaint.h"
-
-namespace {
-int Saturate(int64_t V) { return static_cast<int>(std::clamp<int64_t>(V, INT_MIN, INT_MAX)); }
-}  // namespace
 
 // ---- Life -----------------------------------------------------------------------------
 
@@ -112,7 +109,7 @@ void TQvBaseTree::StructureChanging() {
 
 // ---- Geometry -------------------------------------------------------------------------
 
-int TQvBaseTree::RangeY() { return Saturate(Nodes().ContentHeight()); }
+int TQvBaseTree::RangeY() { return ClampToInt(Nodes().ContentHeight()); }
 
 int TQvBaseTree::ColumnCount() const { return FHeader->Columns()->Count(); }
 
@@ -219,7 +216,7 @@ PQvNode TQvBaseTree::GetNodeAt(int, int Y, bool Relative, int& NodeTop) {
     if (Absolute < 0) Absolute = 0;
     int64_t Top = 0;
     PQvNode N = Nodes().NodeAt(Absolute, &Top);
-    NodeTop = N == nullptr ? 0 : Saturate(Relative ? Top + FOffsetY : Top);
+    NodeTop = N == nullptr ? 0 : ClampToInt(Relative ? Top + FOffsetY : Top);
     return N;
 }
 
@@ -258,8 +255,8 @@ TRect TQvBaseTree::GetDisplayRect(PQvNode Node, int Column, bool TextOnly) {
     const int64_t Top = Nodes().NodeTop(Node);
     if (Top < 0) return TRect{};
     TRect R;
-    R.Top = Saturate(Top + FOffsetY);
-    R.Bottom = Saturate(Top + FOffsetY + Node->NodeHeight);
+    R.Top = ClampToInt(Top + FOffsetY);
+    R.Bottom = ClampToInt(Top + FOffsetY + Node->NodeHeight);
     int Left = 0, Right = 0;
     ColumnSpan(Column, Left, Right);
     if (TextOnly) {
@@ -297,7 +294,7 @@ bool TQvBaseTree::ScrollIntoView(PQvNode Node, bool Center, bool Horizontally) {
         if (Text < 0 || Text > ClientWidth()) X = -G.TextLeft();
     }
     const int OldX = FOffsetX, OldY = FOffsetY;
-    SetOffsetXY(X, Saturate(Y));
+    SetOffsetXY(X, ClampToInt(Y));
     return OldX != FOffsetX || OldY != FOffsetY;
 }
 

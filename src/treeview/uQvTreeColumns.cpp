@@ -4,16 +4,11 @@
 #include <climits>
 #include <numeric>
 
+#include "draw/uQvSurfaceTypes.h"
 #include "framework/uQvRegistry.h"
 #include "treeview/uQvBaseTree.h"
 #include "treeview/uQvTreeHeader.h"
 #include "treeview/uQvTreeHeaderPaint.h"
-
-namespace {
-int Saturate(int64_t V) {
-    return static_cast<int>(std::clamp<int64_t>(V, INT_MIN, INT_MAX));
-}
-}  // namespace
 
 // ---- TQvTreeColumn --------------------------------------------------------------------
 
@@ -29,7 +24,7 @@ TQvTreeColumns* TQvTreeColumn::Owner() const {
 }
 
 int TQvTreeColumn::Left() const {
-    return Visible() ? Saturate(FLeft) : 0;
+    return Visible() ? ClampToInt(FLeft) : 0;
 }
 
 String TQvTreeColumn::DisplayName() const {
@@ -218,8 +213,8 @@ int TQvTreeColumns::ColumnFromX(int X, int& Left, int& Right) const {
                                      [this](int64_t V, int C) { return V < Items(C)->FLeft; });
     if (It == FVisible.begin()) return -1;
     const TQvTreeColumn* C = Items(*(It - 1));
-    Left = Saturate(C->FLeft);
-    Right = Saturate(C->FLeft + C->FWidth);
+    Left = ClampToInt(C->FLeft);
+    Right = ClampToInt(C->FLeft + C->FWidth);
     return C->Index();
 }
 
@@ -227,19 +222,19 @@ void TQvTreeColumns::ColumnEdges(int Column, int& Left, int& Right) const {
     Left = Right = 0;
     if (Column < 0 || Column >= Count() || !Items(Column)->Visible()) return;
     const TQvTreeColumn* C = Items(Column);
-    Left = Saturate(C->FLeft);
-    Right = Saturate(C->FLeft + C->FWidth);
+    Left = ClampToInt(C->FLeft);
+    Right = ClampToInt(C->FLeft + C->FWidth);
 }
 
 void TQvTreeColumns::GetColumnBounds(int Column, int& Left, int& Right) const {
     ColumnEdges(Column, Left, Right);
     const int Offset = FHeader->Tree()->OffsetX();
-    Left = Saturate(int64_t{Left} + Offset);
-    Right = Saturate(int64_t{Right} + Offset);
+    Left = ClampToInt(int64_t{Left} + Offset);
+    Right = ClampToInt(int64_t{Right} + Offset);
 }
 
 int TQvTreeColumns::TotalWidth() const {
-    return Saturate(FTotalWidth);
+    return ClampToInt(FTotalWidth);
 }
 
 void TQvTreeColumns::PaintHeader(TCanvas* Canvas, const TRect& R, TPoint Target, int RTLOffset) {

@@ -6,6 +6,7 @@
 #include "framework/uQvPictures.h"
 #include "platform/uQvGdiBlit.h"
 #include "platform/uQvGdiPrimitives.h"
+#include "platform/uQvPixel.h"
 #include "treeview/uQvBaseTree.h"
 #include "treeview/uQvTreeGlyphs.h"
 #include "treeview/uQvTreeInput.h"
@@ -16,7 +17,6 @@ struct TRowInfo {
     PQvNode Node = nullptr;
     int Height = 0;
     int Levels = 0;      // tree levels of the row (slots of Indent pixels in the main column)
-    int IndentSize = 0;  // levels the content moves by (1 with toFixedIndent)
     int V = 0;           // alignment offset from the row's top
     bool Selected = false;
 };
@@ -34,11 +34,7 @@ void BlendRect(TBitmap& Buffer, TRect R, TColor Color, int Alpha) {
         uint32_t* Row = Buffer.ScanLine(Y);
         for (int X = R.Left; X < R.Right; ++X) {
             uint32_t P = Row[X], Out = P & 0xFF000000u;
-            // Rounds to nearest: (s * a + d * (255 - a) + 127) / 255 per channel.
-            for (int K = 0; K < 3; ++K) {
-                const uint32_t D = P >> (8 * K) & 0xFF;
-                Out |= ((Src[K] * A + D * (255 - A) + 127) / 255) << (8 * K);
-            }
+            for (int K = 0; K < 3; ++K) Out |= MixDiv255(Src[K], P >> (8 * K) & 0xFF, A) << (8 * K);
             Row[X] = Out;
         }
     }
@@ -96,7 +92,6 @@ private:
         Row.Node = N;
         Row.Height = N->NodeHeight;
         Row.Levels = T.GetNodeLevel(N) + (FPaint.Contains(toShowRoot) ? 1 : 0);
-        Row.IndentSize = FPaint.Contains(toFixedIndent) ? 1 : Row.Levels;
         Row.V = AlignOffset(N);
         Row.Selected = T.Selected(N);
         const int W = FWindow.Width(), H = Row.Height;

@@ -3,7 +3,6 @@
 
 #include "app/dmMain.h"
 #include "app/frmMain.h"
-#include "app/uProSettings.h"
 #include "app/uProgram.h"
 #include "controls/uPelluxButton.h"
 #include "controls/uPelluxLabel.h"
@@ -13,8 +12,6 @@
 #include "framework/uQvControlFind.h"
 #include "framework/uQvTimer.h"
 #include "platform/uQvInput.h"
-#include "platform/uQvPaths.h"
-#include "support/qv_headless_fixture.h"
 
 #include "app/program_fixture.h"
 

@@ -318,7 +318,6 @@ void NextBox(const char16_t* Caption, const char16_t* Text, TQvMsgIcon Icon,
         Screen->ActiveForm()->SetModalResult(mrCancel);
     });
     Headless->Step([=] { SkinMessageBox(Caption, Text, Icon, Buttons); });
-    Headless->Delay(100);
 }
 
 // The popups' column at the left, the message boxes in two columns beside it (each into
@@ -357,8 +356,6 @@ const std::vector<TStop> Stops = {
              Application->MessageBox(u"欢迎使用 Varnoth！\nWelcome to the Varnoth tour.", u"",
                                      MB_OKCANCEL | MB_ICONINFORMATION);
          });
-         // Past the skinned box's first-show fade.
-         Headless->Delay(100);
      }},
     {"main-again", [] { Keys({VK_RETURN}); }},
     {"popup-menu", PopupMenu},
@@ -409,7 +406,6 @@ const std::vector<TStop> Stops = {
              SkinMessageBoxEx(u"确认", u"是否保存对“销售汇总”所做的更改？\n关闭后未保存的内容将会丢失。", micQuestion,
                               -100000, -100000, DontShow, true, {mbYes, mbNo, mbCancel});
          });
-         Headless->Delay(100);
      }},
     {"message-error", [] { NextBox(u"错误", u"无法连接到服务器 192.168.1.20:8080。\n请检查网络设置后重试。", micError, {mbOK}); }},
     {"message-warning",
