@@ -110,7 +110,12 @@ void TPelluxForm::SetSkinRes(TPelluxRes* Value) {
 
 void TPelluxForm::SetImageBorder(TQvFormLayerBorder* Value) {
     if (FImageBorder == Value) return;
-    if (FImageBorder != nullptr) RemoveFreeNotification(FImageBorder);
+    if (FImageBorder != nullptr) {
+        // The border given up lets the form go and leaves the screen with its sides.
+        FImageBorder->InitFrame(nullptr);
+        FImageBorder->FreeLayerWindow();
+        RemoveFreeNotification(FImageBorder);
+    }
     FImageBorder = Value;
     if (Value == nullptr) return;
     FreeNotification(Value);

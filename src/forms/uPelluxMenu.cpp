@@ -7,6 +7,7 @@
 #include "draw/uPelluxGraphics.h"
 #include "draw/uPelluxStrips.h"
 #include "forms/uPelluxMenuHook.h"
+#include "forms/uQvFormLayerWindow.h"
 #include "framework/uQvApplication.h"
 #include "framework/uQvImgList.h"
 #include "framework/uQvRegistry.h"
@@ -51,22 +52,6 @@ void DrawMark(const TQvResID& Name, int Index, const TRect& Box, TSurface32* Dst
 }
 
 }  // namespace
-
-std::vector<TMenuItem*> ShownMenuItems(const TMenuItem* Parent) {
-    std::vector<TMenuItem*> Items;
-    if (Parent == nullptr) return Items;
-    const TMenu* Menu = Parent->GetParentMenu();
-    const bool Reduce = Menu == nullptr || Menu->AutoLineReduction();
-    for (int I = 0; I < Parent->Count(); ++I) {
-        TMenuItem* Item = Parent->Items(I);
-        if (!Item->Visible()) continue;
-        if (Reduce && Item->IsLine() && (Items.empty() || Items.back()->IsLine())) continue;
-        Items.push_back(Item);
-    }
-    if (Reduce)
-        while (!Items.empty() && Items.back()->IsLine()) Items.pop_back();
-    return Items;
-}
 
 TPelluxMenu::TPelluxMenu(TComponent* AOwner)
     : TComponent(AOwner), FFont(std::make_unique<TFont>()), FHotFont(std::make_unique<TFont>()) {
@@ -296,13 +281,9 @@ void TPelluxMenu::DrawContent(TSurface32* S, TMenuItem* Item, const TRect& Box, 
 
 void TPelluxMenu::Push(HWND Wnd, TMenuWndRec& Rec, TPoint At) {
     TSurface32 Pre;
-    const int W = Rec.hBit->Width(), H = Rec.hBit->Height();
-    if (!Pre.SetSize(W, H)) return;
-    for (int Y = 0; Y < H; ++Y) {
-        const TColor32* From = Rec.hBit->ScanLine(Y);
-        TColor32* To = Pre.ScanLine(Y);
-        for (int X = 0; X < W; ++X) To[X] = Premultiply(From[X]);
-    }
+    QvPremultiply(*Rec.hBit, Pre);
+    const int W = Pre.Width(), H = Pre.Height();
+    if (W != Rec.hBit->Width() || H != Rec.hBit->Height()) return;
     const POINT Pos{At.X, At.Y};
     const SIZE Size{W, H};
     const POINT Zero{0, 0};

@@ -105,9 +105,5 @@ private:
     TMenuWnds FMenuWnds;
 };
 
-// The items of Parent a menu window shows, in order: the visible ones, without leading,
-// doubled and trailing separators when the menu reduces lines.
-std::vector<TMenuItem*> ShownMenuItems(const TMenuItem* Parent);
-
 // Registers TPelluxMenu for stored layouts.
 void RegisterPelluxMenu();

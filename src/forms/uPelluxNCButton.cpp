@@ -5,6 +5,7 @@
 #include "framework/uQvForms.h"
 #include "framework/uQvRegistry.h"
 #include "platform/uQvInput.h"
+#include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 
 // ---- TPelluxCustomNCButton ----------------------------------------------------------------
@@ -193,9 +194,8 @@ void TPelluxSystemButton::PictureChanged() {
 
 namespace {
 
-bool IsZoomed(const TCustomForm* F) {
-    return F != nullptr && F->HandleAllocated() &&
-           (GetWindowLongPtr(const_cast<TCustomForm*>(F)->Handle(), GWL_STYLE) & WS_MAXIMIZE) != 0;
+bool FormZoomed(const TCustomForm* F) {
+    return F != nullptr && F->HandleAllocated() && IsZoomed(const_cast<TCustomForm*>(F)->Handle());
 }
 
 }  // namespace
@@ -203,7 +203,7 @@ bool IsZoomed(const TCustomForm* F) {
 const TQvResID& TPelluxSystemButton::KindImage() const {
     if (FKind == bkClose) return FCloseImage;
     if (FKind == bkMinimize) return FMinimizeImage;
-    return IsZoomed(Form()) ? FRestoresizeImage : FMaximizeImage;
+    return FormZoomed(Form()) ? FRestoresizeImage : FMaximizeImage;
 }
 
 void TPelluxSystemButton::KindChanged() {
@@ -225,7 +225,7 @@ UINT TPelluxSystemButton::Command() const {
         case bkMaximize:
             break;
     }
-    return IsZoomed(CommandForm()) ? SC_RESTORE : SC_MAXIMIZE;
+    return FormZoomed(CommandForm()) ? SC_RESTORE : SC_MAXIMIZE;
 }
 
 void TPelluxSystemButton::Click() {

@@ -7,6 +7,7 @@
 #include "platform/uQvGdiRegions.h"
 #include "platform/uQvInput.h"
 #include "platform/uQvMessages.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvWinLayered.h"
 #include "platform/uQvWinPaint.h"
 #include "platform/uQvWinPos.h"
@@ -14,18 +15,9 @@
 #include "skin/uPelluxIntf.h"
 
 void QvPremultiply(const TSurface32& Src, TSurface32& Dst) {
-    Dst.SetSize(Src.Width(), Src.Height());
-    const size_t N = static_cast<size_t>(Src.Width()) * static_cast<size_t>(Src.Height());
-    const TColor32* S = Src.Bits();
-    TColor32* D = Dst.Bits();
-    for (size_t I = 0; I < N; ++I) {
-        const uint32_t P = S[I], A = P >> 24;
-        // Rounded to nearest, as the screen composes premultiplied pixels.
-        const auto Mul = [A](uint32_t C) { return (C * A + 127) / 255; };
-        D[I] = A == 255
-                   ? P
-                   : (A << 24) | (Mul((P >> 16) & 0xFF) << 16) | (Mul((P >> 8) & 0xFF) << 8) | Mul(P & 0xFF);
-    }
+    if (!Dst.SetSize(Src.Width(), Src.Height())) return;
+    const int N = Src.Width() * Src.Height();
+    if (N > 0) PixelKernels().PremultiplyLine(Src.Bits(), Dst.Bits(), N);
 }
 
 namespace {

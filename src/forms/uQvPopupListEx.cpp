@@ -64,6 +64,3 @@ bool TPopupListEx::Active() {
     return Ours();
 }
 
-int TPopupListEx::InstallCount() {
-    return Count;
-}

@@ -22,5 +22,4 @@ public:
     static void Release();
     // The application's popup list is one.
     static bool Active();
-    static int InstallCount();
 };

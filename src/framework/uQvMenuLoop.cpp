@@ -159,17 +159,7 @@ bool TMenuLoop::Open(TMenuItem* Parent, int ParentIndex, TPoint At, const TRect*
     if (FDone) return false;
     TLevel L;
     L.Parent = Parent;
-    const TMenu* Menu = Parent->GetParentMenu();
-    const bool ReduceLines = Menu == nullptr || Menu->AutoLineReduction();
-    for (int I = 0; I < Parent->Count(); ++I) {
-        TMenuItem* Item = Parent->Items(I);
-        if (!Item->Visible()) continue;
-        // Leading, doubled and trailing separators go.
-        if (ReduceLines && Item->IsLine() && (L.Items.empty() || L.Items.back()->IsLine())) continue;
-        L.Items.push_back(Item);
-    }
-    if (ReduceLines)
-        while (!L.Items.empty() && L.Items.back()->IsLine()) L.Items.pop_back();
+    L.Items = ShownMenuItems(Parent);
     if (L.Items.empty()) return false;
 
     const int Frame = MenuScale(3);

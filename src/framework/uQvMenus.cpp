@@ -349,3 +349,19 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
     TMenu::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
 }
+
+std::vector<TMenuItem*> ShownMenuItems(const TMenuItem* Parent) {
+    std::vector<TMenuItem*> Items;
+    if (Parent == nullptr) return Items;
+    const TMenu* Menu = Parent->GetParentMenu();
+    const bool Reduce = Menu == nullptr || Menu->AutoLineReduction();
+    for (int I = 0; I < Parent->Count(); ++I) {
+        TMenuItem* Item = Parent->Items(I);
+        if (!Item->Visible()) continue;
+        if (Reduce && Item->IsLine() && (Items.empty() || Items.back()->IsLine())) continue;
+        Items.push_back(Item);
+    }
+    if (Reduce)
+        while (!Items.empty() && Items.back()->IsLine()) Items.pop_back();
+    return Items;
+}

@@ -227,3 +227,7 @@ private:
     TComponent* FPopupComponent = nullptr;
     TPoint FPopupPoint;
 };
+
+// The items of Parent a menu window shows, in order: the visible ones, without leading,
+// doubled and trailing separators when the menu reduces lines.
+std::vector<TMenuItem*> ShownMenuItems(const TMenuItem* Parent);

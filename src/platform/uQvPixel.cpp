@@ -92,10 +92,6 @@ void LimitSimdWidth(TSimdWidth Widest) {
     SimdLimit.store(static_cast<int>(Widest), std::memory_order_relaxed);
 }
 
-TSimdWidth SimdWidthLimit() {
-    return static_cast<TSimdWidth>(SimdLimit.load(std::memory_order_relaxed));
-}
-
 int SimdFormIndex(int Count) {
     return std::min(Count - 1, SimdLimit.load(std::memory_order_relaxed));
 }

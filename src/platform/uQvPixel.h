@@ -218,7 +218,6 @@ struct TPixelKernels {
 // changes only speed; benchmarks set it to measure each width on one machine.
 enum class TSimdWidth { Plain = 0, Sse2 = 1, Avx2 = 2 };
 void LimitSimdWidth(TSimdWidth Widest);
-TSimdWidth SimdWidthLimit();
 // The form to use among Count forms listed plain, SSE2, AVX2 (as far as the processor
 // runs them): the widest within the limit.
 int SimdFormIndex(int Count);

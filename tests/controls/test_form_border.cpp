@@ -8,6 +8,7 @@
 #include "draw/uPelluxGraphics.h"
 #include "forms/uPelluxNCButton.h"
 #include "forms/uQvFormBorder.h"
+#include "platform/uQvPixel.h"
 #include "platform/uQvTopLevels.h"
 #include "platform/uQvWinLayered.h"
 #include "skin/uPelluxResManager.h"
@@ -68,7 +69,9 @@ protected:
         TSurface32 Full, Pre;
         Full.SetSize(Fr.Width() + 16, Fr.Height() + 16);
         DrawNineGridThirds(SkinResManager().GetImageByName(Border->Image(), true), &Full, true);
-        QvPremultiply(Full, Pre);
+        Pre.SetSize(Full.Width(), Full.Height());
+        for (int Y = 0; Y < Full.Height(); ++Y)
+            for (int X = 0; X < Full.Width(); ++X) Pre.SetPixel(X, Y, Premultiply(Full.GetPixel(X, Y)));
         for (TqvFormLayerBorderType S : AllSides) {
             const TRect R = WindowRect(Side(S));
             const TGdiBitmap* Px = QvTopLevelPixels(Side(S));
@@ -258,6 +261,8 @@ TEST_F(FormBorderTest, ARefusedCloseKeepsTheBorderAndAClosedFormGetsItBackWhenSh
     auto* Lone = new TQvFormLayerBorder(Application);
     Skin->SetImageBorder(Lone);
     ASSERT_NE(Lone->SideWindow(mpflTop), nullptr);
+    EXPECT_EQ(Border->SideWindow(mpflTop), nullptr);  // the border given up is gone
+    EXPECT_EQ(Border->Form(), nullptr);
     F->Free();
     EXPECT_EQ(Lone->SideWindow(mpflTop), nullptr);
     EXPECT_EQ(Lone->Form(), nullptr);
