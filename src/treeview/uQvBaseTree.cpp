@@ -396,10 +396,12 @@ void TQvBaseTree::InvalidateToBottom(PQvNode Node) {
 }
 
 void TQvBaseTree::InvalidateHeader() {
-    // Drawn at once: the frame has no update region of its own to wait in. Inside an
-    // update bracket it waits for the bracket's end.
+    // The header lives in the frame: it waits for the next paint with it (WM_NCPAINT), so
+    // many changes in a row draw it once. Inside an update bracket it waits for the end.
     FHeaderDirty = Updating();
-    if (!FHeaderDirty && HandleAllocated() && FHeader->Visible()) PaintHeaderFrame();
+    if (FHeaderDirty || !HandleAllocated() || !FHeader->Visible()) return;
+    const RECT None{0, 0, 0, 0};
+    RedrawWindow(Handle(), &None, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 void TQvBaseTree::PaintHeaderFrame() {
