@@ -12,6 +12,8 @@
 #include "controls/uPelluxPopupMessage.h"
 #include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxShape.h"
+#include "controls/uPelluxTree.h"
+#include "controls/uQvLikeMenuDlg.h"
 #include "forms/uPelluxFormClasses.h"
 #include "forms/uPelluxMenuHook.h"
 #include "framework/uQvAppInit.h"
@@ -33,6 +35,8 @@ void RegisterPelluxControls() {
         RegisterPelluxToggles();
         RegisterPelluxPopupMessage();
         RegisterPelluxScrollBar();
+        RegisterPelluxTrees();
+        RegisterQvLikeMenuDlg();
         RegisterPelluxForms();
     }, {});
 }

@@ -187,7 +187,9 @@ void TPelluxBorderPanel::DrawSkin(TSurface32* Buffer) {
 
 void TPelluxBorderPanel::MouseEntered() {
     TPelluxPanel::MouseEntered();
-    if (FCMMouse || !FInControl) UpdateFrame(true, true);
+    // Without mouse tracking the owner of the panel drives the frame; lighting it here
+    // would leave it lit, since the leave does not put it out.
+    if (FCMMouse) UpdateFrame(true, true);
 }
 
 void TPelluxBorderPanel::MouseLeft() {

@@ -357,7 +357,7 @@ void TQvBaseTree::UpdateVerticalScrollBar(bool DoRepaint) {
     Info.cbSize = sizeof(Info);
     Info.fMask = SIF_ALL;
     const bool Shown = ScrollBarOptions()->ScrollBars() == ssVertical || ScrollBarOptions()->ScrollBars() == ssBoth;
-    Info.nMax = Shown ? RangeY() : 0;
+    Info.nMax = Shown ? std::max(RangeY() - 1, 0) : 0;  // the last pixel, inclusive
     Info.nPage = static_cast<UINT>(ClientHeightOrZero());
     Info.nPos = -FOffsetY;
     SetScrollInfo(Handle(), SB_VERT, &Info, DoRepaint);
@@ -369,7 +369,7 @@ void TQvBaseTree::UpdateHorizontalScrollBar(bool DoRepaint) {
     Info.cbSize = sizeof(Info);
     Info.fMask = SIF_ALL;
     const bool Shown = ScrollBarOptions()->ScrollBars() == ssHorizontal || ScrollBarOptions()->ScrollBars() == ssBoth;
-    Info.nMax = Shown ? FRangeX : 0;
+    Info.nMax = Shown ? std::max(FRangeX - 1, 0) : 0;
     Info.nPage = static_cast<UINT>(std::max(ClientWidth(), 0));
     Info.nPos = -FOffsetX;
     SetScrollInfo(Handle(), SB_HORZ, &Info, DoRepaint);

@@ -182,7 +182,7 @@ TEST_F(TreeTest, LookupsScrollingAndTheWheel) {
     Info.fMask = SIF_ALL;
     ASSERT_TRUE(GetScrollInfo(T->Handle(), SB_VERT, &Info));
     EXPECT_EQ(Info.nPos, 95);
-    EXPECT_EQ(Info.nMax, 250);
+    EXPECT_EQ(Info.nMax, 249);  // inclusive: 250 pixels of rows
     EXPECT_EQ(Info.nPage, 100u);
     SendMessage(T->Handle(), WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(T->OffsetY(), 0);
