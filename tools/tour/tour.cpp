@@ -16,6 +16,7 @@
 #include "app/frmFlash.h"
 #include "app/frmGallery.h"
 #include "app/frmMain.h"
+#include "app/frmTreeGrid.h"
 #include "app/uProgram.h"
 #include "app/uSkinLib.h"
 #include "framework/uQvApplication.h"
@@ -37,6 +38,7 @@
 #include "forms/uQvFormBorder.h"
 #include "controls/uPelluxMessageBox.h"
 #include "controls/uPelluxPopupMessage.h"
+#include "controls/uPelluxTree.h"
 
 namespace {
 
@@ -242,6 +244,22 @@ void SaveMenusCrop() {
                 CropScreen(Rect(B.Left - Margin, B.Top - Margin, B.Right + Margin, B.Bottom + Margin)));
 }
 
+// The demo grid of a million rows, scrolled to the middle, its middle row focused.
+TTreeGridForm* TreeGrid = nullptr;
+
+void ShowTreeGrid() {
+    TreeGrid = new TTreeGridForm(MainForm);
+    TreeGrid->Show();
+    TreeGrid->ShowRow(500000);
+    TreeGrid->Grid()->SetFocus();
+}
+
+void SaveTreeGrid() {
+    SavePicture("tree-grid", CropScreen(TreeGrid->BoundsRect()));
+    delete TreeGrid;
+    TreeGrid = nullptr;
+}
+
 // The main window's own command (restore, maximize) as its system buttons give it.
 void MainCommand(WPARAM Command) {
     Headless->Step([Command] { SendMessage(MainForm->Handle(), WM_SYSCOMMAND, Command, 0); });
@@ -431,6 +449,8 @@ const std::vector<TStop> Stops = {
     {"main-window-scheme", [] { Headless->Step([] { Scheme(3); }); }, true},
     // The default scheme again, so the settings file keeps what it had.
     {"main-default-scheme", [] { Headless->Step([] { Scheme(0); }); }},
+    {"tree-grid", [] { Headless->Step(ShowTreeGrid); }},
+    {"main-after-grid", [] { Headless->Step(SaveTreeGrid); }},
     {"main-window-150", [] { Monitor(144); }, true},
     {"main-window-150-max", [] { MainCommand(SC_MAXIMIZE); }, true},
 };
