@@ -13,9 +13,26 @@ TPelluxSkinnedTree<TTree>::TPelluxSkinnedTree(TComponent* AOwner) : TTree(AOwner
 }
 
 template <class TTree>
+TPelluxSkinnedTree<TTree>::~TPelluxSkinnedTree() {
+    ReleaseBar(FVScrollBar);
+    ReleaseBar(FHScrollBar);
+}
+
+template <class TTree>
+void TPelluxSkinnedTree<TTree>::ReleaseBar(TPelluxScrollBar*& Field) {
+    if (Field == nullptr) return;
+    Field->RemoveFreeNotification(this);
+    if (Field->BindingWinControl() == this) {
+        Field->OnChange = nullptr;
+        Field->SetBindingWinControl(nullptr);
+    }
+    Field = nullptr;
+}
+
+template <class TTree>
 void TPelluxSkinnedTree<TTree>::SetBar(TPelluxScrollBar*& Field, TPelluxScrollBar* Value, bool Vertical) {
     if (Field == Value) return;
-    if (Field != nullptr) Field->RemoveFreeNotification(this);
+    ReleaseBar(Field);
     Field = Value;
     if (Value == nullptr) return;
     Value->FreeNotification(this);

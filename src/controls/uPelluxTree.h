@@ -15,6 +15,8 @@ template <class TTree>
 class TPelluxSkinnedTree : public TTree {
 public:
     explicit TPelluxSkinnedTree(TComponent* AOwner);
+    // The bars stop scrolling the tree that is gone.
+    ~TPelluxSkinnedTree() override;
 
     TPelluxScrollBar* VScrollBar() const { return FVScrollBar; }
     // A bar is set up to follow the tree: range 0, auto-hidden, 20-pixel steps, bound to
@@ -45,6 +47,8 @@ protected:
 
 private:
     void SetBar(TPelluxScrollBar*& Field, TPelluxScrollBar* Value, bool Vertical);
+    // Forgets Field, which no longer scrolls this tree.
+    void ReleaseBar(TPelluxScrollBar*& Field);
     // Copies the tree's scroll information of one direction into its bar.
     void MirrorBar(bool Vertical);
     // A bar moved: the tree takes its position as offset.

@@ -76,6 +76,14 @@ TEST_F(PelluxTreeTest, TheBarMirrorsTheRangeAndScrollsTheTree) {
     T->SetEnabled(true);
     T->SetOffsetY(-20);
     EXPECT_EQ(T->OffsetY(), -20);
+
+    // A bar outliving its tree no longer scrolls it.
+    auto* Second = Place<TPelluxScrollBar>(TRect{210, 10, 226, 110});
+    T->SetVScrollBar(Second);
+    EXPECT_EQ(Second->Position(), 20);
+    delete T;
+    EXPECT_EQ(Second->BindingWinControl(), nullptr);
+    Second->SetPosition(40);
 }
 
 TEST_F(PelluxTreeTest, ThePanelFrameFollowsTheTreeNotThePanel) {
