@@ -1,5 +1,7 @@
 #include "app/frmGallery.h"
 
+#include "app/uDemoStyle.h"
+
 #include "controls/uPelluxButton.h"
 #include "controls/uPelluxCheckBox.h"
 #include "controls/uPelluxScrollBar.h"
@@ -15,9 +17,8 @@
 
 namespace {
 
-const char16_t* const FaceName = u"微软雅黑";
-constexpr TColor Ink = RGB(51, 62, 77);
-constexpr TColor Muted = RGB(122, 133, 148);
+constexpr TColor Ink = DemoInk;
+constexpr TColor Muted = DemoMuted;
 constexpr TColor Line = RGB(218, 225, 234);
 
 template <typename T>
@@ -30,13 +31,7 @@ T* Add(TWinControl* Parent, int X, int Y, int W, int H) {
 
 TPelluxLabel* MakeLabel(TWinControl* Parent, int X, int Y, const String& Caption, int Size = 9, TColor Color = Ink,
                    bool Bold = false) {
-    auto* L = Add<TPelluxLabel>(Parent, X, Y, 10, 10);
-    L->Font()->SetName(FaceName);
-    L->Font()->SetSize(Size);
-    L->Font()->SetColor(Color);
-    if (Bold) L->Font()->SetStyle(TFontStyles{fsBold});
-    L->SetCaption(Caption);
-    return L;
+    return DemoLabel(Parent, X, Y, Caption, Size, Color, Bold);
 }
 
 // A white card with a hairline border and a heading.
@@ -70,12 +65,7 @@ TPelluxLabel* Note(TWinControl* Parent, int X, int Y, const String& Caption) {
 }  // namespace
 
 TGalleryForm::TGalleryForm(TComponent* AOwner, TGalleryPage Page) : TForm(AOwner) {
-    SetName(u"GalleryForm");
-    SetBorderStyle(bsNone);
-    SetColor(RGB(243, 246, 250));
-    Font()->SetName(FaceName);
-    Font()->SetSize(9);
-    SetBounds(40, 40, 900, 620);
+    DemoFormStyle(this, u"GalleryForm", 900, 620);
 
     // Header: a left-anchored gradient band with the title.
     auto* Header = Add<TPelluxPanel>(this, 0, 0, 900, 52);
@@ -214,7 +204,7 @@ void TGalleryForm::BuildControls() {
     Glow->Light()->SetBlurRadius(2);
     Glow->Light()->SetActive(true);
     auto* Link = Add<TQvURLButton>(Labels, 700, 50, 10, 10);
-    Link->Font()->SetName(FaceName);
+    Link->Font()->SetName(DemoFaceName);
     Link->Font()->SetStyle(TFontStyles{fsUnderline});
     Link->Font()->SetColor(RGB(36, 104, 196));
     Link->FontHot()->SetColor(RGB(228, 86, 40));
@@ -273,7 +263,7 @@ void TGalleryForm::BuildShapes() {
     Badge->SetRoundSize(15);
     Badge->Pen()->SetStyle(psClear);
     Badge->Brush()->SetColor(RGB(243, 156, 18));
-    Badge->Font()->SetName(FaceName);
+    Badge->Font()->SetName(DemoFaceName);
     Badge->Font()->SetSize(7);
     Host->OnCustomPaint = [Badge](TObject*, TSurface32* Surface) { Badge->Draw(Surface->Handle()); };
     Note(Shapes, 16, 140, u"圆、带描边的椭圆、虚线圆角卡片、半透明圆角方块、点线方框、SVG 路径、圆形头像与数字徽标。");
@@ -294,14 +284,14 @@ void TGalleryForm::BuildShapes() {
     // HTML labels.
     TPelluxPanel* Html = Card(this, 20, 368, 860, 120, u"HTML 标签");
     auto* Rich = Add<TPelluxHtmlLabel>(Html, 16, 44, 10, 10);
-    Rich->Font()->SetName(FaceName);
+    Rich->Font()->SetName(DemoFaceName);
     Rich->Font()->SetSize(10);
     Rich->Font()->SetColor(Ink);
     Rich->SetCaption(u"<B>粗体</B>、<I>斜体</I>、<U>下划线</U>、<S>删除线</S>、"
                      u"<FONT COLOR=\"#C46824\" SIZE=3>彩色大字</FONT>、H<SUB>2</SUB>O 与 E=mc<SUP>2</SUP>，"
                      u"以及一个<A HREF=\"home\">链接</A>。");
     auto* Ruled = Add<TPelluxHtmlLabel>(Html, 16, 84, 10, 10);
-    Ruled->Font()->SetName(FaceName);
+    Ruled->Font()->SetName(DemoFaceName);
     Ruled->Font()->SetColor(Muted);
     Ruled->SetCaption(u"&copy; 2026 Varnoth &amp; Pellux<BR>第二行：&lt;标签&gt; 按原样显示");
 

@@ -1,8 +1,9 @@
 #include "app/frmTreeGrid.h"
 
+#include "app/uDemoStyle.h"
+
 #include <array>
 
-#include "controls/uPelluxLabel.h"
 #include "controls/uPelluxPanel.h"
 #include "controls/uPelluxScrollBar.h"
 #include "controls/uPelluxTree.h"
@@ -11,9 +12,8 @@
 
 namespace {
 
-const char16_t* const FaceName = u"微软雅黑";
-constexpr TColor Ink = RGB(51, 62, 77);
-constexpr TColor Muted = RGB(122, 133, 148);
+constexpr TColor Ink = DemoInk;
+constexpr TColor Muted = DemoMuted;
 constexpr int RowHeight = 26;
 
 constexpr std::array<const char16_t*, 16> Customers{
@@ -72,19 +72,6 @@ String OrderDate(uint32_t Row) {
     return Format(u"2026-%.2d-%.2d", {Month + 1, Day + 1});
 }
 
-TPelluxLabel* MakeLabel(TWinControl* Parent, int X, int Y, const String& Caption, int Size, TColor Color, bool Bold) {
-    auto* L = new TPelluxLabel(Parent);
-    L->SetParent(Parent);
-    L->SetLeft(X);
-    L->SetTop(Y);
-    L->Font()->SetName(FaceName);
-    L->Font()->SetSize(Size);
-    L->Font()->SetColor(Color);
-    if (Bold) L->Font()->SetStyle(TFontStyles{fsBold});
-    L->SetCaption(Caption);
-    return L;
-}
-
 // A flat header cell: a pale band, a short hairline between columns and one under them.
 void DrawHeaderCell(TQvTreeHeader* H, TCanvas* C, TQvTreeColumn* Col, const TRect& R, bool Hover, bool Pressed) {
     C->Brush()->SetStyle(bsSolid);
@@ -113,15 +100,10 @@ void DrawHeaderCell(TQvTreeHeader* H, TCanvas* C, TQvTreeColumn* Col, const TRec
 }  // namespace
 
 TTreeGridForm::TTreeGridForm(TComponent* AOwner, int Rows) : TForm(AOwner) {
-    SetName(u"TreeGridForm");
-    SetBorderStyle(bsNone);
-    SetColor(RGB(243, 246, 250));
-    Font()->SetName(FaceName);
-    Font()->SetSize(9);
-    SetBounds(40, 40, 980, 620);
+    DemoFormStyle(this, u"TreeGridForm", 980, 620);
 
-    MakeLabel(this, 24, 18, u"订单明细", 13, Ink, true);
-    MakeLabel(this, 128, 25, Format(u"共 %.0n 行 · 按订单号升序 · 行在绘制时生成", {static_cast<double>(Rows)}), 9,
+    DemoLabel(this, 24, 18, u"订单明细", 13, Ink, true);
+    DemoLabel(this, 128, 25, Format(u"共 %.0n 行 · 按订单号升序 · 行在绘制时生成", {static_cast<double>(Rows)}), 9,
               Muted, false);
 
     FFrame = new TPelluxBorderPanel(this);
@@ -163,7 +145,7 @@ TTreeGridForm::TTreeGridForm(TComponent* AOwner, int Rows) : TForm(AOwner) {
     H->SetHeight(30);
     H->SetStyle(hsFlatButtons);
     H->SetBackground(RGB(247, 249, 251));  // beyond the last column
-    H->Font()->SetName(FaceName);
+    H->Font()->SetName(DemoFaceName);
     H->Font()->SetColor(Muted);
     H->SetOptions(H->Options().Include(hoVisible).Include(hoOwnerDraw).Include(hoHotTrack));
     FGrid->OnHeaderDraw = [](TQvTreeHeader* Sender, TCanvas* Canvas, TQvTreeColumn* Column, const TRect& R,
