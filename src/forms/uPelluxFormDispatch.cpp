@@ -82,6 +82,9 @@ void TPelluxForm::NewWndProc(TMessage& M) {
             return WMTimer(M);
         case WM_DPICHANGED:
             return WMDpiChanged(M);
+        case WM_DWMCOMPOSITIONCHANGED:
+            if (FImageBorder != nullptr) FImageBorder->CompositionChanged();
+            return PassOn(M);
         case MM_REFRESHSKIN:
             RebuildCaches();
             Repaint();

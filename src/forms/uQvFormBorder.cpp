@@ -285,6 +285,7 @@ void TQvFormLayerBorder::Show(int X, int Y, int W, int H) {
     FVisible = true;
     FHide = false;
     const bool Sliced = Slice(W, H);
+    FMadeTranslucent = Translucent();
     if (!Sliced || !Showable()) {
         FreeLayerWindow();
         return;
@@ -354,8 +355,19 @@ void TQvFormLayerBorder::Restoring() {
     FMinimized = false;
     FHide = false;
     FVisible = true;
+    // The display changed while the sides were hidden: they are made for what it is now.
+    if (Outdated()) return ShowWithForm({});
     for (TqvFormLayerWindow* W : FWindows)
         if (W != nullptr) W->ShowSide();
+}
+
+void TQvFormLayerBorder::CompositionChanged() {
+    if (!Outdated() || !FVisible || FFormClosed || FForm == nullptr || !FForm->HandleAllocated() ||
+        !IsWindowVisible(FForm->Handle()))
+        return;
+    const bool Hidden = FHide;
+    ShowWithForm({});
+    if (Hidden) Hide();
 }
 
 void TQvFormLayerBorder::ReAlign() {

@@ -9,6 +9,7 @@
 // opaque one only its solid pixels: a shadow is never drawn opaque.
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "draw/uQvSurface.h"
@@ -96,6 +97,9 @@ public:
     // Minimizing while the form is maximized, else Restoring.
     void ReAlign();
     void CheckFormAlpha(bool Update);
+    // The display started or stopped showing per-pixel alpha: the sides are made again for
+    // it (or go), hidden still while the form is minimized or maximized.
+    void CompositionChanged();
     // Draws every side again.
     void SetAlphaBlend();
     void FreeLayerWindow();
@@ -114,6 +118,9 @@ public:
     void AdoptControl(TPelluxNCCtrlBase* Control, TqvFormLayerWindow* Window);
     // The display shows per-pixel alpha.
     static bool Translucent();
+    // The sides were shown for a display that showed per-pixel alpha, or did not; since
+    // then it changed.
+    bool Outdated() const { return FMadeTranslucent.has_value() && *FMadeTranslucent != Translucent(); }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -154,6 +161,7 @@ private:
     bool FMinimized = false;
     bool FFormClosed = false;
     bool FPlacing = false;
+    std::optional<bool> FMadeTranslucent;  // none before the first show
     // The form's own handlers, called first by the ones the border puts in their place.
     TCloseEvent FOldCloseEvent;
     TNotifyEvent FOldShowEvent;

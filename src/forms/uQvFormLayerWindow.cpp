@@ -73,6 +73,8 @@ void TqvFormLayerWindow::CreateWnd() {
     // The form takes its layered style from its alpha settings, which a side never uses.
     const LONG_PTR Ex = GetWindowLongPtr(Handle(), GWL_EXSTYLE);
     if (!(Ex & WS_EX_LAYERED)) SetWindowLongPtr(Handle(), GWL_EXSTYLE, Ex | WS_EX_LAYERED);
+    // Where a compositor runs, a native display shows the side in the form's own window.
+    if (FForm != nullptr && FForm->HandleAllocated()) QvSetMarginOf(Handle(), FForm->Handle());
 }
 
 void TqvFormLayerWindow::ShowSide() {

@@ -430,14 +430,18 @@ TModalResult TCustomForm::ShowModal() {
     struct TRestore {
         std::vector<HWND>& Windows;
         HWND Previous;
+        HWND Own;
         ~TRestore() {
+            QvSetModalFor(Own, nullptr);
             for (HWND W : Windows)
                 if (IsWindow(W)) EnableWindow(W, TRUE);
             if (Previous != nullptr && IsWindow(Previous) && IsWindowVisible(Previous))
                 SetActiveWindow(Previous);
         }
     };
-    TRestore Restore{Disabled, Previous};
+    TRestore Restore{Disabled, Previous, Own};
+    // A native display keeps the form above the window it was shown modally for.
+    QvSetModalFor(Own, Previous != nullptr ? Previous : GetWindow(Own, GW_OWNER));
     try {
         Show();
         // Checked before each wait: a loop begun after Terminate (or given its result while

@@ -57,6 +57,10 @@ struct TQvTopLevel {
     bool Pushed = false;   // shows only pixels pushed with UpdateLayeredWindow
     bool PerPixel = false; // the pushed pixels carry premultiplied alpha
     std::optional<TQvRegion> Shape;  // SetWindowRgn, window coordinates
+    // The top-level window a modal loop runs this one for, while this one is shown.
+    HWND ModalFor = nullptr;
+    // The top-level window whose margin this one belongs to (a shadow's side).
+    HWND MarginOf = nullptr;
     bool operator==(const TQvTopLevel&) const = default;
 };
 
@@ -68,6 +72,8 @@ enum TQvTopLevelChange : unsigned {
     tcOwner = 8,
     tcLayer = 16,  // Alpha, UseKey, Key, Pushed, PerPixel
     tcShape = 32,
+    tcModal = 64,
+    tcMargin = 128,
 };
 
 // What the display can show; the window system picks its fallbacks from it.

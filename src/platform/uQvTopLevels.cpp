@@ -16,6 +16,12 @@ struct TState {
 
 TState& S() { return QvWinState<TState>(); }
 
+// The window Handle names, when it is a top-level one the backend hears of.
+const TQvWnd* TopLevel(HWND Handle) {
+    const TQvWnd* W = QvWnd(Handle);
+    return W != nullptr && !W->IsChild() && !W->MessageOnly ? W : nullptr;
+}
+
 TQvTopLevel Describe(const TQvWnd* W) {
     TQvTopLevel D;
     D.Handle = W->Handle;
@@ -25,6 +31,8 @@ TQvTopLevel Describe(const TQvWnd* W) {
     D.ExStyle = W->ExStyle;
     D.Shown = W->Visible() && !(W->Style & WS_MINIMIZE);
     D.Shape = W->Shape;
+    if (const TQvWnd* M = D.Shown ? TopLevel(W->ModalFor) : nullptr) D.ModalFor = M->Handle;
+    if (const TQvWnd* M = TopLevel(W->MarginOf)) D.MarginOf = M->Handle;
     if (const TQvLayer* L = (W->ExStyle & WS_EX_LAYERED) ? W->Layer.get() : nullptr) {
         D.Alpha = L->Alpha;
         D.UseKey = L->UseKey;
@@ -46,20 +54,21 @@ unsigned Differences(const TQvTopLevel& A, const TQvTopLevel& B) {
         A.PerPixel != B.PerPixel)
         C |= tcLayer;
     if (A.Shape != B.Shape) C |= tcShape;
+    if (A.ModalFor != B.ModalFor) C |= tcModal;
+    if (A.MarginOf != B.MarginOf) C |= tcMargin;
     return C;
 }
 
 }  // namespace
 
 TQvTopLevel QvDescribeTopLevel(HWND Handle) {
-    const TQvWnd* W = QvWnd(Handle);
-    if (W == nullptr || W->IsChild() || W->MessageOnly) return TQvTopLevel{};
-    return Describe(W);
+    const TQvWnd* W = TopLevel(Handle);
+    return W != nullptr ? Describe(W) : TQvTopLevel{};
 }
 
 const TGdiBitmap* QvTopLevelPixels(HWND Handle) {
-    const TQvWnd* W = QvWnd(Handle);
-    if (W == nullptr || W->IsChild() || W->MessageOnly) return nullptr;
+    const TQvWnd* W = TopLevel(Handle);
+    if (W == nullptr) return nullptr;
     if ((W->ExStyle & WS_EX_LAYERED) && W->Layer && W->Layer->Mode == lmPushed) return W->Layer->Pixels.get();
     return GdiBitmapOf(QvBackingBitmap(Handle));
 }

@@ -72,6 +72,8 @@ struct TQvWnd {
     DWORD ExStyle = 0;
     TQvWnd* Parent = nullptr;              // null for top-level and message-only windows
     TQvWnd* Owner = nullptr;               // top-level windows only
+    HWND ModalFor = nullptr;               // QvSetModalFor; may name a window since destroyed
+    HWND MarginOf = nullptr;               // QvSetMarginOf; the same
     std::vector<TQvWnd*> Children;         // z-order, topmost first
     std::vector<TQvWnd*> Owned;            // owned top-levels in z-order, topmost first
     RECT Window;                           // parent-client coordinates (screen for top-levels)

@@ -33,6 +33,10 @@ void QvWmPlaced(HWND Top, const RECT& Screen) {
                  SWP_NOZORDER | SWP_NOACTIVATE | (Moved ? 0 : SWP_NOMOVE) | (Sized ? 0 : SWP_NOSIZE));
 }
 
+void QvWmCompositionChanged() {
+    for (const TQvWnd* W : QvZOrder()) PostMessage(W->Handle, WM_DWMCOMPOSITIONCHANGED, 0, 0);
+}
+
 void QvWmExpose(HWND Top, const RECT* Part) {
     const TQvWnd* W = TopLevel(Top);
     if (W == nullptr) return;

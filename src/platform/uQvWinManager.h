@@ -17,3 +17,6 @@ void QvWmPlaced(HWND Top, const RECT& Screen);
 // The display lost these pixels of the window (window coordinates; null: all of it): they
 // are presented again when the loop next waits.
 void QvWmExpose(HWND Top, const RECT* Part);
+// A compositor started or stopped: what DisplayCaps says changed. Every top-level window
+// gets WM_DWMCOMPOSITIONCHANGED posted, so what chose a fallback chooses again.
+void QvWmCompositionChanged();

@@ -142,6 +142,7 @@ inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_DPICHANGED = 0x02E0;
 inline constexpr UINT WM_PRINT = 0x0317;
 inline constexpr UINT WM_PRINTCLIENT = 0x0318;
+inline constexpr UINT WM_DWMCOMPOSITIONCHANGED = 0x031E;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 

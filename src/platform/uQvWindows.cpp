@@ -784,6 +784,20 @@ BOOL IsWindowEnabled(HWND Wnd) {
     return W != nullptr && W->Enabled();
 }
 
+BOOL QvSetModalFor(HWND Wnd, HWND For) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr || W->IsChild() || W->MessageOnly) return FALSE;
+    W->ModalFor = For == Wnd ? nullptr : For;
+    return TRUE;
+}
+
+BOOL QvSetMarginOf(HWND Wnd, HWND Host) {
+    TQvWnd* W = QvWnd(Wnd);
+    if (W == nullptr || W->IsChild() || W->MessageOnly) return FALSE;
+    W->MarginOf = Host == Wnd ? nullptr : Host;
+    return TRUE;
+}
+
 BOOL IsWindowVisible(HWND Wnd) {
     TQvWnd* W = QvWnd(Wnd);
     return W != nullptr && QvIsVisible(W);

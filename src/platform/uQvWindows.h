@@ -99,6 +99,15 @@ BOOL EnumChildWindows(HWND Parent, WNDENUMPROC Proc, LPARAM Param);
 // the focus and capture away from the window and sends WM_ENABLE(FALSE).
 BOOL EnableWindow(HWND Wnd, BOOL Enable);
 BOOL IsWindowEnabled(HWND Wnd);
+// The window a modal loop runs Wnd (a top-level window) for, null when its loop ended. It
+// changes no behaviour of ours: a backend showing native windows hears it
+// (TQvTopLevel::ModalFor) and keeps the modal window above that one. FALSE for a child
+// window or an unknown one.
+BOOL QvSetModalFor(HWND Wnd, HWND For);
+// Wnd (a top-level window placed directly behind Host, like a shadow's side) belongs to
+// Host's margin: a backend showing native windows may show it inside Host's native window
+// (TQvTopLevel::MarginOf). Null undoes it. FALSE for a child window or an unknown one.
+BOOL QvSetMarginOf(HWND Wnd, HWND Host);
 // True when the window and all its parents have WS_VISIBLE.
 BOOL IsWindowVisible(HWND Wnd);
 // False after WM_SETREDRAW(FALSE) until WM_SETREDRAW(TRUE).

@@ -11,6 +11,7 @@
 #include "platform/uQvPixel.h"
 #include "platform/uQvTopLevels.h"
 #include "platform/uQvWinLayered.h"
+#include "platform/uQvWinManager.h"
 #include "skin/uPelluxResManager.h"
 
 namespace {
@@ -92,6 +93,7 @@ protected:
             H = GetWindow(H, GW_HWNDNEXT);
             ASSERT_NE(H, nullptr);
             EXPECT_EQ(QvDescribeTopLevel(H).Alpha, Alpha);
+            EXPECT_EQ(QvDescribeTopLevel(H).MarginOf, F->Handle());  // a native display may compose it there
             EXPECT_TRUE(std::any_of(std::begin(AllSides), std::end(AllSides),
                                     [&](TqvFormLayerBorderType S) { return Side(S) == H; }));
         }
@@ -269,9 +271,10 @@ TEST_F(FormBorderTest, ARefusedCloseKeepsTheBorderAndAClosedFormGetsItBackWhenSh
     delete Lone;
 }
 
-TEST_F(FormBorderTest, WithoutPerPixelAlphaNoShadowShows) {
+TEST_F(FormBorderTest, WithoutPerPixelAlphaNoShadowShowsAndACompositorBringsItAndTakesItAway) {
     Headless->SetDisplayCaps(TQvDisplayCaps{false, true, true});
     TForm* F = NewBordered(Bounds(100, 100, 400, 300));
+    TQvFormLayerBorder* FB = Border;
     EXPECT_EQ(Border->SideWindow(mpflTop), nullptr);
     EXPECT_TRUE(Border->Shown());
     EXPECT_EQ(ScreenAt(99, 250), Desktop);
@@ -280,8 +283,29 @@ TEST_F(FormBorderTest, WithoutPerPixelAlphaNoShadowShows) {
     ASSERT_NE(Border->SideWindow(mpflTop), nullptr);
     EXPECT_EQ(ScreenAt(693, 285), Desktop);
     EXPECT_EQ(ScreenAt(700 - 8 + 3, 285), 0xFF2878C8u);
+
+    // A compositor starting: the shadow and the faint rim show.
+    Headless->SetDisplayCaps(TQvDisplayCaps{true, true, true});
+    QvWmCompositionChanged();
+    ProcessMessages();
+    ASSERT_NE(FB->SideWindow(mpflTop), nullptr);
+    EXPECT_LT(ScreenAt(99, 250) & 0xFF, 0x80u);
+    EXPECT_NE(ScreenAt(693, 285), Desktop);
+    // It stops while G is maximized: F's shadow goes at once, G's rim when G is restored.
+    SendMessage(G->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ProcessMessages();
+    Headless->SetDisplayCaps(TQvDisplayCaps{false, true, true});
+    QvWmCompositionChanged();
+    ProcessMessages();
+    EXPECT_EQ(FB->SideWindow(mpflTop), nullptr);
+    EXPECT_TRUE(FB->Shown());
+    SendMessage(G->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ProcessMessages();
+    EXPECT_TRUE(Border->Shown());
+    EXPECT_EQ(ScreenAt(99, 250), Desktop);
+    EXPECT_EQ(ScreenAt(693, 285), Desktop);
+    EXPECT_EQ(ScreenAt(700 - 8 + 3, 285), 0xFF2878C8u);
     static_cast<void>(F);
-    static_cast<void>(G);
 }
 
 }  // namespace

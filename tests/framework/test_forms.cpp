@@ -8,6 +8,7 @@
 #include "framework/uQvFormReader.h"
 #include "framework/uQvFormWriter.h"
 #include "framework/uQvTimer.h"
+#include "platform/uQvTopLevels.h"
 #include "platform/uQvWinLayered.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
@@ -278,6 +279,7 @@ TEST_F(FormsTest, ModalLoopsNestReuseTheirDialogAndRestoreTheWindows) {
     Headless->Step([&] {
         EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
         EXPECT_TRUE(A->Modal());
+        EXPECT_EQ(QvDescribeTopLevel(A->Handle()).ModalFor, Main->Handle());
         RB = B->ShowModal();
         EXPECT_FALSE(IsWindowEnabled(Main->Handle()));  // still inside A's loop
         EXPECT_TRUE(IsWindowEnabled(A->Handle()));
@@ -286,6 +288,7 @@ TEST_F(FormsTest, ModalLoopsNestReuseTheirDialogAndRestoreTheWindows) {
     Headless->Step([&] {
         EXPECT_FALSE(IsWindowEnabled(A->Handle()));
         EXPECT_EQ(GetActiveWindow(), B->Handle());
+        EXPECT_EQ(QvDescribeTopLevel(B->Handle()).ModalFor, A->Handle());
         B->SetModalResult(mrYes);
     });
     Headless->Step([&] {
@@ -307,6 +310,7 @@ TEST_F(FormsTest, ModalLoopsNestReuseTheirDialogAndRestoreTheWindows) {
     });
     EXPECT_EQ(A->ShowModal(), mrCancel);
     A->Show();
+    EXPECT_EQ(QvDescribeTopLevel(A->Handle()).ModalFor, nullptr);  // shown again, no loop
     EXPECT_THROW(
         {
             try {

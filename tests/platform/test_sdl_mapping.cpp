@@ -2,12 +2,15 @@
 // and dpi as pure functions, and the backend itself on SDL's offscreen driver, fed with
 // SDL_PushEvent.
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/backends/sdl/uQvSdlBackend.h"
 #include "platform/uQvImm.h"
 #include "platform/uQvMessages.h"
 #include "platform/uQvTimers.h"
+#include "platform/uQvTopLevels.h"
+#include "platform/uQvWinLayered.h"
 #include "platform/uQvWinPos.h"
 #include "platform/uQvWindows.h"
 #include "support/qv_headless_fixture.h"
@@ -139,6 +142,30 @@ TEST(SdlMapping, WheelDpiCursorsKindsAndPixelsWithoutAlpha) {
 }
 
 // ---- The backend on SDL's offscreen driver ---------------------------------------------
+
+namespace {
+
+// A display with a compositor and an alpha visual, as SDL's offscreen driver has none.
+const TQvSdlDisplay Composited{nullptr, false, true, 0x21, false};
+
+// Pushes one premultiplied pixel value over the whole of a layered window.
+void PushPixels(HWND W, uint32_t Pixel) {
+    RECT R;
+    GetWindowRect(W, &R);
+    void* Bits = nullptr;
+    HBITMAP Bm = GdiCreateBitmap32(R.Width(), R.Height(), &Bits);
+    std::fill_n(static_cast<uint32_t*>(Bits), R.Width() * R.Height(), Pixel);
+    HDC Dc = CreateCompatibleDC(nullptr);
+    SelectObject(Dc, Bm);
+    POINT Pos{R.Left, R.Top}, Zero{0, 0};
+    SIZE Size{R.Width(), R.Height()};
+    BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    EXPECT_TRUE(UpdateLayeredWindow(W, nullptr, &Pos, &Size, Dc, &Zero, 0, &Blend, ULW_ALPHA));
+    DeleteDC(Dc);
+    DeleteObject(Bm);
+}
+
+}  // namespace
 
 class SdlBackend : public TQvHeadlessTest {
 protected:
@@ -351,4 +378,78 @@ TEST_F(SdlBackend, ALostDisplayEndsEveryWaitAndIsNeverCalledAgain) {
     DestroyWindow(A);
     EXPECT_THROW(WaitMessage(), EQvDisplayLost);
     EXPECT_TRUE(Sdl->IsLost());
+}
+
+TEST_F(SdlBackend, ACompositorStartingOrStoppingIsToldAndRemakesWhatDependsOnIt) {
+    TQvMessageLog Log;
+    HWND A = SolidWindow(Log, "a", RGB(1, 2, 3), WS_POPUP | WS_VISIBLE, Bounds(100, 100, 200, 100));
+    Pump();
+    EXPECT_FALSE(QvBackend().DisplayCaps().Translucency);
+    Sdl->CompositorChanged(true);
+    Sdl->CompositorChanged(true);  // nothing new
+    Pump();
+    EXPECT_TRUE(QvBackend().DisplayCaps().Translucency);
+    EXPECT_EQ(Log.Count(A, WM_DWMCOMPOSITIONCHANGED), 1u);
+    Sdl->CompositorChanged(false);
+    Pump();
+    EXPECT_FALSE(QvBackend().DisplayCaps().Translucency);
+    EXPECT_EQ(Log.Count(A, WM_DWMCOMPOSITIONCHANGED), 2u);
+
+    // A shadow (pushed per-pixel alpha the pointer passes through) has a native window only
+    // while a compositor can show its alpha.
+    HWND Shadow = SolidWindow(Log, "shadow", 0, WS_POPUP | WS_VISIBLE, Bounds(5, 5, 10, 10),
+                              WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    PushPixels(Shadow, 0x80000000u);
+    TQvSdlWindows Windows(Composited, TPoint{0, 0});
+    Windows.Created(QvDescribeTopLevel(Shadow));
+    EXPECT_NE(Windows.Native(Shadow), nullptr);
+    Windows.DisplayChanged(TQvSdlDisplay{});
+    EXPECT_EQ(Windows.Native(Shadow), nullptr);
+    Windows.DisplayChanged(Composited);
+    EXPECT_NE(Windows.Native(Shadow), nullptr);
+}
+
+TEST_F(SdlBackend, WithACompositorAFormsMarginIsShownInItsOwnNativeWindow) {
+    TQvMessageLog Log;
+    HWND F = SolidWindow(Log, "form", RGB(200, 10, 20), WS_POPUP | WS_VISIBLE, Bounds(100, 100, 40, 30));
+    // A shadow's top side over the form's top edge and a hidden bottom one (constant
+    // alpha 0, as while the form is maximized).
+    HWND Top = SolidWindow(Log, "top", 0, WS_POPUP | WS_VISIBLE, Bounds(92, 92, 56, 13),
+                           WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+    HWND Bottom = SolidWindow(Log, "bottom", 0, WS_POPUP | WS_VISIBLE, Bounds(92, 125, 56, 13),
+                              WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+    PushPixels(Top, 0x40000000u);
+    PushPixels(Bottom, 0x40000000u);
+    SetLayeredWindowAttributes(Bottom, 0, 0, LWA_ALPHA);
+    QvSetMarginOf(Top, F);
+    QvSetMarginOf(Bottom, F);
+    Pump();  // the form paints
+    TQvSdlWindows Windows(Composited, TPoint{0, 0});
+    for (HWND H : {Bottom, Top, F}) Windows.Created(QvDescribeTopLevel(H));
+    Windows.Reordered({F, Top, Bottom});
+    Windows.Present(Top, TQvRegion(Rect(0, 0, 56, 13)));
+    EXPECT_EQ(Windows.Native(Top), nullptr);
+    EXPECT_EQ(Windows.Native(Bottom), nullptr);
+    SDL_Window* N = Windows.Native(F);
+    ASSERT_NE(N, nullptr);
+    int X = 0, Y = 0, W = 0, H = 0;
+    SDL_GetWindowPosition(N, &X, &Y);
+    SDL_GetWindowSize(N, &W, &H);
+    EXPECT_EQ(Bounds(X, Y, W, H), Bounds(92, 92, 56, 38));  // the hidden side takes no room
+    EXPECT_EQ(Windows.Covered(F), Bounds(92, 92, 56, 38));
+    SDL_Surface* S = SDL_GetWindowSurface(N);
+    ASSERT_NE(S, nullptr);
+    const auto At = [S](int Px, int Py) { return static_cast<uint32_t*>(S->pixels)[Py * S->pitch / 4 + Px]; };
+    EXPECT_EQ(At(0, 0), 0x40000000u);     // the shadow's pixel as it was pushed
+    EXPECT_EQ(At(20, 20), 0xFFC80A14u);  // the form, opaque over it
+    EXPECT_EQ(At(0, 20), 0u);            // nothing: fully transparent
+    // A move reported by the display is the form's, the margin taken off.
+    EXPECT_EQ(Windows.Reported(F, TPoint{192, 192}, std::nullopt), Bounds(200, 200, 40, 30));
+    // Without a compositor the form's native window is its own size and the shadow is not shown.
+    Windows.DisplayChanged(TQvSdlDisplay{});
+    N = Windows.Native(F);
+    ASSERT_NE(N, nullptr);
+    SDL_GetWindowSize(N, &W, &H);
+    EXPECT_EQ((TSize{W, H}), (TSize{40, 30}));
+    EXPECT_EQ(Windows.Native(Top), nullptr);
 }

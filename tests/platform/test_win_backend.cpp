@@ -103,6 +103,16 @@ TEST_F(WinBackend, ABackendHearsOfEachTopLevelWindowAndPresentsItsDirtyParts) {
     EXPECT_EQ(Rec.Events, (std::vector<std::string>{"change a " + std::to_string(tcStyle | tcLayer | tcShape)}));
     EXPECT_EQ(QvDescribeTopLevel(A).Alpha, 128);
     Rec.Events.clear();
+    // A modal loop's target comes as its own change while the window shows, and goes with it.
+    QvSetModalFor(B, A);
+    Wait();
+    EXPECT_EQ(QvDescribeTopLevel(B).ModalFor, A);
+    ShowWindow(B, SW_HIDE);
+    Wait();
+    EXPECT_EQ(Rec.Events, (std::vector<std::string>{"change b " + std::to_string(tcModal),
+                                                    "change b " + std::to_string(tcShown | tcStyle | tcModal)}));
+    EXPECT_EQ(QvDescribeTopLevel(B).ModalFor, nullptr);
+    Rec.Events.clear();
     DestroyWindow(B);
     Wait();
     EXPECT_EQ(Rec.Events, (std::vector<std::string>{"destroy b"}));

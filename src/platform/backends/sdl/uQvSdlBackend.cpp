@@ -86,6 +86,8 @@ bool TQvSdlBackend::Start(const TQvSdlOptions& Options, std::string& Error) {
             if (Live) Live->DisplayLost();
         });
         FDisplay.WindowManager = QvX11HasWindowManager(FDisplay.X11);
+        // Watched before it is read, so no change falls between the two.
+        if (QvX11WatchCompositor(FDisplay.X11)) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
         FDisplay.Compositor = QvX11HasCompositor(FDisplay.X11);
         FDisplay.ArgbVisual = QvX11ArgbVisual(FDisplay.X11);
         FDisplay.Shape = true;
@@ -227,6 +229,15 @@ void TQvSdlBackend::Block(int TimeoutMs) {
     }
 }
 
+void TQvSdlBackend::CompositorChanged(bool Running) {
+    if (FLost || Running == FDisplay.Compositor) return;
+    FDisplay.Compositor = Running;
+    // The virtual desktop composes alpha itself: nothing changes for it.
+    if (FDesktop) return;
+    FWindows->DisplayChanged(FDisplay);
+    QvWmCompositionChanged();
+}
+
 void TQvSdlBackend::DisplayLost() {
     if (FLost) return;
     FLost = true;
@@ -315,6 +326,9 @@ void TQvSdlBackend::Handle(const SDL_Event& E) {
                 SDL_free(E.editExt.text);
                 break;
             case SDL_TEXTINPUT: ApplyText(FText.Input(E.text.text, static_cast<Uint16>(SDL_GetModState()))); break;
+            case SDL_SYSWMEVENT:
+                if (QvX11CompositorEvent(E.syswm.msg)) CompositorChanged(QvX11HasCompositor(FDisplay.X11));
+                break;
             case SDL_DISPLAYEVENT:
                 ReadMonitors();
                 QvMonitorsChanged();
@@ -371,7 +385,10 @@ void TQvSdlBackend::WindowEvent(const SDL_WindowEvent& E) {
         case TQvSdlWmRequest::Sized:
             if (const auto S = FWindows->Reported(H, std::nullopt, TSize{R.A, R.B})) QvWmPlaced(H, *S);
             break;
-        case TQvSdlWmRequest::Expose: QvWmExpose(H, nullptr); break;
+        case TQvSdlWmRequest::Expose:
+            QvWmExpose(H, nullptr);
+            FWindows->Exposed(H);
+            break;
         case TQvSdlWmRequest::Enter: FOutside = false; break;
         case TQvSdlWmRequest::Leave: FLeft = true; break;
         case TQvSdlWmRequest::None: break;

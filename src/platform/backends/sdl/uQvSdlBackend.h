@@ -57,6 +57,9 @@ public:
     // Handles one SDL event as a wait does (the end of a batch of events is FinishBatch).
     void Handle(const SDL_Event& Event);
     void FinishBatch();
+    // A compositor started (Running) or stopped: the display's capabilities, the native
+    // windows and, through WM_DWMCOMPOSITIONCHANGED, the window system follow.
+    void CompositorChanged(bool Running);
     // The connection to the display broke: from now on waits raise EQvDisplayLost.
     void DisplayLost();
     bool IsLost() const { return FLost; }

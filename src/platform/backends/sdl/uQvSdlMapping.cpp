@@ -255,19 +255,5 @@ void QvSdlOverUnderlay(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t U
 }
 
 TQvRegion QvSdlKeyShape(const TGdiBitmap& Px, uint32_t Key) {
-    TQvRegionBuilder B;
-    std::vector<int> Xs;
-    for (int Y = 0; Y < Px.Height(); ++Y) {
-        const uint32_t* Row = Px.Row(Y);
-        Xs.clear();
-        for (int X = 0; X < Px.Width();) {
-            while (X < Px.Width() && (Row[X] & 0xFFFFFF) == Key) ++X;
-            if (X == Px.Width()) break;
-            Xs.push_back(X);
-            while (X < Px.Width() && (Row[X] & 0xFFFFFF) != Key) ++X;
-            Xs.push_back(X);
-        }
-        B.AddBand(Y, Y + 1, Xs.data(), Xs.size());
-    }
-    return B.Finish();
+    return QvSdlPixelsWhere(Px, [Key](uint32_t P) { return (P & 0xFFFFFF) != Key; });
 }

@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <string_view>
+#include <vector>
 
 #include "platform/uQvGdiBitmaps.h"
 #include "platform/uQvGdiRegions.h"
@@ -114,6 +115,25 @@ Uint32 QvSdlKindFlags(TQvSdlKind Kind);
 // Premultiplied pixels over an opaque colour (0xRRGGBB), for a display that cannot show
 // alpha: each colour byte becomes s + u * (255 - a) / 255 rounded to nearest, alpha 255.
 void QvSdlOverUnderlay(const uint32_t* Src, uint32_t* Dst, int Count, uint32_t Underlay);
+// The pixels for which Keep(pixel) holds, as a region in the bitmap's coordinates.
+template <typename F>
+TQvRegion QvSdlPixelsWhere(const TGdiBitmap& Px, F Keep) {
+    TQvRegionBuilder B;
+    std::vector<int> Xs;
+    for (int Y = 0; Y < Px.Height(); ++Y) {
+        const uint32_t* Row = Px.Row(Y);
+        Xs.clear();
+        for (int X = 0; X < Px.Width();) {
+            while (X < Px.Width() && !Keep(Row[X])) ++X;
+            if (X == Px.Width()) break;
+            Xs.push_back(X);
+            while (X < Px.Width() && Keep(Row[X])) ++X;
+            Xs.push_back(X);
+        }
+        B.AddBand(Y, Y + 1, Xs.data(), Xs.size());
+    }
+    return B.Finish();
+}
 // The pixels of a window that are not its colour key (0xRRGGBB), in window coordinates:
 // the shape that makes the key's pixels transparent.
 TQvRegion QvSdlKeyShape(const TGdiBitmap& Pixels, uint32_t Key);

@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 #endif
 
@@ -25,6 +26,16 @@ TNative NativeOf(SDL_Window* W) {
     SDL_VERSION(&Info.version);
     if (W == nullptr || !SDL_GetWindowWMInfo(W, &Info) || Info.subsystem != SDL_SYSWM_X11) return {};
     return TNative{Info.info.x11.display, Info.info.x11.window};
+}
+
+// The compositor's selection and the first XFixes event number, once watched.
+Atom CompositorSelection = 0;
+int FixesEventBase = -1;
+
+Atom CompositorAtom(Display* Dpy) {
+    char Name[32];
+    std::snprintf(Name, sizeof Name, "_NET_WM_CM_S%d", DefaultScreen(Dpy));
+    return XInternAtom(Dpy, Name, False);
 }
 
 void (*LostHandler)() = nullptr;
@@ -85,9 +96,28 @@ bool QvX11HasWindowManager(void* D) {
 bool QvX11HasCompositor(void* D) {
     auto* Dpy = static_cast<Display*>(D);
     if (Dpy == nullptr) return false;
-    char Name[32];
-    std::snprintf(Name, sizeof Name, "_NET_WM_CM_S%d", DefaultScreen(Dpy));
-    return XGetSelectionOwner(Dpy, XInternAtom(Dpy, Name, False)) != 0;
+    return XGetSelectionOwner(Dpy, CompositorAtom(Dpy)) != 0;
+}
+
+bool QvX11WatchCompositor(void* D) {
+    auto* Dpy = static_cast<Display*>(D);
+    int Error = 0;
+    if (Dpy == nullptr || !XFixesQueryExtension(Dpy, &FixesEventBase, &Error)) return false;
+    CompositorSelection = CompositorAtom(Dpy);
+    // A new owner, and the owner's window or connection going away (a compositor that
+    // crashed never gives the selection up itself).
+    XFixesSelectSelectionInput(Dpy, DefaultRootWindow(Dpy), CompositorSelection,
+                               XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
+                                   XFixesSelectionClientCloseNotifyMask);
+    XFlush(Dpy);
+    return true;
+}
+
+bool QvX11CompositorEvent(const SDL_SysWMmsg* M) {
+    if (M == nullptr || M->subsystem != SDL_SYSWM_X11 || FixesEventBase < 0) return false;
+    const XEvent& E = M->msg.x11.event;
+    if (E.type != FixesEventBase + XFixesSelectionNotify) return false;
+    return reinterpret_cast<const XFixesSelectionNotifyEvent&>(E).selection == CompositorSelection;
 }
 
 unsigned long QvX11ArgbVisual(void* D) {
@@ -147,6 +177,19 @@ void QvX11SetShape(SDL_Window* W, const std::vector<TRect>* Visible, bool ClickT
         XShapeCombineMask(N.Dpy, N.Win, ShapeInput, 0, 0, 0, ShapeSet);
 }
 
+void QvX11SetInputShape(SDL_Window* W, const std::vector<TRect>& Input) {
+    const TNative N = NativeOf(W);
+    int Event = 0, Error = 0;
+    if (N.Dpy == nullptr || !XShapeQueryExtension(N.Dpy, &Event, &Error)) return;
+    std::vector<XRectangle> R;
+    R.reserve(Input.size());
+    for (const TRect& V : Input)
+        R.push_back(XRectangle{static_cast<short>(V.Left), static_cast<short>(V.Top),
+                               static_cast<unsigned short>(V.Width()), static_cast<unsigned short>(V.Height())});
+    XShapeCombineRectangles(N.Dpy, N.Win, ShapeInput, 0, 0, R.data(), static_cast<int>(R.size()), ShapeSet,
+                            YXBanded);
+}
+
 bool QvX11Placement(SDL_Window* Win, TRect& Root) {
     const TNative N = NativeOf(Win);
     if (N.Dpy == nullptr) return false;
@@ -178,11 +221,14 @@ void QvX11WatchConnection(void*, void (*)()) {}
 void QvX11Flush(void*) {}
 bool QvX11HasWindowManager(void*) { return false; }
 bool QvX11HasCompositor(void*) { return false; }
+bool QvX11WatchCompositor(void*) { return false; }
+bool QvX11CompositorEvent(const SDL_SysWMmsg*) { return false; }
 unsigned long QvX11ArgbVisual(void*) { return 0; }
 std::string QvX11Resources(void*) { return std::string(); }
 void QvX11SetOwner(SDL_Window*, SDL_Window*) {}
 void QvX11NoFocusOnMap(SDL_Window*, bool) {}
 void QvX11SetShape(SDL_Window*, const std::vector<TRect>*, bool) {}
+void QvX11SetInputShape(SDL_Window*, const std::vector<TRect>&) {}
 bool QvX11Placement(SDL_Window*, TRect&) { return false; }
 void QvX11Restack(const std::vector<SDL_Window*>&) {}
 

@@ -24,6 +24,11 @@ void QvX11Flush(void* Display);
 bool QvX11HasWindowManager(void* Display);
 // A compositing manager runs (someone owns _NET_WM_CM_S<screen>).
 bool QvX11HasCompositor(void* Display);
+// Asks the X server to tell when the compositor's selection changes hands (XFixes); false
+// when it cannot, and then nobody hears of a compositor starting or stopping.
+bool QvX11WatchCompositor(void* Display);
+// Whether an event SDL passed on (SDL_SYSWMEVENT) tells of such a change.
+bool QvX11CompositorEvent(const SDL_SysWMmsg* Message);
 // The visual of depth 32 with an alpha channel, 0 when there is none.
 unsigned long QvX11ArgbVisual(void* Display);
 // The X resource database as text ("" when none).
@@ -36,6 +41,9 @@ void QvX11NoFocusOnMap(SDL_Window* Window, bool NoFocus);
 // The shape of the window (window coordinates): null Visible shows it whole; ClickThrough
 // lets every press through to what lies below.
 void QvX11SetShape(SDL_Window* Window, const std::vector<TRect>* Visible, bool ClickThrough);
+// Where the window takes presses (window coordinates); the rest lets them through to what
+// lies below. Its visible shape is left as it is.
+void QvX11SetInputShape(SDL_Window* Window, const std::vector<TRect>& Input);
 // The window's rectangle as the X server has it, in root coordinates. False when it
 // cannot be read.
 bool QvX11Placement(SDL_Window* Window, TRect& Root);
