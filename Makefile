@@ -54,10 +54,12 @@ fuzz:
 	@scripts/install-deps fuzz
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_FUZZ=ON >/dev/null
 	cmake --build build-fuzz -j $(JOBS)
-	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
-	  corpus=fuzz/corpus/$$(basename $$f); mkdir -p build-fuzz/corpus/$$(basename $$f); \
+	@mkdir -p build-fuzz/artifacts
+	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; n=$$(basename $$f); \
+	  mkdir -p build-fuzz/corpus/$$n; \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
-	  "$$f" -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/$$(basename $$f) $$corpus || exit 1; done
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/artifacts/$$n- \
+	    build-fuzz/corpus/$$n fuzz/corpus/$$n || exit 1; done
 
 format:
 	find src tests bench tools fuzz plugins -name '*.h' -o -name '*.cpp' 2>/dev/null | xargs -r clang-format -i

@@ -10,10 +10,10 @@ set(QV_SKIN_IMAGES_DIR "${PROJECT_SOURCE_DIR}/src/skin/images")
 set(QV_SKIN_IMAGES_DATA "${CMAKE_BINARY_DIR}/skin-images.qvil")
 file(GLOB QV_SKIN_PNGS CONFIGURE_DEPENDS "${QV_SKIN_IMAGES_DIR}/*.png")
 # Under the sanitizers the packer runs with the leak checker's suppressions of the system
-# libraries' process-lifetime caches, as the tests do.
+# libraries' start-up losses, and the full unwind that lets them name their set-up calls.
 add_custom_command(
   OUTPUT "${QV_SKIN_IMAGES_DATA}"
-  COMMAND ${CMAKE_COMMAND} -E env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tools/lsan.supp:print_suppressions=0"
+  COMMAND ${CMAKE_COMMAND} -E env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tools/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0"
           $<TARGET_FILE:qv_skinpack> "${QV_SKIN_IMAGES_DIR}" "${QV_SKIN_IMAGES_DATA}"
   DEPENDS qv_skinpack "${QV_SKIN_IMAGES_DIR}/order.txt" ${QV_SKIN_PNGS}
   COMMENT "Packing the built-in skin images"

@@ -11,6 +11,7 @@
 
 #include "framework/uQvFormReader.h"
 #include "framework/uQvFormWriter.h"
+#include "platform/uQvFontConfig.h"
 #include "skin/uPelluxResDM.h"
 #include "skin/uPelluxResManager.h"
 
@@ -38,6 +39,9 @@ bool SameItems(const TPelluxImageList* A, const TPelluxImageList* B) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // The packaged fonts, as the tests measure with: runs repeat on any machine, and the
+    // machine's font configuration (whose reader loses memory) is never read.
+    UseQvPinnedFonts();
     RegisterPelluxImageList();
     CreatePelluxResDM();
     return 0;

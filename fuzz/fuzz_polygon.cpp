@@ -2,10 +2,18 @@
 // strokes of every style end and never write outside the clip rectangle.
 #include "draw/uQvPolygons.h"
 #include "draw/uQvSurface.h"
+#include "platform/uQvFontConfig.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+// The packaged fonts, as the tests measure with: runs repeat on any machine, and the
+// machine's font configuration (whose reader loses memory) is never read.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    UseQvPinnedFonts();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 4) return 0;
